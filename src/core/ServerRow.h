@@ -1,0 +1,49 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vantrix {
+
+// Cells under the columns "Server name" .. "P"; column index = cell index + 1.
+inline constexpr int kCellCount = 9;
+enum CellIndex : int {
+  kNameCell = 0,
+  kMapCell = 1,
+  kPingCell = 2,
+  kPlayersCell = 3,
+  kCommentCell = 4,
+  kWCell = 5,
+  kDCell = 6,
+  kSCell = 7,
+  kPCell = 8,
+};
+
+// A blank cell holds one space; an empty cell ("") is not blank.
+inline constexpr const char* kBlank = " ";
+
+// Identity of a row that survives sorts and the insertion or deletion of other rows.
+using RowId = std::uint64_t;
+inline constexpr RowId kNoRow = 0;
+
+// One server: the address cell (column 0) and nine text cells, all raw bytes.
+struct ServerRow {
+  std::string address;
+  std::array<std::string, kCellCount> cells;
+  RowId id = kNoRow;  // assigned by the table on insertion
+
+  static ServerRow Blank(std::string address) {
+    ServerRow row;
+    row.address = std::move(address);
+    row.cells.fill(kBlank);
+    return row;
+  }
+  static ServerRow Empty(std::string address) {
+    ServerRow row;
+    row.address = std::move(address);
+    return row;
+  }
+};
+
+}  // namespace vantrix
