@@ -52,6 +52,41 @@ void BlankQueryResults(ServerTable& table, int position) {
   }
 }
 
+// Every row's key for one column, case-folded once into a single buffer. Folded keys
+// compared as std::string_view (unsigned bytes, shorter prefix first) order exactly as
+// CompareText orders the originals, without touching the rows during the sort.
+class SortKeys {
+ public:
+  struct Item {
+    std::string_view key;
+    int position;
+  };
+
+  SortKeys(const std::vector<ServerRow>& rows, int column) {
+    m_ends.reserve(rows.size());
+    for (const ServerRow& row : rows) {
+      const std::string& key = column == 0 ? row.address : row.cells[static_cast<size_t>(column - 1)];
+      for (char c : key) m_folded.push_back(static_cast<char>(FoldAscii(c)));
+      m_ends.push_back(m_folded.size());
+    }
+  }
+
+  std::vector<Item> Items() const {
+    std::vector<Item> items;
+    items.reserve(m_ends.size());
+    size_t begin = 0;
+    for (size_t i = 0; i < m_ends.size(); ++i) {
+      items.push_back({std::string_view(m_folded).substr(begin, m_ends[i] - begin), static_cast<int>(i)});
+      begin = m_ends[i];
+    }
+    return items;
+  }
+
+ private:
+  std::string m_folded;
+  std::vector<size_t> m_ends;
+};
+
 // Dense ids for the distinct address texts, in order of first appearance.
 std::vector<int> AddressIds(const std::vector<ServerRow>& rows, int& distinct) {
   std::unordered_map<std::string_view, int> ids;
@@ -59,8 +94,7 @@ std::vector<int> AddressIds(const std::vector<ServerRow>& rows, int& distinct) {
   std::vector<int> result;
   result.reserve(rows.size());
   for (const ServerRow& row : rows) {
-    auto [it, inserted] = ids.try_emplace(row.address, static_cast<int>(ids.size()));
-    result.push_back(it->second);
+    result.push_back(ids.try_emplace(row.address, static_cast<int>(ids.size())).first->second);
   }
   distinct = static_cast<int>(ids.size());
   return result;
@@ -127,13 +161,16 @@ void SortByColumn(ServerTable& table) {
   const int column = table.SortColumn();
   if (column < 0) return;  // no header has been clicked yet
   CheckColumn(column);
-  const int direction = table.SortDirection();
-  const std::vector<ServerRow>& rows = table.Rows();
-  std::vector<int> order(rows.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    return CompareRows(rows[static_cast<size_t>(a)], rows[static_cast<size_t>(b)], column, direction) < 0;
-  });
+  const SortKeys keys(table.Rows(), column);
+  std::vector<SortKeys::Item> items = keys.Items();
+  if (table.SortDirection() < 0) {
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return b.key < a.key; });
+  } else {
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.key < b.key; });
+  }
+  std::vector<int> order;
+  order.reserve(items.size());
+  for (const auto& item : items) order.push_back(item.position);
   ApplyOrder(table, order);
 }
 
