@@ -51,7 +51,8 @@ class RulesCollector {
   // Clears the lines and gives where to send Request(): nullopt when the address has no
   // ":"; a bad port text throws EConvertError (the lines stay cleared). The buffer A is
   // kept, but split parts collected before the request are dropped: a part sent after
-  // the request is never joined with one from before it.
+  // the request is never joined with one from before it, and the request numbers already
+  // decoded are forgotten.
   std::optional<RequestTarget> RequestRules(std::string_view address);
 
   // Takes one datagram from any sender; returns the lines it added.
