@@ -82,6 +82,7 @@ class QueryEngine {
   std::int32_t LastMaxPlayers() const { return m_lastMaxPlayers; }
   std::int32_t RunPosition() const { return m_runPosition; }
   int CheckDepth() const { return m_checkDepth; }
+  std::size_t TimedRowCount() const { return m_timings.size(); }
 
   // The wait per pass for a UDPDelay text: 5 when not an integer, 0..999 otherwise.
   static std::uint32_t UdpDelayMilliseconds(std::string_view text);
