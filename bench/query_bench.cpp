@@ -1,0 +1,108 @@
+// Cost of handling one info reply in a large table, and of decoding one reply.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "core/FakeReplies.h"
+#include "core/InfoReply.h"
+#include "core/QueryEngine.h"
+#include "core/ServerTable.h"
+#include "core/StatusLine.h"
+
+namespace {
+
+using namespace vantrix;
+
+// Stand-ins that do nothing: the handler never waits, so none of them is exercised.
+struct StillClock final : Clock {
+  std::uint32_t now = 1000;
+  std::uint32_t Ticks() override { return now; }
+};
+struct NoSleep final : Sleeper {
+  void Sleep(std::uint32_t) override {}
+};
+struct NoEvents final : EventPump {
+  void ProcessEvents() override {}
+};
+struct NoTimer final : OneShotTimer {
+  void Start(std::uint32_t) override {}
+  void Stop() override {}
+};
+struct NoSend final : DatagramSender {
+  void Send(const std::string&, int, std::string_view) override {}
+};
+struct Defaults final : SettingsReader {
+  std::string BufferSizeText() const override { return "8192"; }
+  bool Broadcast() const override { return false; }
+  std::string UdpDelayText() const override { return "5"; }
+  bool PacketLog() const override { return true; }
+  bool Connect() const override { return true; }
+  std::string DefaultPortText() const override { return "27015"; }
+  bool Progress() const override { return true; }
+  std::uint32_t ListColor() const override { return 0; }
+  std::uint32_t TextColor() const override { return 0x00FF00; }
+};
+
+std::string HostOf(int i) {
+  return "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+         std::to_string(i % 256);
+}
+
+std::string Reply(int i) {
+  fake::InfoFields fields;
+  fields.address = HostOf(i) + ":27015";
+  fields.name = "Vantrix Test Server " + std::to_string(i);
+  fields.map = "de_dust2";
+  fields.players = static_cast<std::uint8_t>(i % 20);
+  fields.maxPlayers = 20;
+  return fake::BuildInfoReply(fields);
+}
+
+void BM_ReplyHandling(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  ServerTable table;
+  StatusLine status;
+  Defaults settings;
+  StillClock clock;
+  NoSleep sleeper;
+  NoEvents pump;
+  NoTimer timer;
+  NoSend sender;
+  std::size_t logged = 0;
+  QueryEngine engine(table, status, settings, clock, sleeper, pump, timer, sender,
+                     [&](const std::string& datagram) { logged += datagram.size(); });
+  for (int i = 0; i < rows; ++i) table.AppendRow(HostOf(i) + ":27015");
+
+  // Replies from rows spread over the table, in an order that defeats the cache a little.
+  constexpr int kReplies = 1024;
+  std::vector<std::string> replies;
+  std::vector<std::string> senders;
+  for (int k = 0; k < kReplies; ++k) {
+    const int row = static_cast<int>((static_cast<long long>(k) * 7919) % rows);
+    replies.push_back(Reply(row));
+    senders.push_back(HostOf(row));
+  }
+  std::size_t k = 0;
+  for (auto _ : state) {
+    engine.OnDatagram(replies[k], senders[k], 27015, clock.now);
+    k = (k + 1) % kReplies;
+  }
+  benchmark::DoNotOptimize(logged);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReplyHandling)->Arg(1'000)->Arg(10'000)->Arg(50'000);
+
+void BM_DecodeInfoReply(benchmark::State& state) {
+  const std::string reply = Reply(12345);
+  for (auto _ : state) {
+    auto decoded = DecodeInfoReply(reply);
+    benchmark::DoNotOptimize(decoded);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DecodeInfoReply);
+
+}  // namespace
+
+BENCHMARK_MAIN();

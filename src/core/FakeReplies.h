@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Byte builders for the replies a game server sends, used by the simulated servers
+// and by the decoders' tests. Pure functions: no sockets.
+namespace vantrix::fake {
+
+inline constexpr std::string_view kPlayersRequest{
+    "\xFF\xFF\xFF\xFF"
+    "players",
+    11};
+inline constexpr std::string_view kRulesRequest{
+    "\xFF\xFF\xFF\xFF"
+    "V"
+    "Source Engine Query\0",
+    25};
+// First four bytes of each part of a reply split over several datagrams.
+inline constexpr std::string_view kSplitHeader{"\xFE\xFF\xFF\xFF", 4};
+inline constexpr std::size_t kSplitHeaderSize = 9;  // header, request number, packet byte
+inline constexpr int kMaxSplitParts = 15;
+
+struct InfoFields {
+  std::string address;  // the server's own address text
+  std::string name;
+  std::string map;
+  std::string gameDirectory = "vantrix";
+  std::string description = "Vantrix Test";
+  std::uint8_t players = 0;
+  std::uint8_t maxPlayers = 0;
+  std::uint8_t protocol = 47;
+  std::uint8_t type = 'd';  // 'd', 'l', 'p'
+  std::uint8_t os = 'l';    // 'l', 'w'
+  std::uint8_t password = 0;
+  std::uint8_t mod = 0;
+};
+
+struct Player {
+  std::uint8_t index = 0;
+  std::string name;
+  std::int32_t score = 0;
+  float time = 0.0f;
+};
+
+struct Rule {
+  std::string name;
+  std::string value;
+};
+
+// FF FF FF FF 'm', five zero-terminated texts, then players, max, protocol, type, OS,
+// password and mod bytes.
+std::string BuildInfoReply(const InfoFields& fields);
+
+// FF FF FF FF 'D', the count byte, then per player: index, name, 00, int32 LE score,
+// float32 LE time. More than 255 players are cut to 255.
+std::string BuildPlayersReply(const std::vector<Player>& players);
+
+// FF FF FF FF 'E', a 2-byte LE count, then name 00 value 00 per rule.
+std::string BuildRulesReply(const std::vector<Rule>& rules);
+
+// Cuts a reply into `parts` datagrams (2..15, at most one per byte), each prefixed with
+// FE FF FF FF, the LE request number and the packet byte (part number in the upper four
+// bits, total in the lower four).
+std::vector<std::string> SplitReply(std::string_view reply, std::uint32_t requestNumber, int parts);
+
+enum class RequestKind { kUnknown, kInfo, kPlayers, kRules };
+
+// Which request a datagram is; trailing bytes after a known request are tolerated.
+RequestKind ClassifyRequest(std::string_view datagram);
+
+}  // namespace vantrix::fake

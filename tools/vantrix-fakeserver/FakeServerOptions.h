@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/FakeServerProfile.h"
+
+namespace vantrix::fake {
+
+struct FakeServerOptions {
+  ServerSetup setup;
+  std::uint32_t delayMs = 0;   // reply delay of every answering server
+  std::uint32_t slowMs = 600;  // reply delay of the slow ones (past the 400 ms time-out)
+  int splitParts = 0;          // rules reply in this many datagrams (0: one datagram)
+  std::string listFile;        // plain layout
+  std::string vnxFile;         // record layout
+  double seconds = 0;          // run time; 0: until SIGINT/SIGTERM
+  bool help = false;
+};
+
+// Parses the command line; throws std::invalid_argument with a message on bad input.
+FakeServerOptions ParseOptions(const std::vector<std::string>& arguments);
+
+const char* UsageText();
+
+}  // namespace vantrix::fake

@@ -1,0 +1,157 @@
+#include "UdpServerSet.h"
+
+#include <arpa/inet.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace vantrix::fake {
+
+namespace {
+
+constexpr std::size_t kReceiveBuffer = 2048;
+constexpr int kReadsPerWake = 64;  // per socket, so that one busy server cannot starve the rest
+
+std::runtime_error SystemError(const std::string& what) {
+  return std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+// Each server needs a descriptor; the default soft limit (often 1024) is too low for
+// a thousand servers.
+void EnsureDescriptors(std::size_t needed) {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) throw SystemError("getrlimit");
+  if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur >= needed) return;
+  if (limit.rlim_cur == RLIM_INFINITY) return;
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < needed)
+    throw std::runtime_error("needs " + std::to_string(needed) + " file descriptors, the hard limit is " +
+                             std::to_string(limit.rlim_max));
+  limit.rlim_cur = needed;
+  if (setrlimit(RLIMIT_NOFILE, &limit) != 0) throw SystemError("setrlimit");
+}
+
+}  // namespace
+
+UdpServerSet::UdpServerSet(std::vector<ServerProfile> profiles, const FakeServerOptions& options)
+    : m_profiles(std::move(profiles)), m_options(options), m_requestNumbers(m_profiles.size(), 0) {
+  try {
+    Open();
+  } catch (...) {
+    for (int fd : m_sockets) close(fd);
+    if (m_signals >= 0) close(m_signals);
+    throw;
+  }
+}
+
+UdpServerSet::~UdpServerSet() {
+  for (int fd : m_sockets) close(fd);
+  if (m_signals >= 0) close(m_signals);
+}
+
+void UdpServerSet::Open() {
+  EnsureDescriptors(m_profiles.size() + 32);
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) throw SystemError("sigprocmask");
+  m_signals = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+  if (m_signals < 0) throw SystemError("signalfd");
+
+  for (const ServerProfile& profile : m_profiles) {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) throw SystemError("socket");
+    m_sockets.push_back(fd);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(profile.port);
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+      throw SystemError("bind 127.0.0.1:" + std::to_string(profile.port));
+  }
+}
+
+void UdpServerSet::Run(double seconds) {
+  std::vector<pollfd> fds;
+  fds.reserve(m_sockets.size() + 1);
+  fds.push_back({m_signals, POLLIN, 0});
+  for (int fd : m_sockets) fds.push_back({fd, POLLIN, 0});
+
+  const bool endless = seconds <= 0;
+  const auto end = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+  for (;;) {
+    auto now = Clock::now();
+    if (!endless && now >= end) return;
+    const int ready = poll(fds.data(), fds.size(), PollTimeout(now, end, endless));
+    if (ready < 0 && errno != EINTR) throw SystemError("poll");
+    if (fds[0].revents & POLLIN) return;  // SIGINT or SIGTERM
+    if (ready > 0) {
+      for (std::size_t i = 1; i < fds.size(); ++i)
+        if (fds[i].revents & POLLIN) Receive(i - 1);
+    }
+    SendDue(Clock::now());
+  }
+}
+
+int UdpServerSet::PollTimeout(Clock::time_point now, Clock::time_point end, bool endless) const {
+  auto wait = std::chrono::milliseconds(1000);
+  auto until = [&](Clock::time_point at) {
+    return std::chrono::ceil<std::chrono::milliseconds>(std::max(at - now, Clock::duration::zero()));
+  };
+  if (!m_pending.empty()) wait = std::min(wait, until(m_pending.top().due));
+  if (!endless) wait = std::min(wait, until(end));
+  return static_cast<int>(wait.count());
+}
+
+void UdpServerSet::Receive(std::size_t server) {
+  char buffer[kReceiveBuffer];
+  for (int read = 0; read < kReadsPerWake; ++read) {
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t size = recvfrom(m_sockets[server], buffer, sizeof buffer, 0,
+                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (size < 0) return;  // EAGAIN: drained; other errors: try again at the next wake
+    ++m_requests;
+    Answer(server, std::string(buffer, static_cast<std::size_t>(size)), from);
+  }
+}
+
+void UdpServerSet::Answer(std::size_t server, const std::string& request, const sockaddr_in& from) {
+  const ServerProfile& profile = m_profiles[server];
+  if (profile.behaviour == Behaviour::kSilent) return;
+  auto datagrams = AnswerRequest(profile, request, m_options.splitParts, ++m_requestNumbers[server]);
+  if (datagrams.empty()) return;
+  const std::uint32_t delay = profile.behaviour == Behaviour::kSlow ? m_options.slowMs : m_options.delayMs;
+  if (delay == 0) {
+    SendNow(server, from, datagrams);
+    return;
+  }
+  m_pending.push({Clock::now() + std::chrono::milliseconds(delay), server, from, std::move(datagrams)});
+}
+
+void UdpServerSet::SendNow(std::size_t server, const sockaddr_in& to,
+                           const std::vector<std::string>& datagrams) {
+  for (const std::string& datagram : datagrams) {
+    const ssize_t sent = sendto(m_sockets[server], datagram.data(), datagram.size(), 0,
+                                reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    if (sent == static_cast<ssize_t>(datagram.size())) ++m_datagrams;
+  }
+}
+
+void UdpServerSet::SendDue(Clock::time_point now) {
+  while (!m_pending.empty() && m_pending.top().due <= now) {
+    const Pending& next = m_pending.top();
+    SendNow(next.server, next.to, next.datagrams);
+    m_pending.pop();
+  }
+}
+
+}  // namespace vantrix::fake
