@@ -11,7 +11,7 @@ namespace vantrix {
 
 enum class FileDialogKind { kOpen, kSave };
 
-struct FileDialogSpec {
+struct FileDialogInfo {
   std::string_view name;  // the component's name, e.g. "OpenDialog1"
   FileDialogKind kind;
   std::string_view title;
@@ -20,16 +20,16 @@ struct FileDialogSpec {
 };
 
 // Shared by "Open file..." and "Import from file...".
-inline constexpr FileDialogSpec kOpenDialog1{
+inline constexpr FileDialogInfo kOpenDialog1{
     "OpenDialog1", FileDialogKind::kOpen, "Open file",
     "Файлы Vantrix (*.vnx)|*.vnx|Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*", "*.txt"};
-inline constexpr FileDialogSpec kSaveDialog1{
+inline constexpr FileDialogInfo kSaveDialog1{
     "SaveDialog1", FileDialogKind::kSave, "Save file",
     "Файлы Vantrix (*.vnx)|*.vnx|Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*", "*.txt"};
 // The Orbisk and the Trelvanox import.
-inline constexpr FileDialogSpec kOpenDialog2{"OpenDialog2", FileDialogKind::kOpen, "Open file",
+inline constexpr FileDialogInfo kOpenDialog2{"OpenDialog2", FileDialogKind::kOpen, "Open file",
                                              "Файлы Orbisk (*.ini)|*.ini|Все файлы (*.*)|*.*", "*.ini"};
-inline constexpr FileDialogSpec kOpenDialog3{"OpenDialog3", FileDialogKind::kOpen, "Open file",
+inline constexpr FileDialogInfo kOpenDialog3{"OpenDialog3", FileDialogKind::kOpen, "Open file",
                                              "Файлы Trelvanox (*.txt)|*.txt|Все файлы (*.*)|*.*", "*.txt"};
 
 struct FileFilterEntry {
@@ -74,21 +74,21 @@ struct FileChoice {
 class FileChooser {
  public:
   virtual ~FileChooser() = default;
-  virtual std::optional<FileChoice> Choose(const FileDialogSpec& dialog, int preselectedFilter) = 0;
+  virtual std::optional<FileChoice> Choose(const FileDialogInfo& dialog, int preselectedFilter) = 0;
 };
 
 // One dialog of the window: its description and the filter confirmed last in it (1 at start).
 struct FileDialogState {
-  const FileDialogSpec* spec;
+  const FileDialogInfo* info;
   int filterIndex = 1;
 };
 
 // Shows the dialog and remembers the confirmed filter. An empty file name counts as a cancel;
 // a filter index outside the dialog's entries is taken as the first filter.
 inline std::optional<FileChoice> ShowFileDialog(FileChooser& chooser, FileDialogState& dialog) {
-  std::optional<FileChoice> choice = chooser.Choose(*dialog.spec, dialog.filterIndex);
+  std::optional<FileChoice> choice = chooser.Choose(*dialog.info, dialog.filterIndex);
   if (!choice || choice->path.empty()) return std::nullopt;
-  const int count = static_cast<int>(FilterEntries(dialog.spec->filter).size());
+  const int count = static_cast<int>(FilterEntries(dialog.info->filter).size());
   if (choice->filterIndex < 1 || choice->filterIndex > count) choice->filterIndex = 1;
   dialog.filterIndex = choice->filterIndex;
   return choice;

@@ -64,7 +64,7 @@ class ScriptedChooser : public FileChooser {
 
   void Answer(std::optional<FileChoice> choice) { m_answers.push_back(std::move(choice)); }
 
-  std::optional<FileChoice> Choose(const FileDialogSpec& dialog, int preselectedFilter) override {
+  std::optional<FileChoice> Choose(const FileDialogInfo& dialog, int preselectedFilter) override {
     shown.push_back({std::string(dialog.name), preselectedFilter});
     if (m_answers.empty()) return std::nullopt;
     std::optional<FileChoice> answer = m_answers.front();
