@@ -1,6 +1,6 @@
 #include "core/PlayersReply.h"
 
-#include "core/ByteReader.h"
+#include "core/ByteCursor.h"
 
 namespace vantrix {
 
@@ -18,12 +18,12 @@ struct PlayerRecord {
 };
 
 // One whole record or nothing: a record is only shown when all of it is in the datagram.
-std::optional<PlayerRecord> ReadRecord(ByteReader& reader) {
-  ByteReader attempt = reader;
+std::optional<PlayerRecord> ReadRecord(ByteCursor& reader) {
+  ByteCursor attempt = reader;
   if (!attempt.ReadByte()) return std::nullopt;  // index, not shown
   auto name = attempt.ReadZeroTerminated();
   if (!name) return std::nullopt;
-  auto score = attempt.ReadUint32Le();
+  auto score = attempt.ReadUInt32LE();
   if (!score) return std::nullopt;
   if (!attempt.Skip(4)) return std::nullopt;  // connected time, not shown
   reader = attempt;
@@ -44,7 +44,7 @@ std::string PlayersReply::Line(std::uint8_t frag, std::string_view name) {
 
 std::vector<std::string> PlayersReply::Decode(std::string_view datagram) {
   std::vector<std::string> lines;
-  ByteReader reader(datagram);
+  ByteCursor reader(datagram);
   if (!reader.StartsWith(kReplyHeader)) return lines;
   reader.Skip(kReplyHeader.size());
   const auto count = reader.ReadByte();

@@ -28,7 +28,7 @@ class PlayersReply {
 
   // Clears the lines and remembers the address, then gives where to send Request():
   // nullopt when the address has no ":". A port text that is not a whole number (or no
-  // port at all) throws EConvertError; the lines stay cleared and the address remembered.
+  // port at all) throws ConversionError; the lines stay cleared and the address remembered.
   std::optional<RequestTarget> RequestPlayers(std::string_view address);
 
   // RequestPlayers with the remembered address.

@@ -1,7 +1,9 @@
 #include "core/QueryEngine.h"
 
+#include "core/SettingsNumbers.h"
+#include "core/StrToInt.h"
+
 #include <algorithm>
-#include <charconv>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -17,19 +19,6 @@ namespace {
 constexpr const char* kPlus = "+";
 constexpr const char* kMinus = "-";
 constexpr std::size_t kTimingsReserve = 50000;
-
-// A decimal 32-bit integer with an optional sign and nothing else around it.
-std::optional<std::int32_t> ParseInt32(std::string_view text) {
-  if (text.starts_with('+')) {
-    text.remove_prefix(1);
-    if (text.starts_with('-')) return std::nullopt;
-  }
-  std::int32_t value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value, 10);
-  if (ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
 
 std::string PlayersText(std::int32_t players, std::int32_t maxPlayers) {
   return std::to_string(players) + "/" + std::to_string(maxPlayers);
@@ -72,10 +61,7 @@ QueryEngine::QueryEngine(ServerTable& table, StatusLine& status, const SettingsR
 }
 
 std::uint32_t QueryEngine::UdpDelayMilliseconds(std::string_view text) {
-  const auto value = ParseInt32(text);
-  if (!value) return kDefaultUdpDelay;
-  // A negative delay means no wait, like 0; longer texts than the field allows are cut to its range.
-  return static_cast<std::uint32_t>(std::clamp<std::int32_t>(*value, 0, kMaxUdpDelay));
+  return static_cast<std::uint32_t>(vantrix::UdpDelayMilliseconds(text));
 }
 
 std::uint32_t QueryEngine::SendTime(RowId row) const {
@@ -130,7 +116,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
 
 void QueryEngine::Send(const std::string& host, const std::string& portText) {
   try {
-    const auto port = ParseInt32(portText);
+    const auto port = TryStrToInt(portText);
     if (!port) throw std::invalid_argument("port is not an integer");
     m_sender.Send(host, *port, kInfoRequest);
   } catch (const std::exception&) {

@@ -10,7 +10,7 @@ std::optional<RequestTarget> SplitRequestAddress(std::string_view address) {
   const std::string_view portText = address.substr(colon + 1);
   const std::int32_t port = StrToInt(portText);
   if (port < 0 || port > UINT16_MAX) {
-    throw EConvertError("'" + std::string(portText) + "' is not a valid port number");
+    throw ConversionError("'" + std::string(portText) + "' is not a valid port number");
   }
   return RequestTarget{std::string(address.substr(0, colon)), static_cast<std::uint16_t>(port)};
 }

@@ -17,7 +17,7 @@ struct RequestTarget {
 };
 
 // Splits an address cell at its first ":". No ":" gives nullopt (nothing is sent).
-// The port text must be a whole number (EConvertError otherwise) within 0..65535: a
+// The port text must be a whole number (ConversionError otherwise) within 0..65535: a
 // larger number is refused rather than sent to a wrapped-around port.
 std::optional<RequestTarget> SplitRequestAddress(std::string_view address);
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/ByteReader.h"
+#include "core/ByteCursor.h"
 
 namespace vantrix {
 
@@ -29,11 +29,11 @@ struct SplitHeader {
 };
 
 std::optional<SplitHeader> ReadSplitHeader(std::string_view datagram) {
-  ByteReader reader(datagram);
+  ByteCursor reader(datagram);
   if (!reader.StartsWith(kSplitPrefix) || reader.Remaining() < kSplitHeaderSize) return std::nullopt;
   reader.Skip(kSplitPrefix.size());
   SplitHeader header;
-  header.requestNumber = *reader.ReadUint32Le();
+  header.requestNumber = *reader.ReadUInt32LE();
   const std::uint8_t packet = *reader.ReadByte();
   header.part = packet >> 4;
   header.total = packet & 0x0F;
@@ -58,7 +58,7 @@ std::string_view RulesCollector::Request() {
 std::vector<std::string> RulesCollector::DecodePairs(std::string& rules) {
   std::vector<std::string> lines;
   if (rules.find('\0') == std::string::npos) return lines;
-  ByteReader reader(rules);
+  ByteCursor reader(rules);
   // Every pass that goes on consumes the value's zero byte, so size + 1 passes suffice.
   for (std::size_t pass = 0; pass <= rules.size(); ++pass) {
     const auto name = reader.ReadZeroTerminated();

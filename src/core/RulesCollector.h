@@ -49,7 +49,7 @@ class RulesCollector {
   static std::vector<std::string> DecodePairs(std::string& rules);
 
   // Clears the lines and gives where to send Request(): nullopt when the address has no
-  // ":"; a bad port text throws EConvertError (the lines stay cleared). The buffer A is
+  // ":"; a bad port text throws ConversionError (the lines stay cleared). The buffer A is
   // kept, but split parts collected before the request are dropped: a part sent after
   // the request is never joined with one from before it, and the request numbers already
   // decoded are forgotten.

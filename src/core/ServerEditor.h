@@ -58,7 +58,7 @@ class ServerEditor {
   // An arrow of UpDown1 (players, Edit4) or UpDown2 (maximum, Edit3): the keep-in-range
   // rule, from the texts before the step, then the step itself. Nothing changes when the
   // arrow cannot step (its field at the range's end). Returns whether it stepped.
-  // Either field not a whole number: EConvertError, and nothing changes. A typed number
+  // Either field not a whole number: ConversionError, and nothing changes. A typed number
   // outside the range counts as the nearest end, so an arrow never writes one.
   static bool UpDown1Arrow(Fields& fields, Arrow arrow);
   static bool UpDown2Arrow(Fields& fields, Arrow arrow);

@@ -1,31 +1,34 @@
 #include "core/StrToInt.h"
 
-#include <charconv>
+#include <string>
 
 namespace vantrix {
 
-std::int32_t StrToInt(std::string_view text) {
-  std::string_view digits = text;
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+  size_t i = 0;
   bool negative = false;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-    negative = digits.front() == '-';
-    digits.remove_prefix(1);
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+    negative = text[i] == '-';
+    ++i;
   }
-  // from_chars takes neither a leading '+' nor spaces, so only bare digits reach it.
+  if (i == text.size()) return std::nullopt;
+  // One more than INT32_MAX is allowed for the magnitude of a negative value.
+  constexpr std::int64_t kLimit = std::int64_t{1} << 31;
   std::int64_t magnitude = 0;
-  const char* end = digits.data() + digits.size();
-  bool valid = !digits.empty() && digits.front() >= '0' && digits.front() <= '9';
-  if (valid && digits.size() <= 11) {
-    auto [last, error] = std::from_chars(digits.data(), end, magnitude);
-    valid = error == std::errc() && last == end;
-  } else {
-    valid = false;
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    magnitude = magnitude * 10 + (c - '0');
+    if (magnitude > kLimit) return std::nullopt;
   }
-  const std::int64_t value = negative ? -magnitude : magnitude;
-  if (!valid || value < INT32_MIN || value > INT32_MAX) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
-  }
-  return static_cast<std::int32_t>(value);
+  if (!negative && magnitude == kLimit) return std::nullopt;
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::int32_t StrToInt(std::string_view text) {
+  const auto value = TryStrToInt(text);
+  if (!value) throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+  return *value;
 }
 
 }  // namespace vantrix

@@ -1,5 +1,8 @@
 #include "core/TableCommands.h"
 
+#include "core/StrToInt.h"
+#include "core/TableUpdateBracket.h"
+
 #include <algorithm>
 #include <numeric>
 #include <stdexcept>
@@ -12,18 +15,6 @@ namespace {
 
 constexpr int kColumnCount = kCellCount + 1;
 constexpr int kPingColumn = kPingCell + 1;
-
-// Closes the bracket on every way out, so a throwing command cannot freeze the view.
-class UpdateBracket {
- public:
-  explicit UpdateBracket(ServerTable& table) : m_table(table) { m_table.BeginUpdate(); }
-  ~UpdateBracket() { m_table.EndUpdate(); }
-  UpdateBracket(const UpdateBracket&) = delete;
-  UpdateBracket& operator=(const UpdateBracket&) = delete;
-
- private:
-  ServerTable& m_table;
-};
 
 unsigned char FoldAscii(char c) {
   const auto byte = static_cast<unsigned char>(c);
@@ -180,24 +171,7 @@ void SortByColumn(ServerTable& table) {
 // number, and accepting " 7" but not "7 " would be arbitrary. Hex forms are rejected
 // because pings are decimal.
 std::optional<std::int32_t> ParsePing(std::string_view cell) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < cell.size() && (cell[i] == '-' || cell[i] == '+')) {
-    negative = cell[i] == '-';
-    ++i;
-  }
-  if (i == cell.size()) return std::nullopt;
-  // One more than INT32_MAX is allowed for the magnitude of a negative value.
-  constexpr std::int64_t kLimit = std::int64_t{1} << 31;
-  std::int64_t magnitude = 0;
-  for (; i < cell.size(); ++i) {
-    const char c = cell[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > kLimit) return std::nullopt;
-  }
-  if (!negative && magnitude == kLimit) return std::nullopt;
-  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  return TryStrToInt(cell);
 }
 
 // Adjacent exchanges never move a row past one whose ping is not a number, and n - 1
@@ -234,7 +208,7 @@ void ClearServerInfo(ServerTable& table, int position) {
 }
 
 void ClearAllServersInfo(ServerTable& table) {
-  UpdateBracket bracket(table);
+  TableUpdateBracket bracket(table);
   for (int position = 0; position < table.Count(); ++position) BlankQueryResults(table, position);
 }
 
@@ -252,7 +226,7 @@ void ClearAllServersInfo(ServerTable& table) {
 // the per-address position lists answer by binary search; every answer either deletes
 // a row or ends the pass, so the whole replay is O(n log n).
 void RemoveDuplicates(ServerTable& table) {
-  UpdateBracket bracket(table);
+  TableUpdateBracket bracket(table);
   const std::vector<ServerRow>& rows = table.Rows();
   const int n = static_cast<int>(rows.size());
   if (n < 2) return;
@@ -295,7 +269,7 @@ void RemoveDuplicates(ServerTable& table) {
 }
 
 void RemoveBadServers(ServerTable& table) {
-  UpdateBracket bracket(table);
+  TableUpdateBracket bracket(table);
   std::vector<bool> remove;
   remove.reserve(table.Rows().size());
   for (const ServerRow& row : table.Rows()) {
@@ -312,7 +286,7 @@ int PasteText(ServerTable& table, std::string_view text) {
     table.AppendRow(ServerRow::Empty(std::string(text)));
     return 1;
   }
-  UpdateBracket bracket(table);
+  TableUpdateBracket bracket(table);
   int added = 0;
   size_t lineEnd = 0;
   while ((lineEnd = text.find('\n')) != std::string_view::npos) {

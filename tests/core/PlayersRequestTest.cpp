@@ -18,7 +18,7 @@ std::string OnePlayerReply(const std::string& name) {
 std::string ConvertMessage(std::string_view text) {
   try {
     StrToInt(text);
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     return e.what();
   }
   return "converted";
@@ -34,7 +34,7 @@ TEST(StrToInt, AcceptsOnlyASignAndDecimalDigitsInRange) {
   EXPECT_EQ(StrToInt("-2147483648"), INT32_MIN);
   for (const char* bad : {"", "-", "+", " 1", "1 ", "12a", "0x10", "1.5", "2147483648", "-2147483649",
                           "99999999999999999999", "--1", "+-1", " "}) {
-    EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
+    EXPECT_THROW(StrToInt(bad), ConversionError) << bad;
   }
   EXPECT_EQ(ConvertMessage("abc"), "'abc' is not a valid integer value");
   EXPECT_EQ(ConvertMessage(""), "'' is not a valid integer value");
@@ -46,12 +46,12 @@ TEST(RequestTarget, SplitsAtTheFirstColon) {
   EXPECT_EQ(SplitRequestAddress(":65535"), (RequestTarget{"", 65535}));
   EXPECT_FALSE(SplitRequestAddress("127.0.0.1"));
   EXPECT_FALSE(SplitRequestAddress(""));
-  EXPECT_THROW(SplitRequestAddress("a:b:c"), EConvertError);
-  EXPECT_THROW(SplitRequestAddress("host:"), EConvertError);
-  EXPECT_THROW(SplitRequestAddress("host: 27015"), EConvertError);
+  EXPECT_THROW(SplitRequestAddress("a:b:c"), ConversionError);
+  EXPECT_THROW(SplitRequestAddress("host:"), ConversionError);
+  EXPECT_THROW(SplitRequestAddress("host: 27015"), ConversionError);
   // Out of the port range: refused, not wrapped to another port.
-  EXPECT_THROW(SplitRequestAddress("host:65536"), EConvertError);
-  EXPECT_THROW(SplitRequestAddress("host:-1"), EConvertError);
+  EXPECT_THROW(SplitRequestAddress("host:65536"), ConversionError);
+  EXPECT_THROW(SplitRequestAddress("host:-1"), ConversionError);
 }
 
 TEST(PlayersWindow, RequestClearsRemembersAndGivesTheTarget) {
@@ -85,7 +85,7 @@ TEST(PlayersWindow, BadPortThrowsAfterClearingAndRemembering) {
   try {
     players.RequestPlayers("127.0.0.1:abc");
     ADD_FAILURE() << "no error for a port that is not a number";
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
   EXPECT_TRUE(players.Lines().empty());

@@ -202,7 +202,7 @@ TEST(RulesCollector, RequestWithoutColonOrWithABadPort) {
   EXPECT_FALSE(collector.RequestRules("127.0.0.1"));
   EXPECT_TRUE(collector.Lines().empty());
   collector.Receive(Reply({{"x", "1"}}));
-  EXPECT_THROW(collector.RequestRules("127.0.0.1:port"), EConvertError);
+  EXPECT_THROW(collector.RequestRules("127.0.0.1:port"), ConversionError);
   EXPECT_TRUE(collector.Lines().empty());
 }
 

@@ -223,15 +223,15 @@ TEST(ServerEditor, NonNumericPlayersTextThrowsAndChangesNothing) {
   for (const Fields& start : {WithPlayers("abc", "5"), WithPlayers("5", "abc"), WithPlayers("", "5")}) {
     for (Arrow arrow : {Arrow::kUp, Arrow::kDown}) {
       Fields f = start;
-      EXPECT_THROW(ServerEditor::UpDown1Arrow(f, arrow), EConvertError);
-      EXPECT_THROW(ServerEditor::UpDown2Arrow(f, arrow), EConvertError);
+      EXPECT_THROW(ServerEditor::UpDown1Arrow(f, arrow), ConversionError);
+      EXPECT_THROW(ServerEditor::UpDown2Arrow(f, arrow), ConversionError);
       EXPECT_EQ(f, start);
     }
   }
   Fields f = WithPlayers("abc", "5");
   try {
     ServerEditor::UpDown1Arrow(f, Arrow::kUp);
-  } catch (const EConvertError& e) {
+  } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
 }
