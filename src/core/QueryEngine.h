@@ -27,8 +27,6 @@ namespace vantrix {
 class QueryEngine {
  public:
   static constexpr std::uint32_t kTimeoutMilliseconds = 400;
-  static constexpr int kDefaultUdpDelay = 5;
-  static constexpr int kMaxUdpDelay = 999;
   // Check commands nested deeper than this are ignored (a held F9 key repeats).
   static constexpr int kMaxCheckDepth = 32;
   static constexpr const char* kFallbackPort = "27015";
