@@ -14,8 +14,7 @@ class Clock {
 // Signed difference of two readings (later - earlier), wrap-safe and without signed overflow.
 inline std::int32_t TickDifference(std::uint32_t later, std::uint32_t earlier) {
   const std::uint32_t diff = later - earlier;
-  return diff <= 0x7FFFFFFFu ? static_cast<std::int32_t>(diff)
-                             : -static_cast<std::int32_t>(~diff) - 1;
+  return diff <= 0x7FFFFFFFu ? static_cast<std::int32_t>(diff) : -static_cast<std::int32_t>(~diff) - 1;
 }
 
 }  // namespace vantrix

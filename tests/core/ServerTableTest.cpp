@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "core/StatusLine.h"
 #include "core/Clock.h"
+#include "core/StatusLine.h"
 
 namespace vantrix {
 namespace {

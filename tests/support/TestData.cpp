@@ -7,16 +7,20 @@
 
 namespace vantrix::test {
 
-std::filesystem::path DataDir() { return VANTRIX_TEST_DATA_DIR; }
+std::filesystem::path DataDir() {
+  return VANTRIX_TEST_DATA_DIR;
+}
 
-std::filesystem::path BinDir() { return VANTRIX_BIN_DIR; }
+std::filesystem::path BinDir() {
+  return VANTRIX_BIN_DIR;
+}
 
-std::string ReadFileBytes(const std::filesystem::path& path) {
+std::string Slurp(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+void Spit(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

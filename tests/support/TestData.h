@@ -12,10 +12,10 @@ std::filesystem::path DataDir();
 std::filesystem::path BinDir();
 
 // Reads a whole file as bytes; empty when it cannot be read.
-std::string ReadFileBytes(const std::filesystem::path& path);
+std::string Slurp(const std::filesystem::path& path);
 
 // Writes bytes to a file, replacing it.
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+void Spit(const std::filesystem::path& path, const std::string& bytes);
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
