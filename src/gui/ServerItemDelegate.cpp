@@ -20,6 +20,11 @@ void ServerItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->restore();
 }
 
+QSize ServerItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  // A little room below the text, so underscores in map names are not cut off.
+  return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2);
+}
+
 QWidget* ServerItemDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                           const QModelIndex& index) const {
   QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);

@@ -18,6 +18,7 @@ class ServerItemDelegate final : public QStyledItemDelegate {
   void SetGridColor(const QColor& color) { m_gridColor = color; }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   bool eventFilter(QObject* object, QEvent* event) override;

@@ -98,6 +98,7 @@ void TForm1::CreateListViews() {
   tree->setEditTriggers(QAbstractItemView::SelectedClicked);
   tree->setMinimumHeight(0);
   QHeaderView* header = tree->header();
+  ApplyStandardColors(*header);
   header->setStretchLastSection(false);
   header->setSectionsClickable(true);
   header->setSectionsMovable(false);
@@ -150,6 +151,11 @@ void TForm1::CreateStatusBar() {
   m_statusBar1->setSizeGripEnabled(false);
   m_statusBar1->setFixedHeight(kStatusBarHeight);
   m_statusBar1->setFont(BoldFont({QStringLiteral("Tahoma"), QStringLiteral("Sans Serif")}, 8));
+  QPalette bevel = m_statusBar1->palette();
+  bevel.setColor(QPalette::Light, QColor(0x60, 0x60, 0x60));
+  bevel.setColor(QPalette::Dark, QColor(0x30, 0x30, 0x30));
+  bevel.setColor(QPalette::Mid, QColor(0x40, 0x40, 0x40));
+  m_statusBar1->setPalette(bevel);
   for (int panel = 0; panel < 3; ++panel) {
     auto* label = new QLabel(m_statusBar1);
     label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
@@ -203,6 +209,7 @@ void TForm1::AddSeparator(QMenu* menu) {
 void TForm1::CreateMainMenu() {
   QMenuBar* bar = menuBar();
   bar->setObjectName(QStringLiteral("MainMenu1"));
+  ApplyStandardColors(*bar);
   const QKeySequence none;
   auto addMenu = [this](QMenu* parent, const char* name, const char* caption) {
     QMenu* menu = parent ? parent->addMenu(QString::fromLatin1(caption))

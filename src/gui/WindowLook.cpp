@@ -1,6 +1,6 @@
 #include "WindowLook.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -19,6 +19,19 @@ void ApplyBlackLook(QWidget& window, const QColor& text) {
   window.setPalette(palette);
   window.setAutoFillBackground(true);
   window.setWindowIcon(ProgramIcon());
+}
+
+void ApplyStandardColors(QWidget& widget) {
+  // Every role set explicitly, so nothing is inherited from the black window.
+  QPalette palette = QApplication::palette(&widget);
+  for (int group = 0; group < QPalette::NColorGroups; ++group) {
+    const auto colorGroup = static_cast<QPalette::ColorGroup>(group);
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+      const auto colorRole = static_cast<QPalette::ColorRole>(role);
+      palette.setColor(colorGroup, colorRole, palette.color(colorGroup, colorRole));
+    }
+  }
+  widget.setPalette(palette);
 }
 
 QIcon ProgramIcon() {

@@ -13,6 +13,8 @@ inline const QColor kLime{0x00, 0xFF, 0x00};
 
 void ApplyBlackLook(QWidget& window, const QColor& text = kLime);
 QIcon ProgramIcon();
+// Gives a part of a black window (its menu bar) the desktop's ordinary colours again.
+void ApplyStandardColors(QWidget& widget);
 // Puts a window in the middle of the screen it is on (or the primary screen).
 void CentreOnScreen(QWidget& window);
 
