@@ -1,5 +1,7 @@
 #include "DisplayText.h"
 
+#include <QStringDecoder>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -49,7 +51,11 @@ bool IsValidUtf8(std::string_view bytes) {
 
 QString ToDisplay(std::string_view bytes) {
   const auto size = static_cast<qsizetype>(bytes.size());
-  if (IsValidUtf8(bytes)) return QString::fromUtf8(bytes.data(), size);
+  if (IsValidUtf8(bytes)) {
+    // A leading byte-order mark is part of the cell and must be shown (and kept) too.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes.data(), size));
+  }
   return QString::fromLatin1(bytes.data(), size);
 }
 
