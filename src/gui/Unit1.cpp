@@ -359,6 +359,7 @@ void TForm1::FormShow() {
   ResetQueryCounters();
   LoadAndApplySettings();
   LoadStartupFiles();
+  emit StartupDone();
 }
 
 void TForm1::FormClose() {

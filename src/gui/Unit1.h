@@ -71,6 +71,10 @@ class TForm1 final : public QMainWindow {
   // whether the key was taken; every other key is left to the list.
   bool ListView1KeyDown(QKeyEvent& event);
 
+ signals:
+  // The start-up sequence of the first show has run.
+  void StartupDone();
+
  public slots:
   void FormShow();
   void FormClose();
