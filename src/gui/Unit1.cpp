@@ -75,18 +75,18 @@ TForm1::TForm1(Application& app)
 }
 
 TForm1::~TForm1() {
-  // The model observes the table; detach before either goes.
-  m_table.SetObserver(nullptr);
+  // Hidden first, so that going away is not taken for the user closing the window.
+  hide();
 }
 
 void TForm1::CreateListViews() {
-  m_model = new ServerTableModel(m_table, this);
+  m_model = std::make_unique<ServerTableModel>(m_table);
   m_delegate = new ServerItemDelegate(this);
 
   auto* tree = new ServerTreeView;
   m_listView1 = tree;
   tree->setObjectName(QStringLiteral("ListView1"));
-  tree->setModel(m_model);
+  tree->setModel(m_model.get());
   tree->setItemDelegate(m_delegate);
   tree->setRootIsDecorated(false);
   tree->setItemsExpandable(false);
@@ -110,7 +110,7 @@ void TForm1::CreateListViews() {
 
   m_listView1Icons = new QListView;
   m_listView1Icons->setObjectName(QStringLiteral("ListView1Icons"));
-  m_listView1Icons->setModel(m_model);
+  m_listView1Icons->setModel(m_model.get());
   m_listView1Icons->setModelColumn(0);
   m_listView1Icons->setSelectionModel(tree->selectionModel());
   m_listView1Icons->setItemDelegate(m_delegate);
@@ -123,7 +123,7 @@ void TForm1::CreateListViews() {
   m_listView1Icons->setMinimumHeight(0);
 
   m_model->AttachSelectionModel(tree->selectionModel());
-  connect(m_model, &ServerTableModel::SelectItem, this, &TForm1::ListView1SelectItem);
+  connect(m_model.get(), &ServerTableModel::SelectItem, this, &TForm1::ListView1SelectItem);
 
   for (QAbstractItemView* view :
        {static_cast<QAbstractItemView*>(tree), static_cast<QAbstractItemView*>(m_listView1Icons)}) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/ServerTable.h"
@@ -155,7 +156,8 @@ class TForm1 final : public QMainWindow {
   Application& m_app;
   ServerTable m_table;
   StatusLine m_status;
-  ServerTableModel* m_model = nullptr;
+  // Declared after the table so it goes first; the views survive it safely.
+  std::unique_ptr<ServerTableModel> m_model;
   ServerItemDelegate* m_delegate = nullptr;
   QStackedWidget* m_listStack = nullptr;
   QTreeView* m_listView1 = nullptr;
