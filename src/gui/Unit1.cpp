@@ -82,6 +82,7 @@ TForm1::~TForm1() {
 void TForm1::CreateListViews() {
   m_model = std::make_unique<ServerTableModel>(m_table);
   m_delegate = new ServerItemDelegate(this);
+  m_iconsDelegate = new ServerItemDelegate(this);
 
   auto* tree = new ServerTreeView;
   m_listView1 = tree;
@@ -103,6 +104,7 @@ void TForm1::CreateListViews() {
   header->setSectionsClickable(true);
   header->setSectionsMovable(false);
   header->setSortIndicatorShown(false);
+  header->setMinimumSectionSize(8);  // the one-letter columns are narrower than the style's minimum
   for (int column = 0; column < ServerTableModel::kColumnCount; ++column)
     header->resizeSection(column, ServerTableModel::ColumnWidth(column));
   connect(header, &QHeaderView::sectionClicked, this,
@@ -113,7 +115,7 @@ void TForm1::CreateListViews() {
   m_listView1Icons->setModel(m_model.get());
   m_listView1Icons->setModelColumn(0);
   m_listView1Icons->setSelectionModel(tree->selectionModel());
-  m_listView1Icons->setItemDelegate(m_delegate);
+  m_listView1Icons->setItemDelegate(m_iconsDelegate);
   m_listView1Icons->setSelectionMode(QAbstractItemView::SingleSelection);
   m_listView1Icons->setEditTriggers(QAbstractItemView::SelectedClicked);
   m_listView1Icons->setMovement(QListView::Static);
@@ -520,6 +522,7 @@ void TForm1::Reportdefault1Click() {
 void TForm1::Gridlines1Click() {
   const QAction* grid = MenuAction(QStringLiteral("Gridlines1"));
   m_delegate->SetGridLines(grid && grid->isChecked());
+  m_iconsDelegate->SetGridLines(grid && grid->isChecked());
   m_listView1->viewport()->update();
   m_listView1Icons->viewport()->update();
 }

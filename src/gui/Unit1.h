@@ -158,7 +158,9 @@ class TForm1 final : public QMainWindow {
   StatusLine m_status;
   // Declared after the table so it goes first; the views survive it safely.
   std::unique_ptr<ServerTableModel> m_model;
+  // One delegate per view: an editor reports back to every view its delegate serves.
   ServerItemDelegate* m_delegate = nullptr;
+  ServerItemDelegate* m_iconsDelegate = nullptr;
   QStackedWidget* m_listStack = nullptr;
   QTreeView* m_listView1 = nullptr;
   QListView* m_listView1Icons = nullptr;
