@@ -131,10 +131,14 @@ void ServerTableModel::SyncSelectionFromTable() {
   FlagScope guard(m_syncing);
   const int selected = m_table.SelectedIndex();
   if (selected < 0 || selected >= m_rowCount) {
-    m_selection->clear();
+    if (m_selection->hasSelection() || m_selection->currentIndex().isValid()) m_selection->clear();
     return;
   }
   const QModelIndex target = index(selected, 0);
+  // Appending many rows one by one must not reselect the same row each time.
+  if (m_selection->currentIndex().row() == selected && m_selection->isRowSelected(selected) &&
+      m_selection->selection().size() == 1)
+    return;
   m_selection->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
