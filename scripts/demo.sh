@@ -23,20 +23,29 @@ xvfb_pid=""
 app_pid=""
 cleanup() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
   command -v Xvfb >/dev/null || { echo "demo: no DISPLAY and no Xvfb (make deps)" >&2; exit 1; }
-  # The first free display number from :99 upwards.
-  display_number=99
-  while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-    if [ "$display_number" -gt 199 ]; then echo "demo: no free X display" >&2; exit 1; fi
-  done
-  Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number to the file, which avoids
+  # racing other X servers on this machine for a number.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
+  display_number=""
+  for _ in $(seq 1 100); do
+    display_number=$(tr -dc '0-9' <"$display_file")
+    [ -n "$display_number" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$display_file"
+  [ -n "$display_number" ] || { echo "demo: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$display_number"
   ready=""
   for _ in $(seq 1 100); do
