@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace vantrix {
+
+// Cells hold raw bytes. They are shown as UTF-8 when the bytes are valid UTF-8 and as
+// Latin-1 otherwise, and nothing the user leaves untouched is ever re-encoded.
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
+QString ToDisplay(std::string_view bytes);
+
+// Text typed by the user becomes UTF-8 bytes.
+std::string FromDisplay(const QString& text);
+
+// The bytes to store after an edit: the original bytes when the shown text came back
+// unchanged (so a Latin-1 cell survives an edit that was cancelled in spirit), else UTF-8.
+std::string EditedBytes(const QString& edited, std::string_view original);
+
+}  // namespace vantrix

@@ -1,0 +1,177 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/ServerTable.h"
+#include "core/StatusLine.h"
+
+class QAction;
+class QDialog;
+class QKeyEvent;
+class QKeySequence;
+class QLabel;
+class QListView;
+class QMenu;
+class QStackedWidget;
+class QStatusBar;
+class QTimer;
+class QTreeView;
+
+namespace vantrix {
+
+class Application;
+class ServerItemDelegate;
+class ServerTableModel;
+
+// The four ways the list can show its rows; the first three show only the address.
+enum class ListStyle { Icons, SmallIcons, List, Report };
+
+// The main window: the ServerTable in ListView1, the StatusLine in StatusBar1, the menu
+// that carries every command, and the program's start and end.
+class TForm1 final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(Application& app);
+  ~TForm1() override;
+
+  ServerTable& Table() { return m_table; }
+  const ServerTable& Table() const { return m_table; }
+  StatusLine& Status() { return m_status; }
+  ServerTableModel& Model() const { return *m_model; }
+
+  // Panel 0..3 (3 writes the message panel, like 2).
+  void SetStatus(int panel, std::string text) { m_status.SetStatus(panel, std::move(text)); }
+
+  // Set by "Add server..." (false) and "Edit server..." (true) right before the server
+  // editor is shown; the editor reads it.
+  bool EditMode() const { return m_editMode; }
+
+  QTreeView* ListView1() const { return m_listView1; }
+  QListView* ListView1Icons() const { return m_listView1Icons; }
+  QStatusBar* StatusBar1() const { return m_statusBar1; }
+  QLabel* StatusPanel(int panel) const;
+  QTimer* Timer1() const { return m_timer1; }
+  QMenu* PopupMenu2() const { return m_popupMenu2; }
+  // A menu entry by its component name, e.g. "NewF11" or "Gridlines1"; null if none.
+  QAction* MenuAction(const QString& name) const;
+
+  void SetListColors(const QColor& background, const QColor& text);
+  bool GridLines() const;
+  ListStyle CurrentListStyle() const { return m_listStyle; }
+
+  // Runs a command under the general error report.
+  void RunCommand(const std::function<void()>& command);
+
+  // Ctrl+V (with any other modifiers) pastes the clipboard's text as servers. Returns
+  // whether the key was taken; every other key is left to the list.
+  bool ListView1KeyDown(QKeyEvent& event);
+
+ signals:
+  // The start-up sequence of the first show has run.
+  void StartupDone();
+
+ public slots:
+  void FormShow();
+  void FormClose();
+
+  // File
+  void NewF11Click();
+  void Openfromfile1Click();
+  void Saveto1Click();
+  void Saveselectedtoclipboard1Click();
+  // Edit
+  void AddserverF41Click();
+  void EditserverF41Click();
+  void DeleteserverF61Click();
+  void Clearserverinfo1Click();
+  void Clearallserverinfo1Click();
+  // View
+  void Refresh1Click();
+  void Icons1Click();
+  void Smallicons1Click();
+  void List2Click();
+  void Reportdefault1Click();
+  void Gridlines1Click();
+  void Showreceivedpackets1Click();
+  // List
+  void Importfromfile1Click();
+  void Orbisk20inifile1Click();
+  void txtTrelvanox1421Click();
+  void Removeduplicates1Click();
+  void Removebadservers1Click();
+  void IPName1Click();
+  void IPNamePlayers1Click();
+  void IPComment1Click();
+  void IPNamePlayersComment1Click();
+  // Checking
+  void Checkserver1Click();
+  void CheckallF121Click();
+  void Showplayers1Click();
+  void Showrules1Click();
+  // Settings, Help, Exit
+  void Settings2Click();
+  void About1Click();
+  void Exit1Click();
+  // PopupMenu2
+  void Check1Click();
+  void Edit2Click();
+  void Delete1Click();
+  // ListView1
+  void ListView1ColumnClick(int column);
+  void ListView1SelectItem(int position, bool selected);
+  void ListView1DblClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  using Handler = void (TForm1::*)();
+
+  void CreateListViews();
+  void CreateStatusBar();
+  void CreateMainMenu();
+  void CreatePopupMenu();
+  QAction* AddItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut,
+                   Handler handler);
+  void AddSeparator(QMenu* menu);
+  void SetListStyle(ListStyle style);
+  void ShowStatusPanel(int panel);
+  void ShowDialog(QDialog& dialog);
+
+  // Start-up steps and the check on double click, filled by the query engine, the
+  // configuration and the list-file work.
+  void ResetQueryCounters();
+  void LoadAndApplySettings();
+  void LoadStartupFiles();
+  void CheckOnDoubleClick();
+
+  Application& m_app;
+  ServerTable m_table;
+  StatusLine m_status;
+  // Declared after the table so it goes first; the views survive it safely.
+  std::unique_ptr<ServerTableModel> m_model;
+  // One delegate per view: an editor reports back to every view its delegate serves.
+  ServerItemDelegate* m_delegate = nullptr;
+  ServerItemDelegate* m_iconsDelegate = nullptr;
+  QStackedWidget* m_listStack = nullptr;
+  QTreeView* m_listView1 = nullptr;
+  QListView* m_listView1Icons = nullptr;
+  QStatusBar* m_statusBar1 = nullptr;
+  std::array<QLabel*, 3> m_panels{};
+  QTimer* m_timer1 = nullptr;
+  QMenu* m_popupMenu2 = nullptr;
+  ListStyle m_listStyle = ListStyle::Report;
+  bool m_editMode = false;
+  bool m_shown = false;
+  int m_separatorCount = 0;
+};
+
+}  // namespace vantrix

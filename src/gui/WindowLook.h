@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+
+class QWidget;
+
+namespace vantrix {
+
+// The program's look: black windows, lime bold text in the main window, bright green
+// bold labels in the dialogs, and one icon for every window.
+inline const QColor kLime{0x00, 0xFF, 0x00};
+
+void ApplyBlackLook(QWidget& window, const QColor& text = kLime);
+QIcon ProgramIcon();
+// Gives a part of a black window (its menu bar) the desktop's ordinary colours again.
+void ApplyStandardColors(QWidget& widget);
+// Puts a window in the middle of the screen it is on (or the primary screen).
+void CentreOnScreen(QWidget& window);
+
+}  // namespace vantrix

@@ -1,0 +1,69 @@
+#pragma once
+
+// Recorders for the window's seams, shared by the GUI test programs.
+
+#include <QDialog>
+#include <QPushButton>
+#include <QString>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "DialogRunner.h"
+#include "ErrorReporter.h"
+#include "Unit2.h"
+
+namespace vantrix::test {
+
+// Notes each modal dialog as it is shown (its object name, caption and, for the server
+// editor, its confirm button's caption) and returns at once instead of blocking.
+class RecordingDialogRunner final : public DialogRunner {
+ public:
+  struct Shown {
+    QString objectName;
+    QString caption;
+    QString button1;
+    bool modal;
+  };
+
+  explicit RecordingDialogRunner(std::shared_ptr<std::vector<Shown>> log) : m_log(std::move(log)) {}
+
+  int Exec(QDialog& dialog) override {
+    QString button;
+    if (auto* editor = qobject_cast<TForm2*>(&dialog)) button = editor->Button1()->text();
+    m_log->push_back({dialog.objectName(), dialog.windowTitle(), button, dialog.isModal()});
+    return QDialog::Rejected;
+  }
+
+ private:
+  std::shared_ptr<std::vector<Shown>> m_log;
+};
+
+class RecordingErrorReporter final : public ErrorReporter {
+ public:
+  explicit RecordingErrorReporter(std::shared_ptr<std::vector<std::string>> log) : m_log(std::move(log)) {}
+  void Report(const std::string& text) override { m_log->push_back(text); }
+
+ private:
+  std::shared_ptr<std::vector<std::string>> m_log;
+};
+
+// An Application whose seams all record instead of acting.
+struct RecordedApplication {
+  std::shared_ptr<std::vector<RecordingDialogRunner::Shown>> dialogs =
+      std::make_shared<std::vector<RecordingDialogRunner::Shown>>();
+  std::shared_ptr<std::vector<std::string>> errors = std::make_shared<std::vector<std::string>>();
+  int endCount = 0;
+  std::unique_ptr<Application> app;
+
+  explicit RecordedApplication(std::vector<std::string> arguments = {})
+      : app(std::make_unique<Application>(std::move(arguments))) {
+    app->SetDialogRunner(std::make_unique<RecordingDialogRunner>(dialogs));
+    app->SetErrorReporter(std::make_unique<RecordingErrorReporter>(errors));
+    app->SetProgramEnd([this] { ++endCount; });
+  }
+};
+
+}  // namespace vantrix::test
