@@ -2,21 +2,44 @@
 
 #include <QWidget>
 
+#include <memory>
+#include <string_view>
+
+#include "ReplaceableClock.h"
+#include "core/PacketLog.h"
+#include "core/PacketLogObserver.h"
+
 class QPlainTextEdit;
 
 namespace vantrix {
 
-// The received-packets window: a resizable tool window with one read-only text box.
-class TForm7 final : public QWidget {
+// The received-packets window: a resizable tool window with one read-only text box that
+// shows the packet log, one line per entry. It logs whether or not it is shown.
+class TForm7 final : public QWidget, private PacketLogObserver {
   Q_OBJECT
 
  public:
-  explicit TForm7(QWidget* parent = nullptr);
+  // `clock` gives the time of arrival; nullptr means the desktop's local time.
+  explicit TForm7(QWidget* parent = nullptr, std::unique_ptr<PacketLogClock> clock = nullptr);
+  ~TForm7() override;
 
   QPlainTextEdit* Memo1() const { return m_memo1; }
+  const vantrix::PacketLog& Log() const { return m_log; }
+
+  // Appends the entry for one datagram: its time of arrival, " - " and its bytes with zero
+  // bytes shown as spaces. The main window's datagram handler calls it for every datagram
+  // when the PacketLog setting is on.
+  void LogPacket(std::string_view datagram);
+
+  void SetClock(std::unique_ptr<PacketLogClock> clock) { m_clock.Replace(std::move(clock)); }
 
  private:
+  void EntryAppended(std::string_view entry) override;
+  void LogCleared() override;
+
   QPlainTextEdit* m_memo1;
+  ReplaceableClock m_clock;
+  vantrix::PacketLog m_log{m_clock};
 };
 
 }  // namespace vantrix
