@@ -19,10 +19,10 @@ constexpr int kLineHeight = 13;
 constexpr int kFirstCreditTop = kMargin + kIconSize + 2;
 
 constexpr std::array<const char*, TForm6::kCreditLineCount> kCredits{
-    "Server list and status checker",
-    "Written by the Vantrix team",
-    "Free to use and to pass on",
-    "Help: see README beside it",
+    "Game server list checker",
+    "Made by the Vantrix team",
+    "Free to use and pass on",
+    "Help: see the README file",
 };
 
 QFont BoldPixels(const QFont& base, int pixels) {

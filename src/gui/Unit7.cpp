@@ -1,6 +1,7 @@
 #include "Unit7.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "DisplayText.h"
@@ -30,7 +31,10 @@ QString EntryText(std::string_view entry) {
 }  // namespace
 
 TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
-    : QWidget(parent, Qt::Tool), m_memo1(new QPlainTextEdit(this)), m_clock(std::move(clock)) {
+    : QWidget(parent, Qt::Tool),
+      m_memo1(new QPlainTextEdit(this)),
+      m_pendingTimer(new QTimer(this)),
+      m_clock(std::move(clock)) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(QStringLiteral("Received packets"));
   resize(301, 367);
@@ -41,10 +45,18 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
   m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m_memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Replies are mostly plain Latin text: laying a line out without shaping is much faster,
+  // and text that needs shaping still gets it.
+  QFont font = m_memo1->font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  m_memo1->setFont(font);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
   CentreOnScreen(*this);
+  m_pendingTimer->setSingleShot(true);
+  m_pendingTimer->setInterval(kShowLinesEveryMs);
+  connect(m_pendingTimer, &QTimer::timeout, this, &TForm7::ShowPendingLines);
   m_log.SetObserver(this);
 }
 
@@ -57,12 +69,22 @@ void TForm7::LogPacket(std::string_view datagram) {
 }
 
 void TForm7::EntryAppended(std::string_view entry) {
-  // Appending touches only the new line's layout, never the whole text.
-  m_memo1->appendPlainText(EntryText(entry));
+  m_pendingLines.append(EntryText(entry));
+  if (!m_pendingTimer->isActive()) m_pendingTimer->start();
 }
 
 void TForm7::LogCleared() {
+  m_pendingLines.clear();
+  m_pendingTimer->stop();
   m_memo1->clear();
+}
+
+void TForm7::ShowPendingLines() {
+  m_pendingTimer->stop();
+  if (m_pendingLines.isEmpty()) return;
+  // Several lines at once are laid out only as they scroll into view, never the whole text.
+  m_memo1->appendPlainText(m_pendingLines.join(QLatin1Char('\n')));
+  m_pendingLines.clear();
 }
 
 }  // namespace vantrix
