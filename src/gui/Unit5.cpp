@@ -26,6 +26,7 @@ constexpr int kBufferSizeLength = 5;
 constexpr int kUdpDelayLength = 3;
 constexpr int kDefaultPortLength = 5;
 constexpr int kNumberFieldWidth = 64;
+const QColor kTabColor{0x30, 0x30, 0x30};
 
 QCheckBox* NewCheckBox(const char* name, const char* caption, QWidget* page) {
   auto* box = new QCheckBox(QString::fromLatin1(caption), page);
@@ -82,6 +83,12 @@ TForm5::TForm5(Application& app)
   m_pageControl1->addTab(CreateGeneralPage(), QStringLiteral("General"));
   m_pageControl1->addTab(CreateOtherPage(), QStringLiteral("Other"));
   m_pageControl1->setCurrentIndex(0);
+  // The style paints tabs, their frame and the colour boxes in the button colour: dark, so
+  // that the green captions stay readable.
+  QPalette tabs = m_pageControl1->palette();
+  tabs.setColor(QPalette::Button, kTabColor);
+  tabs.setColor(QPalette::ButtonText, kLime);
+  m_pageControl1->setPalette(tabs);
 
   m_button2 = NewButton("Button2", "Save", this);
   m_button5 = NewButton("Button5", "Cancel", this);
@@ -104,6 +111,7 @@ TForm5::TForm5(Application& app)
 QWidget* TForm5::CreateGeneralPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("TabSheet1"));
+  page->setAutoFillBackground(true);  // black, like the window
   m_edit1 = NewEdit("Edit1", kBufferSizeLength, page);
   m_checkBox1 = NewCheckBox("CheckBox1", "Broadcast enabled", page);
   m_edit2 = NewEdit("Edit2", kUdpDelayLength, page);
@@ -129,6 +137,7 @@ QWidget* TForm5::CreateGeneralPage() {
 QWidget* TForm5::CreateOtherPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("TabSheet2"));
+  page->setAutoFillBackground(true);  // black, like the window
   m_edit3 = NewEdit("Edit3", kDefaultPortLength, page);
   m_checkBox3 = NewCheckBox("CheckBox3", "Show progress", page);
   m_colorBox1 = NewColorBox("ColorBox1", page);

@@ -111,6 +111,17 @@ class ConfigDialogTest : public QObject {
     QVERIFY(unit);
     QCOMPARE(unit->text(), QStringLiteral("ms"));
     QVERIFY(general->isAncestorOf(unit));
+    // Black pages with bright green bold captions.
+    for (QWidget* page : {general, other}) {
+      QVERIFY(page->autoFillBackground());
+      QCOMPARE(page->palette().color(QPalette::Window), QColor(Qt::black));
+    }
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+      QVERIFY(label->font().bold());
+    }
+    QCOMPARE(dialog.CheckBox2()->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    QVERIFY(dialog.CheckBox2()->font().bold());
     QCOMPARE(dialog.Button2()->text(), QStringLiteral("Save"));
     QCOMPARE(dialog.Button5()->text(), QStringLiteral("Cancel"));
     QVERIFY(!tabs->isAncestorOf(dialog.Button2()));

@@ -211,6 +211,8 @@ class PacketLogWindowTest : public QObject {
     QVERIFY(memo->isReadOnly());
     QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(memo->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(memo->palette().color(QPalette::Text), QColor(0, 255, 0));
     form.LogPacket(Bytes("\xFF\xFF\xFF\xFFm\0name"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
