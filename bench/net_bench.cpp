@@ -7,6 +7,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -160,6 +162,39 @@ BENCHMARK(BM_Throughput)
     ->Args({1, 64})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Reference point, not endpoint code: two threads handing a turn back and forth through a
+// mutex and condition variable. One blocking hand-over per datagram costs at least one such
+// round trip, so this bounds BM_Throughput on the machine at hand.
+void BM_HandOverFloor(benchmark::State& state) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  long turn = 0;
+  bool stop = false;
+  std::thread partner([&] {
+    std::unique_lock lock(mutex);
+    while (true) {
+      changed.wait(lock, [&] { return stop || turn % 2 == 1; });
+      if (stop) return;
+      ++turn;
+      changed.notify_all();
+    }
+  });
+  for (auto _ : state) {
+    std::unique_lock lock(mutex);
+    ++turn;
+    changed.notify_all();
+    changed.wait(lock, [&] { return turn % 2 == 0; });
+  }
+  {
+    const std::lock_guard lock(mutex);
+    stop = true;
+  }
+  changed.notify_all();
+  partner.join();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_HandOverFloor)->UseRealTime();
 
 }  // namespace
 
