@@ -26,8 +26,8 @@ TForm3::TForm3(Application& app)
 
   m_idUDPServer1.SetBufferSize(kBufferSize);
   m_idUDPServer1.SetOnUDPRead(
-      [this](TIdUDPServer& sender, std::string_view data, const TIdSocketHandle& binding,
-             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, data, binding, arrivalTick); });
+      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
+             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
   m_idUDPServer1.Open();
   CentreOnScreen(*this);
 }
@@ -43,9 +43,9 @@ void TForm3::RequestRules(std::string_view address) {
   m_idUDPServer1.Send(target->host, target->port, RulesCollector::Request());
 }
 
-void TForm3::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view data,
+void TForm3::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& /*binding*/, std::uint32_t /*arrivalTick*/) {
-  const std::vector<std::string> lines = m_rules.Receive(data);
+  const std::vector<std::string> lines = m_rules.Receive(datagram);
   // One redraw for the whole reply.
   m_memo1->setUpdatesEnabled(false);
   for (const std::string& line : lines) m_memo1->appendPlainText(NetworkLine(line));

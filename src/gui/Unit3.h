@@ -35,7 +35,7 @@ class TForm3 final : public QWidget {
   // send that fails, throws (the text box stays cleared).
   void RequestRules(std::string_view address);
 
-  void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view data, const TIdSocketHandle& binding,
+  void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
                            std::uint32_t arrivalTick);
 
  private:

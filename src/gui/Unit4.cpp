@@ -45,8 +45,8 @@ TForm4::TForm4(Application& app)
 
   m_idUDPServer1.SetBufferSize(kBufferSize);
   m_idUDPServer1.SetOnUDPRead(
-      [this](TIdUDPServer& sender, std::string_view data, const TIdSocketHandle& binding,
-             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, data, binding, arrivalTick); });
+      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
+             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
   m_idUDPServer1.Open();
   CentreOnScreen(*this);
 }
@@ -66,9 +66,9 @@ void TForm4::Refresh1Click() {
   RequestPlayers(std::string(m_players.CurrentAddress()));
 }
 
-void TForm4::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view data,
+void TForm4::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& /*binding*/, std::uint32_t /*arrivalTick*/) {
-  for (const std::string& line : m_players.Receive(data)) m_listBox1->addItem(NetworkLine(line));
+  for (const std::string& line : m_players.Receive(datagram)) m_listBox1->addItem(NetworkLine(line));
 }
 
 void TForm4::contextMenuEvent(QContextMenuEvent* event) {

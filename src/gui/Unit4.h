@@ -39,7 +39,7 @@ class TForm4 final : public QWidget {
   void RequestPlayers(std::string_view address);
 
   void Refresh1Click();
-  void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view data, const TIdSocketHandle& binding,
+  void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
                            std::uint32_t arrivalTick);
 
  protected:

@@ -15,6 +15,7 @@
 #include "GuiTestSupport.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
+#include "Unit3.h"
 #include "Unit4.h"
 #include "core/FakeReplies.h"
 #include "net/TIdUDPServer.h"
