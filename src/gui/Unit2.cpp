@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kClientWidth = 265;
 constexpr int kSeparatorY = 56;
-constexpr int kFieldX = 88;
+constexpr int kFieldX = 100;
 constexpr int kFieldWidth = kClientWidth - kFieldX - 8;
 constexpr int kRowHeight = 21;
 constexpr int kButtonWidth = 81;
@@ -140,15 +140,17 @@ TForm2::TForm2(Application& app)
   m_edit5->setGeometry(kFieldX, y, kFieldWidth, kRowHeight);
   commentLabel->setBuddy(m_edit5);
 
-  y += 30;
+  // The two ticks one above the other, both inside the created height.
+  y += 27;
   m_checkBox1 = new QCheckBox(QStringLiteral("Working"), this);
   m_checkBox1->setObjectName(QStringLiteral("CheckBox1"));
   m_checkBox1->setFont(BoldFont(*m_checkBox1));
-  m_checkBox1->setGeometry(8, y, kFieldX - 12, 17);
+  m_checkBox1->setGeometry(8, y, kClientWidth - 16, 17);
+  y += 20;
   m_checkBox2 = new QCheckBox(QStringLiteral("Password protected"), this);
   m_checkBox2->setObjectName(QStringLiteral("CheckBox2"));
   m_checkBox2->setFont(BoldFont(*m_checkBox2));
-  m_checkBox2->setGeometry(kFieldX, y, kFieldWidth, 17);
+  m_checkBox2->setGeometry(8, y, kClientWidth - 16, 17);
 
   CentreOnScreen(*this);
 }

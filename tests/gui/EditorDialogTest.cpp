@@ -411,11 +411,18 @@ class EditorDialogTest : public QObject {
     QCOMPARE(address->text(QAccessible::Name), QStringLiteral("Server IP:"));
     QAccessibleInterface* players = QAccessible::queryAccessibleInterface(editor.Edit4());
     QCOMPARE(players->text(QAccessible::Name), QStringLiteral("Players"));
-    // Labels show plain text in bright green, bold.
+    // Labels show plain text in bright green, bold, and whole.
     for (QLabel* label : editor.findChildren<QLabel*>()) {
+      QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(label->text()));
       QCOMPARE(label->textFormat(), Qt::PlainText);
       QVERIFY(label->font().bold());
       QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    }
+    for (QCheckBox* box : {editor.CheckBox1(), editor.CheckBox2()})
+      QVERIFY2(box->sizeHint().width() <= box->width(), qPrintable(box->text()));
+    for (QPushButton* button : {editor.Button1(), editor.Button2(), editor.Button3()}) {
+      QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width(),
+               qPrintable(button->text()));
     }
   }
 };
