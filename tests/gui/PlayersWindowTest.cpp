@@ -13,6 +13,7 @@
 
 #include "FakeServerProcess.h"
 #include "GuiTestSupport.h"
+#include "NetworkLine.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
 #include "Unit3.h"
@@ -216,6 +217,24 @@ class PlayersWindowTest : public QObject {
     f.PressF11();
     QVERIFY(!f.Players().isVisible());
     QCOMPARE(f.recorded.errors->size(), size_t(5));
+  }
+
+  void NetworkLinesCannotBreakIntoSeveralLines() {
+    // Every C0 control but the tab, DEL and the C1 controls are replaced; so are the
+    // Unicode line and paragraph separators.
+    for (int byte = 0; byte < 0x20; ++byte) {
+      const std::string bytes{'a', static_cast<char>(byte), 'b'};
+      const QString shown = NetworkLine(bytes);
+      QCOMPARE(shown.size(), 3);
+      QCOMPARE(shown[1], byte == '\t' ? QChar(u'\t') : QChar(QChar::ReplacementCharacter));
+    }
+    QCOMPARE(NetworkLine("x\x7Fy"), QStringLiteral("x\uFFFDy"));
+    QCOMPARE(NetworkLine("x\xC2\x85y"), QStringLiteral("x\uFFFDy"));  // NEL as UTF-8
+    QCOMPARE(NetworkLine("x\xE2\x80\xA8y\xE2\x80\xA9"), QStringLiteral("x\uFFFDy\uFFFD"));
+    // Printable text passes unchanged, UTF-8 when valid, else Latin-1.
+    QCOMPARE(NetworkLine("caf\xC3\xA9 <b>"), QStringLiteral("caf\u00e9 <b>"));
+    QCOMPARE(NetworkLine("caf\xE9"), QStringLiteral("caf\u00e9"));
+    QCOMPARE(NetworkLine("\xA0\xFF"), QStringLiteral("\u00a0\u00ff"));
   }
 
   void RepliesFromAnySenderAreShownAsPlainText() {
