@@ -160,7 +160,7 @@ void CheckScheduler::Receive(const CheckEndpoint& from, std::string_view datagra
   SplitReplyAssembler::Outcome outcome = job.split.Take(datagram);
   switch (outcome.status) {
     case SplitReplyAssembler::Status::kIncomplete:
-      if (job.problem.empty()) job.problem = "split reply incomplete";
+      job.problem = "split reply incomplete";
       return;
     case SplitReplyAssembler::Status::kRejected:
       job.problem = std::move(outcome.problem);

@@ -24,6 +24,13 @@ std::uint8_t ByteAt(std::string_view datagram, std::size_t offset) {
   return static_cast<std::uint8_t>(datagram[offset]);
 }
 
+// True when the data begins with the marker, or with as much of it as the data holds
+// (a part may be shorter than the marker).
+bool BeginsLike(std::string_view data, std::string_view marker) {
+  const std::size_t size = std::min(data.size(), marker.size());
+  return data.substr(0, size) == marker.substr(0, size);
+}
+
 SplitReplyAssembler::Outcome Rejected(std::string problem) {
   return {SplitReplyAssembler::Status::kRejected, {}, std::move(problem)};
 }
@@ -35,16 +42,19 @@ bool SplitReplyAssembler::IsSplitPart(std::string_view datagram) noexcept {
 }
 
 SplitReplyAssembler::Layout SplitReplyAssembler::LayoutOfFirstPart(std::string_view datagram) noexcept {
+  // Part 0's first data byte is FF in the older layout; in the newer one the byte at that
+  // offset is the part number, 0 (and never FF, as there are at most 255 parts).
   const std::uint8_t packet = ByteAt(datagram, 8);
-  if ((packet >> 4) == 0 && (packet & 0x0F) >= 1 && datagram.substr(kOldHeaderSize).starts_with(kQueryHeader))
+  const std::string_view oldData = datagram.substr(kOldHeaderSize);
+  if ((packet >> 4) == 0 && (packet & 0x0F) >= 1 && !oldData.empty() && BeginsLike(oldData, kQueryHeader))
     return Layout::kOld;
-  if (datagram.size() < kNewHeaderSize || ByteAt(datagram, 9) != 0 || packet < 1) return Layout::kUnknown;
+  if (datagram.size() <= kNewHeaderSize || ByteAt(datagram, 9) != 0 || packet < 1) return Layout::kUnknown;
   const bool compressed = (IdOf(datagram) & kCompressedBit) != 0;
   const std::string_view data = datagram.substr(kNewHeaderSize);
-  if (compressed ? data.size() >= kCompressedPrefix && data.substr(kCompressedPrefix).starts_with(kBzip2Magic)
-                 : data.starts_with(kQueryHeader))
-    return Layout::kNew;
-  return Layout::kUnknown;
+  const bool fits = compressed
+                        ? BeginsLike(data.substr(std::min(data.size(), kCompressedPrefix)), kBzip2Magic)
+                        : BeginsLike(data, kQueryHeader);
+  return fits ? Layout::kNew : Layout::kUnknown;
 }
 
 std::size_t SplitReplyAssembler::PendingBytes() const {
@@ -86,6 +96,7 @@ SplitReplyAssembler::Outcome SplitReplyAssembler::Take(std::string_view datagram
     pending.bytes = 0;
     problem = AddPart(pending, datagram);
     std::vector<std::string> early = std::move(pending.early);
+    pending.early.clear();
     for (const std::string& part : early) {
       if (problem) break;
       problem = AddPart(pending, part);
