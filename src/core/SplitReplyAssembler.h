@@ -17,9 +17,10 @@ namespace vantrix {
 //          decompressed size and its 32-bit CRC32, followed by one bzip2 stream;
 //   older: one byte with the part number in its upper and the total in its lower four bits
 //          (9 bytes in all), never compressed.
-// Which header a reply uses shows in its part 0 alone (its data begins with FF FF FF FF,
-// or with a bzip2 stream when compressed, at only one of the two offsets), so parts that
-// come before part 0 are held as they are until then.
+// Which header a reply uses shows in its part 0 alone: in the older layout its first data
+// byte is the FF of the reply's header, in the newer one that byte is the part number 0,
+// and its data begins with FF FF FF FF (or, compressed, with a bzip2 stream after the size
+// and CRC). Parts that come before part 0 are held as they are until then.
 // Parts may come in any order and more than once; a part already held is ignored.
 // Caps: at most kMaxParts parts and kMaxReplyBytes bytes per reply (also after
 // decompression), at most kMaxPendingReplies replies collected side by side (the oldest
