@@ -82,7 +82,7 @@ timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.js
   "$BIN/vantrix-check" --format json --no-progress "$RUN/list.txt"
 timed "$RUN" "quakestat -a2s -json (defaults)" "$RUN/qstat.json" '"status": "online"' \
   quakestat -default a2s -json -f "$RUN/list.txt"
-timed "$RUN" "quakestat -a2s -json, tuned (no wait, 1000 at once)" "$RUN/qstat-tuned.json" '"status": "online"' \
+timed "$RUN" "quakestat -a2s -json tuned (maxsim 1000)" "$RUN/qstat-tuned.json" '"status": "online"' \
   quakestat -default a2s -json -maxsim 1000 -sendinterval 0 -retry 1 -interval 0.4 -f "$RUN/list.txt"
 timed "$RUN" "gamedig (1 attempt, 400 ms)" "$RUN/gamedig.json" '"status":"answered"' \
   node "$HERE/gamedig-run.mjs" "$PEERS" "$RUN/list.txt" 400
