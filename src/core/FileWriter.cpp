@@ -1,11 +1,11 @@
 #include "core/FileWriter.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "core/FileOpen.h"
 #include "core/TextFile.h"
 #include "core/WriteAll.h"
 
@@ -19,7 +19,7 @@ FileWriter::~FileWriter() {
 }
 
 bool FileWriter::Open() {
-  m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  m_fd = OpenForWriting(m_path);
   return m_fd >= 0;
 }
 

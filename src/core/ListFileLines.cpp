@@ -1,6 +1,5 @@
 #include "core/ListFileLines.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/FileOpen.h"
 #include "core/TextFile.h"
 
 namespace vantrix {
@@ -23,7 +23,7 @@ bool ListFileLines::Open(const std::filesystem::path& path) {
   m_path = path;
   m_buffer.clear();
   m_pos = m_scanned = 0;
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  m_fd = OpenForReading(path);
   m_eof = m_fd < 0;
   return m_fd >= 0;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "core/FileOpen.h"
 #include "core/TextFile.h"
 #include "core/WriteAll.h"
 
@@ -50,6 +51,11 @@ bool SafeFileWriter::Open() {
   struct stat existing {};
   const bool exists = ::stat(m_resolved.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return false;
+  // A FIFO or a device is written into, never replaced by a regular file.
+  if (exists && !S_ISREG(existing.st_mode)) {
+    m_fd = OpenForWriting(m_resolved);
+    return m_fd >= 0;
+  }
 
   const fs::path folder = m_resolved.has_parent_path() ? m_resolved.parent_path() : fs::path(".");
   std::string pattern = (folder / ("." + m_resolved.filename().string() + ".XXXXXX")).string();
@@ -63,7 +69,7 @@ bool SafeFileWriter::Open() {
     }
     return true;
   }
-  m_fd = ::open(m_resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  m_fd = OpenForWriting(m_resolved);
   return m_fd >= 0;
 }
 

@@ -1,10 +1,11 @@
 #include "core/TextFile.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "core/FileOpen.h"
 
 namespace vantrix {
 
@@ -29,7 +30,7 @@ std::string LineReader::ReadLine() {
 
 bool ReadFileBytes(const std::filesystem::path& path, std::string& bytes) {
   bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenForReading(path);
   if (fd < 0) return false;
   char buffer[1 << 16];
   for (;;) {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+
+namespace vantrix {
+
+// Opening files without ever waiting. A FIFO would wait in open() for its other end, and a
+// device may never end or may be a system file; neither is one of the program's files.
+
+// Opens for reading. Regular files and directories open (a directory then fails at its
+// first read); anything else (FIFO, device, socket) is refused at once with errno EINVAL.
+// Returns the descriptor or -1 with errno set.
+int OpenForReading(const std::filesystem::path& path);
+
+// Creates or empties a file and opens it for writing in place. A FIFO opens only while a
+// reader holds it (else ENXIO at once, instead of waiting for one). Returns the descriptor
+// or -1 with errno set.
+int OpenForWriting(const std::filesystem::path& path);
+
+}  // namespace vantrix
