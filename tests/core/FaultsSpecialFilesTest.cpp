@@ -1,0 +1,409 @@
+// Files that are not what a list, settings or export file should be: FIFOs, devices,
+// paths that lead nowhere, files that vanish between being chosen and being opened, and
+// files that vanish while they are read. None of it may hang, crash or lose a file.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ListFileTestHelpers.h"
+#include "core/ConfigFile.h"
+#include "core/Exports.h"
+#include "core/Imports.h"
+#include "core/ListCommands.h"
+#include "core/ListFile.h"
+#include "core/ListFileLines.h"
+#include "core/SettingsText.h"
+#include "core/TextFile.h"
+#include "support/TestData.h"
+
+namespace vantrix {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::AppendTexts;
+using test::RowsOf;
+using test::RowTexts;
+using test::Slurp;
+using test::Spit;
+using test::TempDir;
+
+// Guards a call that might block on a FIFO: when the call has not returned within the
+// limit, the FIFO is opened for reading and writing at once (which never blocks and counts
+// as both ends), so a blocked open returns and the test can fail instead of hanging.
+class FifoUnblocker {
+ public:
+  FifoUnblocker(fs::path fifo, std::chrono::milliseconds limit) : m_fifo(std::move(fifo)) {
+    m_thread = std::thread([this, limit] {
+      std::unique_lock lock(m_mutex);
+      if (m_done.wait_for(lock, limit, [this] { return m_finished; })) return;
+      m_fired = true;
+      const int fd = ::open(m_fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) return;
+      // Drain what a blocked writer sends for a moment, then close: a reader sees the end.
+      char buffer[4096];
+      for (int i = 0; i < 20; ++i) {
+        while (::read(fd, buffer, sizeof buffer) > 0) {
+        }
+        m_done.wait_for(lock, 10ms);
+      }
+      ::close(fd);
+    });
+  }
+  ~FifoUnblocker() { Finish(); }
+  FifoUnblocker(const FifoUnblocker&) = delete;
+  FifoUnblocker& operator=(const FifoUnblocker&) = delete;
+
+  // True when the guarded call had to be unblocked.
+  bool Finish() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_finished = true;
+    }
+    m_done.notify_all();
+    if (m_thread.joinable()) m_thread.join();
+    return m_fired;
+  }
+
+ private:
+  fs::path m_fifo;
+  std::mutex m_mutex;
+  std::condition_variable m_done;
+  bool m_finished = false;
+  std::atomic<bool> m_fired{false};
+  std::thread m_thread;
+};
+
+// Runs `call` under a FifoUnblocker and reports whether it blocked.
+bool Blocked(const fs::path& fifo, const std::function<void()>& call) {
+  FifoUnblocker guard(fifo, 3s);
+  call();
+  return guard.Finish();
+}
+
+fs::path MakeFifo(const TempDir& dir, const std::string& name) {
+  const fs::path path = dir / name;
+  if (::mkfifo(path.c_str(), 0600) != 0) ADD_FAILURE() << "mkfifo " << path;
+  return path;
+}
+
+struct Window {
+  ServerTable table;
+  StatusLine status;
+  void Fill(int rows) {
+    table.Clear();
+    for (int i = 0; i < rows; ++i) table.AppendRow("old" + std::to_string(i));
+    status.SetStatus(3, "before");
+  }
+};
+
+std::vector<RowTexts> OldRows(int count) {
+  Window w;
+  w.Fill(count);
+  return RowsOf(w.table);
+}
+
+class FaultsSpecialFiles : public testing::Test {
+ protected:
+  // A write to a FIFO whose reader left must fail with EPIPE, not end the test program.
+  void SetUp() override { m_oldPipe = std::signal(SIGPIPE, SIG_IGN); }
+  void TearDown() override { std::signal(SIGPIPE, m_oldPipe); }
+
+ private:
+  void (*m_oldPipe)(int) = SIG_DFL;
+};
+
+TEST_F(FaultsSpecialFiles, EveryReaderRefusesAFifoAtOnceInsteadOfWaitingForAWriter) {
+  TempDir dir;
+  const fs::path fifo = MakeFifo(dir, "servers.txt");
+  const std::string path = fifo.string();
+  const std::string cannotOpen = "Error: Cannot open file (" + path + ")";
+
+  for (int filter : {1, 2, 3}) {
+    Window w;
+    w.Fill(2);
+    bool opened = true;
+    EXPECT_FALSE(Blocked(fifo, [&] { opened = OpenList(w.table, w.status, path, filter, nullptr); }))
+        << "Open, filter " << filter;
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(w.table.Count(), 0);
+    EXPECT_EQ(w.status.Message(), cannotOpen);
+
+    w.Fill(2);
+    EXPECT_FALSE(Blocked(fifo, [&] { opened = ImportList(w.table, w.status, path, filter); }))
+        << "Import, filter " << filter;
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(RowsOf(w.table), OldRows(2));
+    EXPECT_EQ(w.status.Message(), cannotOpen);
+  }
+
+  Window w;
+  const std::vector<std::string> arguments{(test::DataDir() / "lists/plain.txt").string(), path,
+                                           (test::DataDir() / "lists/records.vnx").string()};
+  int loaded = -1;
+  EXPECT_FALSE(Blocked(fifo, [&] { loaded = LoadStartupFiles(w.table, w.status, arguments); }));
+  EXPECT_EQ(loaded, 1);  // loading stops at the FIFO, the first file's rows stay
+  EXPECT_EQ(w.status.Message(), cannotOpen);
+  EXPECT_GT(w.table.Count(), 0);
+  EXPECT_FALSE(w.table.InUpdate());
+
+  w.Fill(1);
+  bool opened = true;
+  EXPECT_FALSE(Blocked(fifo, [&] { opened = ImportOrbisk(w.table, w.status, path); }));
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(w.status.Message(), "File locked: " + path);
+  EXPECT_FALSE(Blocked(fifo, [&] { opened = ImportTrelvanox(w.table, w.status, path); }));
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(w.status.Message(), "File is locked: " + path);
+  EXPECT_EQ(RowsOf(w.table), OldRows(1));
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST_F(FaultsSpecialFiles, AFifoInPlaceOfConfigIniIsReportedAndLeftAlone) {
+  TempDir dir;
+  const fs::path fifo = MakeFifo(dir, "config.ini");
+  Settings settings;
+  settings.udpDelay = "77";
+  const Settings before = settings;
+  bool threw = false;
+  EXPECT_FALSE(Blocked(fifo, [&] {
+    try {
+      ConfigFile(fifo).LoadSettings(settings);
+    } catch (const FileReadError& error) {
+      threw = true;
+      EXPECT_NE(std::string(error.what()).find(fifo.string()), std::string::npos) << error.what();
+    }
+  }));
+  EXPECT_TRUE(threw) << "a FIFO is neither a settings file nor a missing one";
+  EXPECT_EQ(settings, before);
+  EXPECT_TRUE(fs::is_fifo(fifo)) << "the defaults must not replace what holds the place of the file";
+}
+
+TEST_F(FaultsSpecialFiles, WritingToAFifoNeverWaitsForAReaderAndNeverReplacesIt) {
+  TempDir dir;
+  const fs::path fifo = MakeFifo(dir, "_list.txt");
+  ServerTable table;
+  AppendTexts(table, {"10.0.0.1:27015", "Alpha", "de_dust", "12", "3/16", "eu", "+", "D", "L", " "});
+  table.AppendRow("10.0.0.2:27016");
+  StatusLine status;
+  status.SetStatus(3, "before");
+
+  // No reader: the export fails as a file that cannot be created, at once.
+  bool threw = false;
+  EXPECT_FALSE(Blocked(fifo, [&] {
+    try {
+      ExportList(table, ExportFormat::kIpName, fifo);
+    } catch (const FileWriteError&) {
+      threw = true;
+    }
+  }));
+  EXPECT_TRUE(threw);
+
+  bool saved = true;
+  EXPECT_FALSE(Blocked(fifo, [&] { saved = SaveList(table, status, fifo.string(), 1); }));
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(status.Message(), "Error: File is locked (" + fifo.string() + ")");
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  status.SetStatus(3, "before");
+  EXPECT_FALSE(Blocked(fifo, [&] { saved = ConfigFile(fifo).SaveSettings(Settings{}, status); }));
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(status.Message(), kCannotSaveConfigText);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+
+  // With a reader the bytes go down the FIFO, and it stays a FIFO.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  auto drain = [reader] {
+    std::string got;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+      got.append(buffer, static_cast<size_t>(n));
+    return got;
+  };
+  EXPECT_FALSE(Blocked(fifo, [&] { saved = SaveList(table, status, fifo.string(), 1); }));
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(drain(), FormatRecordLayout(table));
+  EXPECT_FALSE(Blocked(fifo, [&] { ExportList(table, ExportFormat::kIpNamePlayers, fifo); }));
+  EXPECT_EQ(drain(), FormatExport(table, ExportFormat::kIpNamePlayers));
+  ::close(reader);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << "no temporary file left";
+}
+
+TEST_F(FaultsSpecialFiles, ADeviceIsNotAListFile) {
+  // /dev/null reads as empty and accepts anything; it is safe to try as any of the files.
+  const std::string device = "/dev/null";
+  Window w;
+  w.Fill(2);
+  EXPECT_FALSE(OpenList(w.table, w.status, device, 2, nullptr));
+  EXPECT_EQ(w.status.Message(), "Error: Cannot open file (/dev/null)");
+  w.Fill(2);
+  EXPECT_FALSE(ImportList(w.table, w.status, device, 1));
+  EXPECT_EQ(RowsOf(w.table), OldRows(2));
+  EXPECT_EQ(w.status.Message(), "Error: Cannot open file (/dev/null)");
+  Settings settings;
+  EXPECT_THROW(ConfigFile(device).LoadSettings(settings), FileReadError);
+  EXPECT_EQ(settings, Settings{});
+}
+
+TEST_F(FaultsSpecialFiles, PathsThatLeadNowhereCannotBeOpened) {
+  TempDir dir;
+  Spit(dir / "plain", "10.0.0.1:27015\r\n");
+  fs::create_symlink(dir / "loop-b", dir / "loop-a");
+  fs::create_symlink(dir / "loop-a", dir / "loop-b");
+  fs::create_symlink(dir / "nowhere", dir / "dangling.txt");
+  const std::vector<std::string> paths{
+      "",                                      // no name at all
+      (dir / "plain" / "under.txt").string(),  // a file used as a folder
+      (dir / "loop-a").string(),               // a link loop
+      (dir / "dangling.txt").string(),         // a link to nothing
+      (dir / std::string(300, 'n')).string(),  // a name longer than the system takes
+  };
+  for (const std::string& path : paths) {
+    Window w;
+    w.Fill(3);
+    EXPECT_FALSE(OpenList(w.table, w.status, path, 1, nullptr)) << path;
+    EXPECT_EQ(w.table.Count(), 0);
+    EXPECT_EQ(w.status.Message(), "Error: Cannot open file (" + path + ")");
+    w.Fill(3);
+    EXPECT_FALSE(ImportList(w.table, w.status, path, 2)) << path;
+    EXPECT_EQ(RowsOf(w.table), OldRows(3));
+    EXPECT_FALSE(ImportOrbisk(w.table, w.status, path)) << path;
+    EXPECT_EQ(w.status.Message(), "File locked: " + path);
+    EXPECT_EQ(RowsOf(w.table), OldRows(3));
+  }
+
+  // Saving where no file can be: reported, nothing written.
+  Window w;
+  w.Fill(1);
+  for (const std::string& path : {paths[1], paths[4]}) {
+    EXPECT_FALSE(SaveList(w.table, w.status, path, 1)) << path;
+    EXPECT_EQ(w.status.Message(), "Error: File is locked (" + path + ")");
+  }
+  EXPECT_EQ(Slurp(dir / "plain"), "10.0.0.1:27015\r\n");
+  // Saving through a link to nothing creates the file it names and keeps the link.
+  EXPECT_TRUE(SaveList(w.table, w.status, paths[3], 2));
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
+  EXPECT_EQ(Slurp(dir / "nowhere"), "old0\r\n");
+
+  // A settings file behind a link loop is reported, and the loop is not replaced.
+  Settings settings;
+  EXPECT_THROW(ConfigFile(dir / "loop-a").LoadSettings(settings), FileReadError);
+  EXPECT_TRUE(fs::is_symlink(dir / "loop-a"));
+  EXPECT_EQ(settings, Settings{});
+}
+
+TEST_F(FaultsSpecialFiles, AFileThatVanishesAfterItWasChosenIsReportedAsUnopenable) {
+  TempDir dir;
+  const fs::path file = dir / "servers.vnx";
+  const std::string path = file.string();
+
+  // Chooses the file, then deletes it before the command can open it.
+  class VanishingChooser final : public FileChooser {
+   public:
+    VanishingChooser(fs::path file, int filter) : m_file(std::move(file)), m_filter(filter) {}
+    std::optional<FileChoice> Choose(const FileDialogInfo&, int) override {
+      ++chosen;
+      fs::remove(m_file);
+      return FileChoice{m_file.string(), m_filter};
+    }
+    int chosen = 0;
+
+   private:
+    fs::path m_file;
+    int m_filter;
+  };
+
+  for (int filter : {1, 2}) {
+    Window w;
+    w.Fill(2);
+    Spit(file, "10.0.0.9:27015\r\n");
+    VanishingChooser chooser(file, filter);
+    FileDialogState openDialog{&kOpenDialog1};
+    OpenListCommand(w.table, w.status, chooser, openDialog, nullptr);
+    EXPECT_EQ(chooser.chosen, 1);
+    EXPECT_EQ(w.table.Count(), 0);
+    EXPECT_EQ(w.status.Message(), "Error: Cannot open file (" + path + ")");
+
+    w.Fill(2);
+    Spit(file, "10.0.0.9:27015\r\n");
+    ImportListCommand(w.table, w.status, chooser, openDialog);
+    EXPECT_EQ(RowsOf(w.table), OldRows(2));
+    EXPECT_EQ(w.status.Message(), "Error: Cannot open file (" + path + ")");
+
+    Spit(file, "[Favorites]\r\n10.0.0.9 port=27015\r\n");
+    FileDialogState orbisk{&kOpenDialog2};
+    ImportOrbiskCommand(w.table, w.status, chooser, orbisk);
+    EXPECT_EQ(w.status.Message(), "File locked: " + path);
+    Spit(file, "server=10.0.0.9:27015\r\n");
+    FileDialogState trelvanox{&kOpenDialog3};
+    ImportTrelvanoxCommand(w.table, w.status, chooser, trelvanox);
+    EXPECT_EQ(w.status.Message(), "File is locked: " + path);
+    EXPECT_EQ(RowsOf(w.table), OldRows(2));
+  }
+
+  // The folder of a save target vanishes: nothing is written anywhere.
+  const fs::path folder = dir / "gone";
+  fs::create_directory(folder);
+  Window w;
+  w.Fill(2);
+  class FolderVanishingChooser final : public FileChooser {
+   public:
+    explicit FolderVanishingChooser(fs::path folder) : m_folder(std::move(folder)) {}
+    std::optional<FileChoice> Choose(const FileDialogInfo&, int) override {
+      fs::remove_all(m_folder);
+      return FileChoice{(m_folder / "list.vnx").string(), 1};
+    }
+
+   private:
+    fs::path m_folder;
+  } folderChooser(folder);
+  FileDialogState saveDialog{&kSaveDialog1};
+  SaveListCommand(w.table, w.status, folderChooser, saveDialog);
+  EXPECT_EQ(w.status.Message(), "Error: File is locked (" + (folder / "list.vnx").string() + ")");
+  EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(FaultsSpecialFiles, AFileThatVanishesWhileItIsReadIsStillReadWhole) {
+  TempDir dir;
+  const fs::path file = dir / "servers.vnx";
+  ServerTable written;
+  for (int i = 0; i < 3000; ++i) {
+    AppendTexts(written, {"10.0." + std::to_string(i / 256) + "." + std::to_string(i % 256) + ":27015",
+                          "name " + std::to_string(i), "map", "5", "1/2", "c", "+", "L", "D", " "});
+  }
+  Spit(file, FormatRecordLayout(written));
+  ASSERT_GT(fs::file_size(file), 2 * ListFileLines::kDefaultChunk);  // read in several chunks
+
+  // Open yields once after the file is opened and before it is read: delete it there, and
+  // put another file in its place.
+  Window w;
+  int yields = 0;
+  EXPECT_TRUE(OpenList(w.table, w.status, file.string(), 1, [&] {
+    ++yields;
+    fs::remove(file);
+    Spit(file, "10.9.9.9:1\r\n");
+  }));
+  EXPECT_EQ(yields, 1);
+  EXPECT_EQ(RowsOf(w.table), RowsOf(written));
+  EXPECT_EQ(w.status.Message(), "Idle...");
+  EXPECT_FALSE(w.table.InUpdate());
+}
+
+}  // namespace
+}  // namespace vantrix
