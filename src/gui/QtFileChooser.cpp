@@ -1,6 +1,5 @@
 #include "QtFileChooser.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 
@@ -25,8 +24,7 @@ QString QtFileChooser::DefaultSuffix(const FileDialogInfo& dialog) {
   return suffix;
 }
 
-void QtFileChooser::Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialog,
-                            int preselectedFilter) const {
+void QtFileChooser::Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialog, int preselectedFilter) {
   fileDialog.setObjectName(QString::fromUtf8(dialog.name.data(), static_cast<qsizetype>(dialog.name.size())));
   fileDialog.setWindowTitle(
       QString::fromUtf8(dialog.title.data(), static_cast<qsizetype>(dialog.title.size())));
@@ -43,8 +41,6 @@ void QtFileChooser::Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialo
   // No places bar.
   fileDialog.setSidebarUrls({});
   if (auto* sidebar = fileDialog.findChild<QWidget*>(QStringLiteral("sidebar"))) sidebar->hide();
-  const auto folder = m_folders.find(dialog.name);
-  if (folder != m_folders.end()) fileDialog.setDirectory(folder->second);
   fileDialog.selectFile(QString());
 }
 
@@ -54,7 +50,6 @@ std::optional<FileChoice> QtFileChooser::Choose(const FileDialogInfo& dialog, in
   if (fileDialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = fileDialog.selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
-  m_folders[std::string(dialog.name)] = fileDialog.directory().absolutePath();
   FileChoice choice;
   // File names go back to the bytes the file system knows them by.
   choice.path = QFile::encodeName(files.front()).toStdString();

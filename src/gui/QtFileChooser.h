@@ -3,9 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <map>
 #include <optional>
-#include <string>
 
 #include "core/FileDialogs.h"
 
@@ -18,7 +16,6 @@ namespace vantrix {
 // so that every option holds on every desktop: the dialog's title and filter entries, the given
 // filter preselected, an empty file name, no question before a file is replaced, names of files
 // that do not exist accepted, and the default extension added to a name typed without one.
-// Each dialog opens in the folder it was last confirmed in.
 class QtFileChooser final : public FileChooser {
  public:
   explicit QtFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
@@ -31,10 +28,9 @@ class QtFileChooser final : public FileChooser {
   static QString DefaultSuffix(const FileDialogInfo& dialog);
 
  private:
-  void Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialog, int preselectedFilter) const;
+  static void Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialog, int preselectedFilter);
 
   QWidget* m_parent;
-  std::map<std::string, QString, std::less<>> m_folders;  // dialog name -> last folder
 };
 
 }  // namespace vantrix

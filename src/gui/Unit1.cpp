@@ -381,7 +381,8 @@ void TForm1::LoadAndApplySettings() {
 }
 
 void TForm1::LoadStartupFiles() {
-  vantrix::LoadStartupFiles(m_table, m_status, m_app.Arguments());
+  // A file that fails while it is read is reported, and the start-up goes on without it.
+  RunCommand([this] { vantrix::LoadStartupFiles(m_table, m_status, m_app.Arguments()); });
 }
 
 void TForm1::CheckOnDoubleClick() {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -80,6 +81,20 @@ std::string Mended(std::string text) {
   return text;
 }
 
+// The texts a label showed each time it was painted.
+class PaintedTexts : public QObject {
+ public:
+  explicit PaintedTexts(QLabel* label) : m_label(label) { label->installEventFilter(this); }
+  QStringList texts;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_label && event->type() == QEvent::Paint) texts << m_label->text();
+    return false;
+  }
+
+ private:
+  QLabel* m_label;
+};
+
 }  // namespace
 
 class ListFilesTest : public QObject {
@@ -120,6 +135,21 @@ class ListFilesTest : public QObject {
     QCOMPARE(app.script->asked.size(), size_t(1));
     QCOMPARE(app.script->asked[0].name, std::string("OpenDialog1"));
     QCOMPARE(app.script->asked[0].title, std::string("Open file"));
+  }
+
+  void TheProcessingMessageIsPaintedBeforeTheRecordsAreRead() {
+    ScriptedApplication app;
+    TForm1& form = app.Form();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    PaintedTexts painted(form.StatusPanel(3));
+    const fs::path path = DataDir() / "lists" / "records.vnx";
+    app.script->Answer(path, 1);
+    QVERIFY(app.Trigger("Openfromfile1"));
+    QCOMPARE(painted.texts, QStringList{QString::fromStdString("Processing file " + path.string())});
+    QTRY_VERIFY(painted.texts.size() == 2);
+    QCOMPARE(painted.texts.back(), QStringLiteral("Idle..."));
   }
 
   void OpenPlainFileKeepsEmptyLinesAndDoesNotYield() {
