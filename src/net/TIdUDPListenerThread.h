@@ -1,0 +1,51 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "net/Dispatcher.h"
+#include "net/HandOverSlot.h"
+#include "net/UniqueFd.h"
+
+namespace vantrix {
+
+// Receives every datagram arriving at one socket and hands each to the owner thread through
+// the dispatcher, blocking until the owner has run it (or, with no dispatcher, delivers it on
+// its own thread). Datagrams longer than the buffer and receive failures are dropped silently.
+class TIdUDPListenerThread final {
+ public:
+  static constexpr int kWaitTimeMs = 1000;
+  // The largest buffer ever allocated; no IPv4 datagram is longer.
+  static constexpr std::size_t kMaxBufferSize = 65536;
+
+  // `socket` and `bufferSize` must outlive the listener; `dispatcher` (when not null) must
+  // outlive every task it is given. Starts the thread; EIdSocketError when it cannot.
+  TIdUDPListenerThread(int socket, const std::atomic<std::int32_t>& bufferSize, Dispatcher* dispatcher,
+                       HandOverSlot::Delivery deliver);
+  ~TIdUDPListenerThread();
+  TIdUDPListenerThread(const TIdUDPListenerThread&) = delete;
+  TIdUDPListenerThread& operator=(const TIdUDPListenerThread&) = delete;
+
+  // Cancels a pending hand-over, wakes the readiness wait and joins the thread. Safe to call
+  // on the owner thread while a hand-over waits for it, and from inside a delivery.
+  void Stop();
+
+ private:
+  enum class Receipt { Delivered, Dropped, Nothing, Stopped };
+
+  void Run();
+  bool WaitReadable();
+  Receipt ReceiveOne();
+  Receipt HandOver(std::uint64_t number);
+
+  const int m_socket;
+  const std::atomic<std::int32_t>& m_bufferSize;
+  Dispatcher* const m_dispatcher;
+  const std::shared_ptr<HandOverSlot> m_slot;
+  UniqueFd m_wake;
+  std::thread m_thread;
+};
+
+}  // namespace vantrix
