@@ -16,6 +16,8 @@
 #include "Application.h"
 #include "ErrorReporter.h"
 #include "Unit1.h"
+#include "Unit5.h"
+#include "core/ConfigFile.h"
 #include "core/FileDialogs.h"
 #include "core/ListFile.h"
 #include "core/SafeFileWriter.h"
@@ -99,7 +101,8 @@ class CountingErrors final : public ErrorReporter {
 struct Window {
   int errors = 0;
   Application app;
-  Window(const std::string& path, int filter) {
+  Window(const Folder& folder, const std::string& path, int filter) {
+    app.Form5().SetConfigFile(ConfigFile(folder.File("config.ini")));
     app.SetFileChooser(std::make_unique<FixedChooser>(path, filter));
     app.SetErrorReporter(std::make_unique<CountingErrors>(errors));
     app.SetProgramEnd([] {});
@@ -123,7 +126,7 @@ void BM_WindowOpenRecordFile(benchmark::State& state) {
     FillTable(source);
     WriteFile(path, FormatRecordLayout(source));
   }
-  Window window(path, 1);
+  Window window(folder, path, 1);
   for (auto _ : state) {
     window.Run("Openfromfile1");
     window.Redraw();
@@ -141,7 +144,7 @@ void BM_WindowImportPlainFile(benchmark::State& state) {
     for (int i = 0; i < kRows; ++i) text += Address(i) + (i % 2 == 0 ? "|comment\r\n" : "\r\n");
     WriteFile(path, text);
   }
-  Window window(path, 2);
+  Window window(folder, path, 2);
   for (auto _ : state) {
     state.PauseTiming();
     window.Run("NewF11");
@@ -157,7 +160,7 @@ BENCHMARK(BM_WindowImportPlainFile)->Unit(benchmark::kMillisecond);
 void BM_WindowSaveRecordFile(benchmark::State& state) {
   Folder folder;
   const std::string path = folder.File("saved.vnx");
-  Window window(path, 1);
+  Window window(folder, path, 1);
   FillTable(window.Form().Table());
   window.Redraw();
   for (auto _ : state) {

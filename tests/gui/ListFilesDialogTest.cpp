@@ -212,9 +212,14 @@ class ListFilesDialogTest : public QObject {
   }
 
   void CommandsGoThroughTheRealDialogs() {
-    // The Application's own chooser, no script.
+    {
+      Application plain;  // the program's own file dialogs are these
+      QVERIFY(dynamic_cast<QtFileChooser*>(&plain.Files()) != nullptr);
+    }
+    // The chooser the program uses, no script.
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
+    recorded.app->SetFileChooser(std::make_unique<QtFileChooser>(&form));
     const fs::path lists = DataDir() / "lists";
 
     Look open;
