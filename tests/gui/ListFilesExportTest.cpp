@@ -1,6 +1,7 @@
 // The exports to _list.txt, the imports of the other tools' files and the copy of an address
 // to the clipboard, through the menu.
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -269,7 +270,8 @@ class ListFilesExportTest : public QObject {
     TForm1& form = app.Form();
     form.Table().AppendRow(MakeRow("10.0.0.7:27015", "Name", "1/2", "c"));
     form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     form.ListView1()->setFocus();
     // The focus on the name cell: the view's own copy would take that cell.
     form.ListView1()->selectionModel()->setCurrentIndex(
