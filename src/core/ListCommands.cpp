@@ -124,9 +124,9 @@ void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& choo
 }
 
 void SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
-                     FileDialogState& saveDialog) {
+                     FileDialogState& saveDialog, WriteLimit limit) {
   if (const auto choice = ShowFileDialog(chooser, saveDialog))
-    SaveList(table, status, choice->path, choice->filterIndex);
+    SaveList(table, status, choice->path, choice->filterIndex, limit);
 }
 
 }  // namespace vantrix

@@ -49,6 +49,6 @@ void OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& choose
 void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
                        FileDialogState& openDialog);
 void SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
-                     FileDialogState& saveDialog);
+                     FileDialogState& saveDialog, WriteLimit limit = {});
 
 }  // namespace vantrix

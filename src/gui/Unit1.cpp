@@ -441,7 +441,7 @@ void TForm1::Openfromfile1Click() {
 }
 
 void TForm1::Saveto1Click() {
-  SaveListCommand(m_table, m_status, m_app.Files(), m_saveDialog1);
+  SaveListCommand(m_table, m_status, m_app.Files(), m_saveDialog1, m_writeLimit);
 }
 
 void TForm1::Saveselectedtoclipboard1Click() {
@@ -586,19 +586,19 @@ void TForm1::Removebadservers1Click() {
 }
 
 void TForm1::IPName1Click() {
-  ExportList(m_table, ExportFormat::kIpName);
+  ExportList(m_table, ExportFormat::kIpName, kExportFileName, m_writeLimit);
 }
 
 void TForm1::IPNamePlayers1Click() {
-  ExportList(m_table, ExportFormat::kIpNamePlayers);
+  ExportList(m_table, ExportFormat::kIpNamePlayers, kExportFileName, m_writeLimit);
 }
 
 void TForm1::IPComment1Click() {
-  ExportList(m_table, ExportFormat::kIpComment);
+  ExportList(m_table, ExportFormat::kIpComment, kExportFileName, m_writeLimit);
 }
 
 void TForm1::IPNamePlayersComment1Click() {
-  ExportList(m_table, ExportFormat::kIpNamePlayersComment);
+  ExportList(m_table, ExportFormat::kIpNamePlayersComment, kExportFileName, m_writeLimit);
 }
 
 // ---- Checking ------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "core/FileDialogs.h"
 #include "core/ServerTable.h"
 #include "core/StatusLine.h"
+#include "core/WriteLimit.h"
 
 class QAction;
 class QDialog;
@@ -53,6 +54,10 @@ class TForm1 final : public QMainWindow {
   // Set by "Add server..." (false) and "Edit server..." (true) right before the server
   // editor is shown; the editor reads it.
   bool EditMode() const { return m_editMode; }
+
+  // How many bytes "Save file..." and each export may write before the disk counts as
+  // full; tests lower it to make the writes fail midway.
+  void SetWriteLimit(WriteLimit limit) { m_writeLimit = limit; }
 
   QTreeView* ListView1() const { return m_listView1; }
   QListView* ListView1Icons() const { return m_listView1Icons; }
@@ -185,6 +190,7 @@ class TForm1 final : public QMainWindow {
   FileDialogState m_saveDialog1{&kSaveDialog1};
   FileDialogState m_openDialog2{&kOpenDialog2};
   FileDialogState m_openDialog3{&kOpenDialog3};
+  WriteLimit m_writeLimit;
   bool m_shown = false;
   int m_separatorCount = 0;
 };
