@@ -8,15 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ListFileTestHelpers.h"
@@ -28,13 +23,13 @@
 #include "core/ListFileLines.h"
 #include "core/SettingsText.h"
 #include "core/TextFile.h"
+#include "support/FifoUnblocker.h"
 #include "support/TestData.h"
 
 namespace vantrix {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using test::AppendTexts;
 using test::RowsOf;
 using test::RowTexts;
@@ -42,62 +37,13 @@ using test::Slurp;
 using test::Spit;
 using test::TempDir;
 
-// Guards a call that might block on a FIFO: when the call has not returned within the
-// limit, the FIFO is opened for reading and writing at once (which never blocks and counts
-// as both ends), so a blocked open returns and the test can fail instead of hanging.
-class FifoUnblocker {
- public:
-  FifoUnblocker(fs::path fifo, std::chrono::milliseconds limit) : m_fifo(std::move(fifo)) {
-    m_thread = std::thread([this, limit] {
-      std::unique_lock lock(m_mutex);
-      if (m_done.wait_for(lock, limit, [this] { return m_finished; })) return;
-      m_fired = true;
-      const int fd = ::open(m_fifo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-      if (fd < 0) return;
-      // Drain what a blocked writer sends for a moment, then close: a reader sees the end.
-      char buffer[4096];
-      for (int i = 0; i < 20; ++i) {
-        while (::read(fd, buffer, sizeof buffer) > 0) {
-        }
-        m_done.wait_for(lock, 10ms);
-      }
-      ::close(fd);
-    });
-  }
-  ~FifoUnblocker() { Finish(); }
-  FifoUnblocker(const FifoUnblocker&) = delete;
-  FifoUnblocker& operator=(const FifoUnblocker&) = delete;
-
-  // True when the guarded call had to be unblocked.
-  bool Finish() {
-    {
-      std::lock_guard lock(m_mutex);
-      m_finished = true;
-    }
-    m_done.notify_all();
-    if (m_thread.joinable()) m_thread.join();
-    return m_fired;
-  }
-
- private:
-  fs::path m_fifo;
-  std::mutex m_mutex;
-  std::condition_variable m_done;
-  bool m_finished = false;
-  std::atomic<bool> m_fired{false};
-  std::thread m_thread;
-};
-
-// Runs `call` under a FifoUnblocker and reports whether it blocked.
 bool Blocked(const fs::path& fifo, const std::function<void()>& call) {
-  FifoUnblocker guard(fifo, 3s);
-  call();
-  return guard.Finish();
+  return test::BlockedOnFifo(fifo, call);
 }
 
 fs::path MakeFifo(const TempDir& dir, const std::string& name) {
   const fs::path path = dir / name;
-  if (::mkfifo(path.c_str(), 0600) != 0) ADD_FAILURE() << "mkfifo " << path;
+  if (!test::MakeFifo(path)) ADD_FAILURE() << "mkfifo " << path;
   return path;
 }
 
