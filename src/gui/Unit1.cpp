@@ -22,6 +22,7 @@
 #include "ServerItemDelegate.h"
 #include "ServerTableModel.h"
 #include "ServerTreeView.h"
+#include "SettingsTargets.h"
 #include "Unit2.h"
 #include "Unit5.h"
 #include "Unit6.h"
@@ -414,7 +415,22 @@ void TForm1::ResetQueryCounters() {
 }
 
 void TForm1::LoadAndApplySettings() {
-  // The configuration loads config.ini into TForm5's controls and applies it here.
+  // A bad value is reported and ends this step only: the rest of the start-up goes on.
+  RunCommand([this] {
+    m_app.Form5().LoadSettings();
+    ApplySettings();
+  });
+}
+
+void TForm1::ApplySettings() {
+  ApplySettingsTo(
+      m_app.Form5(),
+      {[this](std::int32_t bufferSize, bool broadcast) { ApplyEndpointSettings(bufferSize, broadcast); },
+       [this](const QColor& background, const QColor& text) { SetListColors(background, text); }});
+}
+
+void TForm1::ApplyEndpointSettings(std::int32_t /*bufferSize*/, bool /*broadcast*/) {
+  // The query engine hands both to IdUDPServer1 here (SetBufferSize, then SetBroadcastEnabled).
 }
 
 void TForm1::LoadStartupFiles() {
