@@ -107,7 +107,8 @@ void TForm1::CreateQueryEngine() {
 }
 
 const SettingsReader& TForm1::LiveSettings() const {
-  return m_settingsOverride ? *m_settingsOverride : m_defaultSettings;
+  // The configuration dialog's controls; it is made after this window, and read only later.
+  return m_settingsOverride ? *m_settingsOverride : m_app.Form5();
 }
 
 void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
@@ -115,8 +116,8 @@ void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view data
   m_engine->OnDatagram(datagram, binding.SenderIP(), binding.SenderPort(), arrivalTick);
 }
 
-void TForm1::LogPacket(const std::string& /*datagram*/) {
-  // The packet log window takes the datagram here.
+void TForm1::LogPacket(const std::string& datagram) {
+  m_app.Form7().LogPacket(datagram);
 }
 
 void TForm1::CreateListViews() {
@@ -429,8 +430,9 @@ void TForm1::ApplySettings() {
        [this](const QColor& background, const QColor& text) { SetListColors(background, text); }});
 }
 
-void TForm1::ApplyEndpointSettings(std::int32_t /*bufferSize*/, bool /*broadcast*/) {
-  // The query engine hands both to IdUDPServer1 here (SetBufferSize, then SetBroadcastEnabled).
+void TForm1::ApplyEndpointSettings(std::int32_t bufferSize, bool broadcast) {
+  m_idUDPServer1->SetBufferSize(bufferSize);
+  m_idUDPServer1->SetBroadcastEnabled(broadcast);
 }
 
 void TForm1::LoadStartupFiles() {

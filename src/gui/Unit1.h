@@ -13,7 +13,6 @@
 #include "QtSleeper.h"
 #include "SettingsRelay.h"
 #include "core/ServerTable.h"
-#include "core/SettingsValuesReader.h"
 #include "core/StatusLine.h"
 #include "core/SteadyClock.h"
 
@@ -98,7 +97,8 @@ class TForm1 final : public QMainWindow {
   QueryEngine& Engine() const { return *m_engine; }
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
-  // Reads the settings from `reader` instead (tests); nullptr goes back to the default.
+  // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
+  // goes back to the dialog.
   void SetSettingsReader(const SettingsReader* reader) { m_settingsOverride = reader; }
 
   // Every datagram that reaches IdUDPServer1, on the main thread.
@@ -211,7 +211,6 @@ class TForm1 final : public QMainWindow {
 
   // The info query's parts, in the order they are made; the endpoint is closed before any
   // of them goes.
-  SettingsValuesReader m_defaultSettings;
   const SettingsReader* m_settingsOverride = nullptr;
   SettingsRelay m_settings{[this]() -> const SettingsReader& { return LiveSettings(); }};
   SteadyClock m_clock;
