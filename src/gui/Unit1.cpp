@@ -24,6 +24,8 @@
 #include "ServerTreeView.h"
 #include "SettingsTargets.h"
 #include "Unit2.h"
+#include "Unit3.h"
+#include "Unit4.h"
 #include "Unit5.h"
 #include "Unit6.h"
 #include "Unit7.h"
@@ -642,11 +644,25 @@ void TForm1::CheckallF121Click() {
 }
 
 void TForm1::Showplayers1Click() {
-  // Asks the selected server for its players: built with the players window.
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  // A request that fails ends the command before the window shows.
+  TForm4& players = m_app.Form4();
+  players.RequestPlayers(m_table.Address(selected));
+  players.show();
+  players.raise();
+  players.activateWindow();
 }
 
 void TForm1::Showrules1Click() {
-  // Asks the selected server for its rules: built with the rules window.
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  // A request that fails ends the command before the window shows.
+  TForm3& rules = m_app.Form3();
+  rules.RequestRules(m_table.Address(selected));
+  rules.show();
+  rules.raise();
+  rules.activateWindow();
 }
 
 void TForm1::Timer1Timer() {
