@@ -4,6 +4,7 @@
 
 #include "ExecDialogRunner.h"
 #include "MessageBoxErrorReporter.h"
+#include "QtFileChooser.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
@@ -25,6 +26,7 @@ Application::Application(std::vector<std::string> arguments)
   m_form7 = std::make_unique<TForm7>();
   m_form3 = std::make_unique<TForm3>(*this);
   m_errors = std::make_unique<MessageBoxErrorReporter>(m_form1.get());
+  m_files = std::make_unique<QtFileChooser>(m_form1.get());
 }
 
 Application::~Application() = default;
@@ -40,6 +42,10 @@ void Application::SetErrorReporter(std::unique_ptr<ErrorReporter> reporter) {
 
 void Application::SetDialogRunner(std::unique_ptr<DialogRunner> runner) {
   if (runner) m_dialogs = std::move(runner);
+}
+
+void Application::SetFileChooser(std::unique_ptr<FileChooser> chooser) {
+  if (chooser) m_files = std::move(chooser);
 }
 
 void Application::EndProgram() {

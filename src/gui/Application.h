@@ -8,6 +8,7 @@
 #include "DialogRunner.h"
 #include "ErrorReporter.h"
 #include "QtDispatcher.h"
+#include "core/FileDialogs.h"
 
 class QWidget;
 
@@ -52,6 +53,10 @@ class Application {
   DialogRunner& Dialogs() { return *m_dialogs; }
   void SetDialogRunner(std::unique_ptr<DialogRunner> runner);
 
+  // Shows the file dialogs of the list-file commands.
+  FileChooser& Files() { return *m_files; }
+  void SetFileChooser(std::unique_ptr<FileChooser> chooser);
+
   // Ends the program at once; nothing is saved or asked. By default it hides the windows
   // and leaves the event loop; the program installs an immediate exit.
   void EndProgram();
@@ -64,6 +69,7 @@ class Application {
   std::vector<std::string> m_arguments;
   std::unique_ptr<ErrorReporter> m_errors;
   std::unique_ptr<DialogRunner> m_dialogs;
+  std::unique_ptr<FileChooser> m_files;
   std::function<void()> m_end;
   QtDispatcher m_mainThread;
   std::unique_ptr<TForm1> m_form1;

@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include "Application.h"
+#include "ClipboardBytes.h"
 #include "DisplayText.h"
 #include "EndpointSender.h"
 #include "QtOneShotTimer.h"
@@ -30,6 +31,9 @@
 #include "Unit6.h"
 #include "Unit7.h"
 #include "WindowLook.h"
+#include "core/Exports.h"
+#include "core/Imports.h"
+#include "core/ListCommands.h"
 #include "core/QueryEngine.h"
 #include "core/TableCommands.h"
 #include "core/Texts.h"
@@ -438,7 +442,8 @@ void TForm1::ApplyEndpointSettings(std::int32_t bufferSize, bool broadcast) {
 }
 
 void TForm1::LoadStartupFiles() {
-  // The list-file work loads the files named in m_app.Arguments() here.
+  // A file that fails while it is read is reported, and the start-up goes on without it.
+  RunCommand([this] { vantrix::LoadStartupFiles(m_table, m_status, m_app.Arguments()); });
 }
 
 void TForm1::CheckOnDoubleClick() {
@@ -470,19 +475,25 @@ bool TForm1::ListView1KeyDown(QKeyEvent& event) {
 // ---- File ----------------------------------------------------------------------------
 
 void TForm1::NewF11Click() {
-  // Empties the table: built with the list files.
+  NewList(m_table);
 }
 
 void TForm1::Openfromfile1Click() {
-  // Loads a list file: built with the list files.
+  // The one yield lets "Processing file" repaint before a long read.
+  OpenListCommand(m_table, m_status, m_app.Files(), m_openDialog1, [] { QCoreApplication::processEvents(); });
 }
 
 void TForm1::Saveto1Click() {
-  // Saves the table to a list file: built with the list files.
+  SaveListCommand(m_table, m_status, m_app.Files(), m_saveDialog1);
 }
 
 void TForm1::Saveselectedtoclipboard1Click() {
-  // Copies the selected address: built with the exports.
+  // The views share one selection model; its current row is the row with the focus.
+  const QModelIndex current = m_listView1->selectionModel()->currentIndex();
+  const int focusedRow = current.isValid() ? current.row() : -1;
+  SaveSelectedToClipboard(m_table, m_status, focusedRow, [](const std::string& address) {
+    return WriteClipboardBytes(QGuiApplication::clipboard(), address);
+  });
 }
 
 // ---- Edit ----------------------------------------------------------------------------
@@ -598,15 +609,15 @@ void TForm1::Showreceivedpackets1Click() {
 // ---- List ----------------------------------------------------------------------------
 
 void TForm1::Importfromfile1Click() {
-  // Appends the servers of a text file: built with the list files.
+  ImportListCommand(m_table, m_status, m_app.Files(), m_openDialog1);
 }
 
 void TForm1::Orbisk20inifile1Click() {
-  // Imports that tool's settings file: built with the imports.
+  ImportOrbiskCommand(m_table, m_status, m_app.Files(), m_openDialog2);
 }
 
 void TForm1::txtTrelvanox1421Click() {
-  // Imports that tool's settings file: built with the imports.
+  ImportTrelvanoxCommand(m_table, m_status, m_app.Files(), m_openDialog3);
 }
 
 void TForm1::Removeduplicates1Click() {
@@ -618,19 +629,19 @@ void TForm1::Removebadservers1Click() {
 }
 
 void TForm1::IPName1Click() {
-  // Writes _list.txt as "[IP] - [Name]": built with the exports.
+  ExportList(m_table, ExportFormat::kIpName);
 }
 
 void TForm1::IPNamePlayers1Click() {
-  // Writes _list.txt as "[IP] - [Name] - [Players]": built with the exports.
+  ExportList(m_table, ExportFormat::kIpNamePlayers);
 }
 
 void TForm1::IPComment1Click() {
-  // Writes _list.txt as "[IP]|[Comment]": built with the exports.
+  ExportList(m_table, ExportFormat::kIpComment);
 }
 
 void TForm1::IPNamePlayersComment1Click() {
-  // Writes _list.txt as "[IP] - [Name] - [Players] - [Comment]": built with the exports.
+  ExportList(m_table, ExportFormat::kIpNamePlayersComment);
 }
 
 // ---- Checking ------------------------------------------------------------------------

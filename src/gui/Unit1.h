@@ -12,6 +12,7 @@
 #include "QtEventPump.h"
 #include "QtSleeper.h"
 #include "SettingsRelay.h"
+#include "core/FileDialogs.h"
 #include "core/ServerTable.h"
 #include "core/StatusLine.h"
 #include "core/SteadyClock.h"
@@ -206,6 +207,11 @@ class TForm1 final : public QMainWindow {
   QMenu* m_popupMenu2 = nullptr;
   ListStyle m_listStyle = ListStyle::Report;
   bool m_editMode = false;
+  // The file dialogs' filters, each confirmed last in that dialog; Open and Import share one.
+  FileDialogState m_openDialog1{&kOpenDialog1};
+  FileDialogState m_saveDialog1{&kSaveDialog1};
+  FileDialogState m_openDialog2{&kOpenDialog2};
+  FileDialogState m_openDialog3{&kOpenDialog3};
   bool m_shown = false;
   int m_separatorCount = 0;
 

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "ErrorReporter.h"
 #include "Unit2.h"
 #include "Unit5.h"
+#include "core/FileDialogs.h"
 
 namespace vantrix::test {
 
@@ -52,6 +54,19 @@ class RecordingErrorReporter final : public ErrorReporter {
   std::shared_ptr<std::vector<std::string>> m_log;
 };
 
+// Notes the name of each file dialog asked for and cancels it, so nothing blocks.
+class CancellingFileChooser final : public FileChooser {
+ public:
+  explicit CancellingFileChooser(std::shared_ptr<std::vector<std::string>> log) : m_log(std::move(log)) {}
+  std::optional<FileChoice> Choose(const FileDialogInfo& dialog, int /*preselectedFilter*/) override {
+    m_log->push_back(std::string(dialog.name));
+    return std::nullopt;
+  }
+
+ private:
+  std::shared_ptr<std::vector<std::string>> m_log;
+};
+
 // An Application whose seams all record instead of acting; its config.ini lies in a
 // folder of its own instead of beside the test program.
 struct RecordedApplication {
@@ -59,6 +74,7 @@ struct RecordedApplication {
   std::shared_ptr<std::vector<RecordingDialogRunner::Shown>> dialogs =
       std::make_shared<std::vector<RecordingDialogRunner::Shown>>();
   std::shared_ptr<std::vector<std::string>> errors = std::make_shared<std::vector<std::string>>();
+  std::shared_ptr<std::vector<std::string>> fileDialogs = std::make_shared<std::vector<std::string>>();
   int endCount = 0;
   std::unique_ptr<Application> app;
 
@@ -66,6 +82,7 @@ struct RecordedApplication {
       : app(std::make_unique<Application>(std::move(arguments))) {
     app->SetDialogRunner(std::make_unique<RecordingDialogRunner>(dialogs));
     app->SetErrorReporter(std::make_unique<RecordingErrorReporter>(errors));
+    app->SetFileChooser(std::make_unique<CancellingFileChooser>(fileDialogs));
     app->SetProgramEnd([this] { ++endCount; });
     app->Form5().SetConfigFile(ConfigFile(configFolder.filePath(QStringLiteral("config.ini")).toStdString()));
   }

@@ -278,7 +278,7 @@ class ListViewTest : public QObject {
     QTest::keyClick(view, Qt::Key_F2);
     QCOMPARE(renewed.count(), 1);
     QVERIFY(!OpenEditor(form) || !OpenEditor(form)->isVisible());
-    QCOMPARE(form.Table().Address(0), std::string("10.0.0.1:27015"));
+    QCOMPARE(form.Table().Count(), 0);  // F2 is "New file...", which empties the list
   }
 };
 

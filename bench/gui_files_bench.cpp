@@ -1,0 +1,188 @@
+// Open, Import and Save of 50,000-row lists through the main window's menu, each including
+// the list view's redraw that follows.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTreeView>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "Application.h"
+#include "ErrorReporter.h"
+#include "Unit1.h"
+#include "Unit5.h"
+#include "core/ConfigFile.h"
+#include "core/FileDialogs.h"
+#include "core/ListFile.h"
+#include "core/SafeFileWriter.h"
+
+namespace vantrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRows = 50000;
+
+std::string Address(int i) {
+  return "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+         std::to_string(i % 256) + ":27015";
+}
+
+// Rows as a run of queries leaves them: every cell filled, typical lengths.
+void FillTable(ServerTable& table) {
+  for (int i = 0; i < kRows; ++i) {
+    ServerRow row;
+    row.address = Address(i);
+    row.cells = {"Server number " + std::to_string(i) + " | public",
+                 "de_dust2",
+                 std::to_string(i % 300),
+                 std::to_string(i % 32) + "/32",
+                 i % 3 == 0 ? std::string("clan server eu") : std::string(" "),
+                 "+",
+                 "L",
+                 "D",
+                 i % 7 == 0 ? "P" : " "};
+    table.AppendRow(std::move(row));
+  }
+}
+
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (fs::temp_directory_path() / "vantrix-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder");
+    m_path = pattern;
+  }
+  ~Folder() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+  }
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+  std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+ private:
+  fs::path m_path;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  SafeFileWriter writer(path);
+  if (!writer.Open()) throw std::runtime_error("cannot write " + path);
+  writer.Write(bytes);
+  writer.Commit();
+}
+
+// Every dialog confirms the same file and filter.
+class FixedChooser final : public FileChooser {
+ public:
+  FixedChooser(std::string path, int filter) : m_choice{std::move(path), filter} {}
+  std::optional<FileChoice> Choose(const FileDialogInfo&, int) override { return m_choice; }
+
+ private:
+  FileChoice m_choice;
+};
+
+class CountingErrors final : public ErrorReporter {
+ public:
+  explicit CountingErrors(int& count) : m_count(count) {}
+  void Report(const std::string&) override { ++m_count; }
+
+ private:
+  int& m_count;
+};
+
+// The main window, shown, with the chooser answering every dialog.
+struct Window {
+  int errors = 0;
+  Application app;
+  Window(const Folder& folder, const std::string& path, int filter) {
+    app.Form5().SetConfigFile(ConfigFile(folder.File("config.ini")));
+    app.SetFileChooser(std::make_unique<FixedChooser>(path, filter));
+    app.SetErrorReporter(std::make_unique<CountingErrors>(errors));
+    app.SetProgramEnd([] {});
+    app.Form1().show();
+    QApplication::processEvents();
+  }
+  TForm1& Form() { return app.Form1(); }
+  void Run(const char* command) { Form().MenuAction(QString::fromLatin1(command))->trigger(); }
+  // The redraw that follows a command, done at once.
+  void Redraw() {
+    QApplication::processEvents();
+    Form().ListView1()->viewport()->repaint();
+  }
+};
+
+void BM_WindowOpenRecordFile(benchmark::State& state) {
+  Folder folder;
+  const std::string path = folder.File("big.vnx");
+  {
+    ServerTable source;
+    FillTable(source);
+    WriteFile(path, FormatRecordLayout(source));
+  }
+  Window window(folder, path, 1);
+  for (auto _ : state) {
+    window.Run("Openfromfile1");
+    window.Redraw();
+  }
+  if (window.Form().Table().Count() != kRows || window.errors != 0) state.SkipWithError("open failed");
+  state.counters["lines"] = kRows * kRecordLines;
+}
+BENCHMARK(BM_WindowOpenRecordFile)->Unit(benchmark::kMillisecond);
+
+void BM_WindowImportPlainFile(benchmark::State& state) {
+  Folder folder;
+  const std::string path = folder.File("big.txt");
+  {
+    std::string text;
+    for (int i = 0; i < kRows; ++i) text += Address(i) + (i % 2 == 0 ? "|comment\r\n" : "\r\n");
+    WriteFile(path, text);
+  }
+  Window window(folder, path, 2);
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.Run("NewF11");
+    window.Redraw();
+    state.ResumeTiming();
+    window.Run("Importfromfile1");
+    window.Redraw();
+  }
+  if (window.Form().Table().Count() != kRows || window.errors != 0) state.SkipWithError("import failed");
+}
+BENCHMARK(BM_WindowImportPlainFile)->Unit(benchmark::kMillisecond);
+
+void BM_WindowSaveRecordFile(benchmark::State& state) {
+  Folder folder;
+  const std::string path = folder.File("saved.vnx");
+  Window window(folder, path, 1);
+  FillTable(window.Form().Table());
+  window.Redraw();
+  for (auto _ : state) {
+    window.Run("Saveto1");
+    window.Redraw();
+  }
+  if (!fs::exists(path) || window.errors != 0) state.SkipWithError("save failed");
+  state.counters["bytes"] = static_cast<double>(fs::file_size(path));
+}
+BENCHMARK(BM_WindowSaveRecordFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantrix
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QApplication qtApp(qtArgc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
