@@ -1,63 +1,118 @@
 #!/usr/bin/env bash
-# Starts the program, waits for its main window, saves a screenshot and closes it again.
-# Usage: scripts/demo.sh BUILD_DIR   (runs under a private X server when there is no DISPLAY)
+# Starts simulated game servers on 127.0.0.1 (answering, slow, silent, odd names), opens the
+# program with their list file and lets it check them.
+# Usage: scripts/demo.sh BUILD_DIR
+#   With a DISPLAY the program stays open; the simulated servers stop when it exits.
+#   Without one it runs under a private X server: F10 checks all servers, and once the
+#   list has settled a screenshot goes to demo-out/vantrix.png and everything stops.
 set -euo pipefail
 
 build_dir=${1:-build}
 program="$build_dir/bin/vantrix"
+fakeserver="$build_dir/bin/vantrix-fakeserver"
 out_dir=demo-out
 shot="$out_dir/vantrix.png"
+list="$out_dir/demo-servers.vnx"
+server_log="$out_dir/fakeserver.log"
 title="Vantrix 1.19"
 wait_seconds=${DEMO_WAIT_SECONDS:-20}
+check_seconds=${DEMO_CHECK_SECONDS:-60}
+# The mix of servers: 24 in all, 4 of them silent and 3 slow ones that answer after 250 ms,
+# within the 400 ms time-out (a reply after it would end the next row's wait instead).
+server_options=(--count 24 --silent 4 --slow 3 --slow-ms 250 --odd-names --split-rules)
 
-if [ ! -x "$program" ]; then
-  echo "demo: $program not found; build first (make build)" >&2
-  exit 1
-fi
-for tool in xdotool import xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "demo: $tool is missing (make deps)" >&2; exit 1; }
+for built in "$program" "$fakeserver"; do
+  if [ ! -x "$built" ]; then
+    echo "demo: $built not found; build first (make build)" >&2
+    exit 1
+  fi
 done
 mkdir -p "$out_dir"
 
 xvfb_pid=""
 app_pid=""
+fake_pid=""
+stop() {  # stop PID: TERM, a bounded wait, then KILL
+  local pid=$1
+  if [ -z "$pid" ] || ! kill -0 "$pid" 2>/dev/null; then return 0; fi
+  kill -TERM "$pid" 2>/dev/null || true
+  for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null || true; fi
+  wait "$pid" 2>/dev/null || true
+}
 cleanup() {
-  if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then kill "$app_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  stop "$app_pid"
+  stop "$fake_pid"
+  stop "$xvfb_pid"
 }
 trap cleanup EXIT INT TERM
 
-if [ -z "${DISPLAY:-}" ]; then
-  command -v Xvfb >/dev/null || { echo "demo: no DISPLAY and no Xvfb (make deps)" >&2; exit 1; }
-  # Xvfb picks a free display itself and writes its number to the file, which avoids
-  # racing other X servers on this machine for a number.
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  display_number=""
-  for _ in $(seq 1 100); do
-    display_number=$(tr -dc '0-9' <"$display_file")
-    [ -n "$display_number" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
+# The servers take a free stretch of ports below the system's ephemeral range; a stretch
+# that is taken makes the simulated servers end at once, and another one is tried.
+start_servers() {
+  local base
+  for _ in 1 2 3 4 5 6 7 8; do
+    base=$((20000 + RANDOM % 11000))
+    "$fakeserver" "${server_options[@]}" --base-port "$base" --write-vnx "$list" >"$server_log" 2>&1 &
+    fake_pid=$!
+    for _ in $(seq 1 100); do
+      if grep -q '^ready' "$server_log"; then
+        echo "demo: $(head -n 1 "$server_log") on 127.0.0.1, list in $list"
+        return 0
+      fi
+      kill -0 "$fake_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    stop "$fake_pid"
+    fake_pid=""
   done
-  rm -f "$display_file"
-  [ -n "$display_number" ] || { echo "demo: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$display_number"
-  ready=""
-  for _ in $(seq 1 100); do
-    if xdpyinfo >/dev/null 2>&1; then ready=1; break; fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$ready" ] || { echo "demo: Xvfb did not start on $DISPLAY" >&2; exit 1; }
-  echo "demo: started Xvfb on $DISPLAY"
+  echo "demo: the simulated servers did not start:" >&2
+  cat "$server_log" >&2
+  return 1
+}
+start_servers
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "demo: opening the program on $DISPLAY; press F10 to check all servers"
+  "$program" "$list" &
+  app_pid=$!
+  wait "$app_pid" || true
+  app_pid=""
+  echo "demo: done"
+  exit 0
 fi
 
-"$program" &
+for tool in xdotool import xdpyinfo Xvfb; do
+  command -v "$tool" >/dev/null || { echo "demo: $tool is missing (make deps)" >&2; exit 1; }
+done
+# Xvfb picks a free display itself and writes its number to the file, which avoids racing
+# other X servers on this machine for a number.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+display_number=""
+for _ in $(seq 1 100); do
+  display_number=$(tr -dc '0-9' <"$display_file")
+  [ -n "$display_number" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+rm -f "$display_file"
+[ -n "$display_number" ] || { echo "demo: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display_number"
+ready=""
+for _ in $(seq 1 100); do
+  if xdpyinfo >/dev/null 2>&1; then ready=1; break; fi
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$ready" ] || { echo "demo: Xvfb did not start on $DISPLAY" >&2; exit 1; }
+echo "demo: started Xvfb on $DISPLAY"
+
+"$program" "$list" &
 app_pid=$!
 
 window=""
@@ -73,21 +128,46 @@ if [ -z "$window" ]; then
   exit 1
 fi
 
-sleep 1  # let it paint
-import -window root "$shot"
+# Tall enough for every row; the window's width is fixed. There is no window manager, so
+# the window is placed and focused directly.
+xdotool windowsize "$window" 810 560 windowmove "$window" 0 0 >/dev/null 2>&1 || true
+sleep 1
+timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" || true
+
+# Pixels only: the PNG's own time stamps would make every shot differ.
+pixels() { import -window "$window" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
+before=$(pixels)
+xdotool key F10
+echo "demo: pressed F10, checking ${server_options[1]} servers"
+
+# The run is over when the window has not changed for a while: a row's wait lasts at most
+# the 400 ms time-out, so 1.5 s of stillness after the first change means the run ended.
+previous=$before
+changed=""
+still=0
+deadline=$((SECONDS + check_seconds))
+while [ "$SECONDS" -lt "$deadline" ]; do
+  sleep 0.5
+  if ! kill -0 "$app_pid" 2>/dev/null; then echo "demo: the program ended early" >&2; exit 1; fi
+  current=$(pixels)
+  if [ "$current" = "$previous" ]; then
+    still=$((still + 1))
+  else
+    still=0
+    [ "$current" != "$before" ] && changed=1
+  fi
+  previous=$current
+  [ -n "$changed" ] && [ "$still" -ge 3 ] && break
+done
+if [ -z "$changed" ] || [ "$still" -lt 3 ]; then
+  echo "demo: the list did not settle within ${check_seconds}s; saving the window as it is" >&2
+fi
+
+import -window "$window" "$shot"
 echo "demo: screenshot saved to $(cd "$out_dir" && pwd)/vantrix.png"
 
-# Close the program. The main window ends it at once when closed, but a bare X server has
-# no window manager to deliver a close request, so it is told to stop instead.
-kill -TERM "$app_pid" 2>/dev/null || true
-for _ in $(seq 1 50); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-  echo "demo: the program did not stop; killing it" >&2
-  kill -KILL "$app_pid" 2>/dev/null || true
-fi
-wait "$app_pid" 2>/dev/null || true
+# A bare X server has no window manager to deliver a close request, so the program is told
+# to stop instead; the simulated servers stop with the clean-up.
+stop "$app_pid"
 app_pid=""
 echo "demo: done"

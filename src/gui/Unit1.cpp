@@ -18,6 +18,8 @@
 #include "Application.h"
 #include "ClipboardBytes.h"
 #include "DisplayText.h"
+#include "EndpointSender.h"
+#include "QtOneShotTimer.h"
 #include "ServerItemDelegate.h"
 #include "ServerTableModel.h"
 #include "ServerTreeView.h"
@@ -32,8 +34,10 @@
 #include "core/Exports.h"
 #include "core/Imports.h"
 #include "core/ListCommands.h"
+#include "core/QueryEngine.h"
 #include "core/TableCommands.h"
 #include "core/Texts.h"
+#include "net/TIdUDPServer.h"
 
 namespace vantrix {
 
@@ -78,12 +82,48 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMainMenu();
   CreatePopupMenu();
+  CreateQueryEngine();
   CentreOnScreen(*this);
 }
 
 TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
+  // No datagram may reach the handler while the query's parts go away.
+  m_idUDPServer1->Close();
+  m_timer1->stop();
+  m_timer1->disconnect(this);
+}
+
+// The endpoint opens here and a failure to open ends the window's creation: the program
+// cannot run without it.
+void TForm1::CreateQueryEngine() {
+  m_idUDPServer1 = std::make_unique<TIdUDPServer>(m_app.MainThread());
+  m_idUDPServer1->SetBufferSize(TIdUDPServer::kDefaultBufferSize);
+  m_idUDPServer1->SetOnUDPRead(
+      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
+             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
+  m_sender = std::make_unique<EndpointSender>(*m_idUDPServer1);
+  m_timer1Driver = std::make_unique<QtOneShotTimer>(*m_timer1);
+  m_engine = std::make_unique<QueryEngine>(m_table, m_status, m_settings, m_clock, m_sleeper, m_pump,
+                                           *m_timer1Driver, *m_sender,
+                                           [this](const std::string& datagram) { LogPacket(datagram); });
+  connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  m_idUDPServer1->SetActive(true);
+}
+
+const SettingsReader& TForm1::LiveSettings() const {
+  // The configuration dialog's controls; it is made after this window, and read only later.
+  return m_settingsOverride ? *m_settingsOverride : m_app.Form5();
+}
+
+void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
+                                 const TIdSocketHandle& binding, std::uint32_t arrivalTick) {
+  m_engine->OnDatagram(datagram, binding.SenderIP(), binding.SenderPort(), arrivalTick);
+}
+
+void TForm1::LogPacket(const std::string& datagram) {
+  m_app.Form7().LogPacket(datagram);
 }
 
 void TForm1::CreateListViews() {
@@ -372,11 +412,13 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormClose() {
+  // A query waiting inside processEvents returns at once instead of running on.
+  m_engine->RequestQuit();
   m_app.EndProgram();
 }
 
 void TForm1::ResetQueryCounters() {
-  // The query engine sets its received count to 0 and its check-all flag off here.
+  m_engine->ResetForShow();
 }
 
 void TForm1::LoadAndApplySettings() {
@@ -394,8 +436,9 @@ void TForm1::ApplySettings() {
        [this](const QColor& background, const QColor& text) { SetListColors(background, text); }});
 }
 
-void TForm1::ApplyEndpointSettings(std::int32_t /*bufferSize*/, bool /*broadcast*/) {
-  // The query engine hands both to IdUDPServer1 here (SetBufferSize, then SetBroadcastEnabled).
+void TForm1::ApplyEndpointSettings(std::int32_t bufferSize, bool broadcast) {
+  m_idUDPServer1->SetBufferSize(bufferSize);
+  m_idUDPServer1->SetBroadcastEnabled(broadcast);
 }
 
 void TForm1::LoadStartupFiles() {
@@ -404,7 +447,7 @@ void TForm1::LoadStartupFiles() {
 }
 
 void TForm1::CheckOnDoubleClick() {
-  // The check runs start "Check server" here when the Connect setting is on.
+  m_engine->DoubleClick();
 }
 
 // ---- ListView1 -----------------------------------------------------------------------
@@ -604,11 +647,11 @@ void TForm1::IPNamePlayersComment1Click() {
 // ---- Checking ------------------------------------------------------------------------
 
 void TForm1::Checkserver1Click() {
-  // Queries the selected server: built with the check runs.
+  m_engine->CheckServer();
 }
 
 void TForm1::CheckallF121Click() {
-  // Queries every server in turn: built with the check runs.
+  m_engine->CheckAll();
 }
 
 void TForm1::Showplayers1Click() {
@@ -633,6 +676,10 @@ void TForm1::Showrules1Click() {
   rules.activateWindow();
 }
 
+void TForm1::Timer1Timer() {
+  m_engine->Timer1Timer();
+}
+
 // ---- Settings, Help, Exit ------------------------------------------------------------
 
 void TForm1::Settings2Click() {
@@ -644,6 +691,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::Exit1Click() {
+  m_engine->RequestQuit();
   m_app.EndProgram();
 }
 

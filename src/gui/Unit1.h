@@ -7,10 +7,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "QtEventPump.h"
+#include "QtSleeper.h"
+#include "SettingsRelay.h"
 #include "core/FileDialogs.h"
 #include "core/ServerTable.h"
 #include "core/StatusLine.h"
+#include "core/SteadyClock.h"
 #include "core/WriteLimit.h"
 
 class QAction;
@@ -28,8 +33,13 @@ class QTreeView;
 namespace vantrix {
 
 class Application;
+class EndpointSender;
+class QtOneShotTimer;
+class QueryEngine;
 class ServerItemDelegate;
 class ServerTableModel;
+class TIdSocketHandle;
+class TIdUDPServer;
 
 // The four ways the list can show its rows; the first three show only the address.
 enum class ListStyle { Icons, SmallIcons, List, Report };
@@ -87,6 +97,20 @@ class TForm1 final : public QMainWindow {
   // whether the key was taken; every other key is left to the list.
   bool ListView1KeyDown(QKeyEvent& event);
 
+  // The main window's datagram endpoint, open from creation on an ephemeral port.
+  TIdUDPServer& IdUDPServer1() const { return *m_idUDPServer1; }
+  // The info query and the check runs with their state.
+  QueryEngine& Engine() const { return *m_engine; }
+  // The settings as the queries read them, at the moment of use.
+  const SettingsReader& LiveSettings() const;
+  // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
+  // goes back to the dialog.
+  void SetSettingsReader(const SettingsReader* reader) { m_settingsOverride = reader; }
+
+  // Every datagram that reaches IdUDPServer1, on the main thread.
+  void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
+                           std::uint32_t arrivalTick);
+
  signals:
   // The start-up sequence of the first show has run.
   void StartupDone();
@@ -129,6 +153,7 @@ class TForm1 final : public QMainWindow {
   void CheckallF121Click();
   void Showplayers1Click();
   void Showrules1Click();
+  void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
   void About1Click();
@@ -160,6 +185,8 @@ class TForm1 final : public QMainWindow {
   void SetListStyle(ListStyle style);
   void ShowStatusPanel(int panel);
   void ShowDialog(QDialog& dialog);
+  void CreateQueryEngine();
+  void LogPacket(const std::string& datagram);
 
   // Start-up steps and the check on double click, filled by the query engine, the
   // configuration and the list-file work.
@@ -193,6 +220,18 @@ class TForm1 final : public QMainWindow {
   WriteLimit m_writeLimit;
   bool m_shown = false;
   int m_separatorCount = 0;
+
+  // The info query's parts, in the order they are made; the endpoint is closed before any
+  // of them goes.
+  const SettingsReader* m_settingsOverride = nullptr;
+  SettingsRelay m_settings{[this]() -> const SettingsReader& { return LiveSettings(); }};
+  SteadyClock m_clock;
+  QtSleeper m_sleeper;
+  QtEventPump m_pump;
+  std::unique_ptr<TIdUDPServer> m_idUDPServer1;
+  std::unique_ptr<EndpointSender> m_sender;
+  std::unique_ptr<QtOneShotTimer> m_timer1Driver;
+  std::unique_ptr<QueryEngine> m_engine;
 };
 
 }  // namespace vantrix
