@@ -247,6 +247,21 @@ TEST_F(FaultsSpecialFiles, PathsThatLeadNowhereCannotBeOpened) {
   EXPECT_TRUE(fs::is_symlink(dir / "dangling.txt"));
   EXPECT_EQ(Slurp(dir / "nowhere"), "old0\r\n");
 
+  // Without the right to read (which does not stop root, so only tried without it).
+  if (::geteuid() != 0) {
+    const fs::path locked = dir / "locked.txt";
+    Spit(locked, "10.0.0.1:27015\r\n");
+    fs::permissions(locked, fs::perms::none);
+    Window reader;
+    reader.Fill(1);
+    EXPECT_FALSE(ImportList(reader.table, reader.status, locked.string(), 2));
+    EXPECT_EQ(reader.status.Message(), "Error: Cannot open file (" + locked.string() + ")");
+    Settings lockedSettings;
+    EXPECT_THROW(ConfigFile(locked).LoadSettings(lockedSettings), FileReadError);
+    fs::permissions(locked, fs::perms::owner_all);
+    EXPECT_EQ(Slurp(locked), "10.0.0.1:27015\r\n");  // reported, not replaced by the defaults
+  }
+
   // A settings file behind a link loop is reported, and the loop is not replaced.
   Settings settings;
   EXPECT_THROW(ConfigFile(dir / "loop-a").LoadSettings(settings), FileReadError);
