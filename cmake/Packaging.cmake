@@ -9,27 +9,32 @@ set(CPACK_PACKAGE_VENDOR "Vantrix developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${VANTRIX_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "list of game servers checked over UDP")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vantrix keeps a list of multiplayer game servers and asks each of them for its\n"
     "state with the connectionless UDP query protocol that these servers answer.\n"
     "The replies fill the list with each server's name, map, ping, players, type,\n"
     "operating system and password flag; further windows show one server's players\n"
     "and rules and log every datagram. Lists are kept in the program's own files,\n"
     "imported from two other tools and exported as text.\n"
-    "\n"
-    "The package also holds vantrix-check, which checks whole lists in parallel\n"
-    "from the command line, and vantrix-fakeserver, simulated servers on the\n"
-    "loopback address for trying it out.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+    "\n")
+if(TARGET vantrix-check)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+         "The package also holds vantrix-check, which checks whole lists in parallel\n"
+         "from the command line, and vantrix-fakeserver, simulated servers on the\n"
+         "loopback address for trying it out.")
+else()
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+         "The package also holds vantrix-fakeserver, simulated servers on the loopback\n"
+         "address for trying it out.")
+endif()
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/_CPack_Packages_root)
 # Debug information stays in the build tree; the package carries stripped programs.
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VANTRIX_PACKAGE_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Not "games": that section is for the games themselves, installed in /usr/games.
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps reads the programs' libraries and names the Qt 6 and C++ runtime packages
 # with their least versions.
@@ -39,8 +44,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # The Debian change log, compressed as the system keeps it, goes in with the package only: an
-# install component that a plain `cmake --install` leaves out.
-set(VANTRIX_DEBIAN_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+# install component that a plain `cmake --install` leaves out. The package is made by the
+# program's own developers (a native package), so the file is changelog.gz.
+set(VANTRIX_DEBIAN_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.Debian ${CMAKE_BINARY_DIR}/packaging/changelog.Debian
                @ONLY)
 add_custom_command(OUTPUT ${VANTRIX_DEBIAN_CHANGELOG}

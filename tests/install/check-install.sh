@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh folder and checks what landed there: exactly the expected
-# files, a menu entry that validates and points at what was installed, a list-file type that
-# the MIME database takes, icons of the right sizes drawn from the SVG, and manual pages that
-# render without warnings and document every option the programs accept.
+# tree: installs the build into a fresh folder and checks what landed there: exactly the
+# expected files, a menu entry that validates and points at what was installed, a list-file
+# type that the MIME database takes, icons of the right sizes drawn from the SVG, and manual
+# pages that render without warnings and document every option the programs accept.
+# package: makes the Debian package into a fresh folder and checks its name, fields, the
+# dependencies found by dpkg-shlibdeps, its files and their owners and modes, and lintian.
 #
-#   check-install.sh BUILD_DIR SOURCE_DIR MARKER_RELATIVE_TO_BIN WINDOW_BUILT(0|1)
+#   check-install.sh tree|package BUILD_DIR SOURCE_DIR MARKER_RELATIVE_TO_BIN WINDOW_BUILT(0|1) VERSION
 set -uo pipefail
 
-build=$1
-source=$2
-marker=$3
-window=$4
+mode=$1
+build=$2
+source=$3
+marker=$4
+window=$5
+version=$6
 
 failures=0
 fail() {
@@ -18,7 +22,12 @@ fail() {
   failures=$((failures + 1))
 }
 
-for tool in desktop-file-validate update-mime-database man gzip rsvg-convert compare; do
+case "$mode" in
+  tree) tools=(desktop-file-validate update-mime-database man col gzip rsvg-convert compare) ;;
+  package) tools=(cpack dpkg-deb dpkg-shlibdeps fakeroot lintian readelf) ;;
+  *) echo "FAIL: unknown mode $mode"; exit 1 ;;
+esac
+for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL: $tool is missing (make deps installs it)"
     exit 1
@@ -28,12 +37,6 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantrix-install-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
-
-if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
-  cat "$work/install.log"
-  echo "FAIL: cmake --install"
-  exit 1
-fi
 
 # The programs: the window when it is built, and each folder of tools/ that holds sources.
 programs=()
@@ -51,6 +54,69 @@ if [ "$window" = 1 ]; then
   expected+=(share/applications/vantrix.desktop share/mime/packages/vantrix.xml
     share/icons/hicolor/scalable/apps/vantrix.svg)
   for size in 16 32 48 128; do expected+=("share/icons/hicolor/${size}x${size}/apps/vantrix.png"); done
+fi
+
+finish() {
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures $mode checks failed"
+    exit 1
+  fi
+  echo "$mode: $*"
+  exit 0
+}
+
+if [ "$mode" = package ]; then
+  if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1; then
+    cat "$work/cpack.log"
+    echo "FAIL: cpack"
+    exit 1
+  fi
+  deb=$work/vantrix_${version}_$(dpkg --print-architecture).deb
+  [ -f "$deb" ] || { ls "$work"; echo "FAIL: no $deb"; exit 1; }
+
+  field() { dpkg-deb -f "$deb" "$1"; }
+  [ "$(field Package)" = vantrix ] || fail "Package is '$(field Package)'"
+  [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)'"
+  [ -n "$(field Maintainer)" ] || fail "no Maintainer"
+  [ -n "$(field Section)" ] || fail "no Section"
+  [ -n "$(field Description)" ] || fail "no Description"
+  depends=$(field Depends)
+  # Found in the programs by dpkg-shlibdeps, each with the least version it needs.
+  libraries=(libc6 libstdc++6)
+  if [ "$window" = 1 ]; then libraries+=(libqt6core6 libqt6gui6 libqt6widgets6); fi
+  for library in "${libraries[@]}"; do
+    grep -Eq "(^|, )${library//+/\\+} \\(>= [^)]+\\)" <<<"$depends" || fail "Depends lacks $library: $depends"
+  done
+
+  # The same files as a plain install under /usr, and the change log that only the package has.
+  printf '%s\n' "${expected[@]/#/usr/}" usr/share/doc/vantrix/changelog.gz | LC_ALL=C sort >"$work/expected"
+  dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | LC_ALL=C sort >"$work/actual"
+  if ! diff -u "$work/expected" "$work/actual"; then fail "packaged files differ from the expected list"; fi
+  if dpkg-deb -c "$deb" | awk '$2 != "root/root"' | grep .; then fail "files not owned by root"; fi
+  if dpkg-deb -c "$deb" | awk '$1 !~ /^d/ && $6 ~ /usr\/bin\// && $1 != "-rwxr-xr-x"' | grep .; then
+    fail "programs not 755"
+  fi
+  if dpkg-deb -c "$deb" | awk '$1 !~ /^d/ && $6 !~ /usr\/bin\// && $1 != "-rw-r--r--"' | grep .; then
+    fail "data files not 644"
+  fi
+
+  dpkg-deb -x "$deb" "$work/root"
+  for program in "${programs[@]}"; do
+    sections=$(readelf -S -W "$work/root/usr/bin/$program")
+    if grep -Eq ' \.(symtab|debug_info|comment) ' <<<"$sections"; then fail "usr/bin/$program is not stripped"; fi
+  done
+
+  # Errors and warnings are to be fixed; informational tags are listed, not fatal.
+  lintian --pedantic --display-info "$deb" >"$work/lintian.log" 2>&1
+  grep -E '^[A-Z]: ' "$work/lintian.log"
+  if grep -Eq '^[EW]: ' "$work/lintian.log"; then fail "lintian reports errors or warnings"; fi
+  finish "$(basename "$deb"): fields, dependencies, ${#expected[@]}+1 files and lintian checked"
+fi
+
+if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
+  cat "$work/install.log"
+  echo "FAIL: cmake --install"
+  exit 1
 fi
 
 printf '%s\n' "${expected[@]}" | LC_ALL=C sort >"$work/expected"
@@ -141,8 +207,4 @@ for program in "${programs[@]}"; do
   fi
 done
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures install checks failed"
-  exit 1
-fi
-echo "install: ${#expected[@]} files in place, ${#programs[@]} programs, menu entry, type, icons and pages checked"
+finish "${#expected[@]} files in place, ${#programs[@]} programs, menu entry, type, icons and pages checked"
