@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-fast test-asan bench run demo package install uninstall clean format
+.PHONY: all deps configure build test test-fast test-asan bench bench-peers run demo package install uninstall clean format
 
 all: build
 
@@ -36,6 +36,10 @@ test-asan: deps
 
 bench: build
 	@set -e; for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b; done
+
+# vantrix-check beside quakestat and gamedig on the same simulated servers.
+bench-peers: build
+	bash bench/peers/run.sh $(BUILD)
 
 run: build
 	$(BUILD)/bin/vantrix

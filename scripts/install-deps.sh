@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev
   iproute2
+  libbz2-dev
   desktop-file-utils lintian dpkg-dev fakeroot file man-db librsvg2-bin shared-mime-info
 )
 

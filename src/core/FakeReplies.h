@@ -38,6 +38,32 @@ struct InfoFields {
   std::uint8_t mod = 0;
 };
 
+// The fields of an 'I' reply; the extra-data fields are written when their flag is set.
+struct SourceInfoFields {
+  std::uint8_t protocol = 17;
+  std::string name;
+  std::string map;
+  std::string folder = "vantrix";
+  std::string game = "Vantrix Test";
+  std::uint16_t appId = 32343;
+  std::uint8_t players = 0;
+  std::uint8_t maxPlayers = 0;
+  std::uint8_t bots = 0;
+  std::uint8_t serverType = 'd';
+  std::uint8_t environment = 'l';
+  std::uint8_t visibility = 0;
+  std::uint8_t secure = 0;
+  std::string version = "1.0.0.0";
+  bool hasExtraFlags = true;  // false: the reply ends after the version
+  std::uint8_t extraFlags = 0;
+  std::uint16_t port = 0;
+  std::uint64_t identity = 0;
+  std::uint16_t spectatorPort = 0;
+  std::string spectatorName;
+  std::string keywords;
+  std::uint64_t gameId = 0;
+};
+
 struct Player {
   std::uint8_t index = 0;
   std::string name;
@@ -66,7 +92,33 @@ std::string BuildRulesReply(const std::vector<Rule>& rules);
 // bits, total in the lower four).
 std::vector<std::string> SplitReply(std::string_view reply, std::uint32_t requestNumber, int parts);
 
-enum class RequestKind { kUnknown, kInfo, kPlayers, kRules };
+// FF FF FF FF 'I' and the fields in their order: protocol, name, map, folder, game, 16-bit
+// id, players, max, bots, type, environment, visibility, secure, version, then the flag
+// byte and the fields it announces (port, identity, spectator port and name, keywords,
+// game id).
+std::string BuildSourceInfoReply(const SourceInfoFields& fields);
+
+// FF FF FF FF 'A' and the challenge, little-endian.
+std::string BuildChallengeReply(std::uint32_t challenge);
+
+// Cuts a reply into parts with the newer 12-byte header (FE FF FF FF, LE id, total byte,
+// number byte, LE 16-bit part size), each with at most `partSize` bytes of data. When
+// compressed, the id gets its top bit and the data is the bzip2 stream of the reply,
+// preceded in part 0 by the reply's LE 32-bit size and CRC32. Throws std::invalid_argument
+// for a part size of 0 or more than 255 parts.
+std::vector<std::string> SplitReplyBySize(std::string_view reply, std::uint32_t requestNumber,
+                                          std::size_t partSize, bool compress);
+
+enum class RequestKind {
+  kUnknown,
+  kInfo,           // FF FF FF FF "details"
+  kPlayers,        // FF FF FF FF "players"
+  kRules,          // FF FF FF FF 'V' "Source Engine Query" 00 (the window's rules request)
+  kSourceInfo,     // FF FF FF FF 'T' "Source Engine Query" 00, optionally a challenge
+  kSourcePlayers,  // FF FF FF FF 'U' and a challenge
+  kSourceRules,    // FF FF FF FF 'V' and a challenge
+  kGetChallenge,   // FF FF FF FF 'W'
+};
 
 // Which request a datagram is; trailing bytes after a known request are tolerated.
 RequestKind ClassifyRequest(std::string_view datagram);

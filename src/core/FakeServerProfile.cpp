@@ -5,6 +5,8 @@
 #include <bit>
 #include <stdexcept>
 
+#include "core/SourceRequests.h"
+
 namespace vantrix::fake {
 
 namespace {
@@ -64,6 +66,57 @@ std::vector<Rule> MakeRules(const ServerProfile& profile, bool oddNames) {
                           {"sv_contact", "admin@example.invalid"}};
   if (oddNames) rules.push_back({"sv_motd", std::string(kLatin1Name)});
   return rules;
+}
+
+void AddExtraRules(std::vector<Rule>& rules, int count) {
+  for (int r = 0; r < count; ++r)
+    rules.push_back(
+        {"vx_extra_" + std::to_string(r + 1), "extra value " + std::to_string(r + 1) + " of the list"});
+}
+
+// Every combination of the five extra-data fields over 32 servers, and one in 33 with no
+// flag byte at all.
+SourceInfoFields MakeSourceInfo(const ServerProfile& profile) {
+  constexpr std::array<std::uint8_t, 5> kFlags{0x80, 0x10, 0x40, 0x20, 0x01};
+  const InfoFields& info = profile.info;
+  const int i = profile.index;
+  SourceInfoFields source;
+  source.name = info.name;
+  source.map = info.map;
+  source.players = info.players;
+  source.maxPlayers = info.maxPlayers;
+  source.bots = static_cast<std::uint8_t>(std::min<int>(info.players, i % 3));
+  source.serverType = info.type;
+  source.environment = (i % 6 == 5) ? 'm' : info.os;
+  source.visibility = info.password;
+  source.secure = static_cast<std::uint8_t>(i % 2);
+  source.version = "1.0.0." + std::to_string(i % 10);
+  const int combination = i % 33;
+  source.hasExtraFlags = combination != 32;
+  for (std::size_t bit = 0; bit < kFlags.size(); ++bit)
+    if (combination & (1 << bit)) source.extraFlags |= kFlags[bit];
+  source.port = profile.port;
+  source.identity = 0x0110000100000000ull + static_cast<std::uint64_t>(i);
+  source.spectatorPort = static_cast<std::uint16_t>(profile.port ^ 0x4000);
+  source.spectatorName = "Vantrix TV " + std::to_string(i + 1);
+  source.keywords = "vantrix,test," + std::to_string(i % 7);
+  source.gameId = source.appId;
+  return source;
+}
+
+std::vector<std::string> SendStyled(std::string reply, const AnswerStyle& style,
+                                    std::uint32_t requestNumber) {
+  const std::size_t size = std::max<std::size_t>(style.splitSize, 1);
+  if (reply.size() <= size) return {std::move(reply)};
+  const std::uint32_t id = requestNumber & 0x7FFFFFFFu;
+  if (!style.oldSplitHeader) return SplitReplyBySize(reply, id, size, style.compress);
+  const std::size_t parts = std::clamp<std::size_t>((reply.size() + size - 1) / size, 2, kMaxSplitParts);
+  return SplitReply(reply, id, static_cast<int>(parts));
+}
+
+std::uint32_t EndlessChallenge(std::uint32_t challenge, std::uint32_t requestNumber) {
+  const std::uint32_t value = challenge ^ (requestNumber * 2654435761u);
+  return value == 0xFFFFFFFFu ? 0x0BADC0DEu : value;
 }
 
 void AppendLine(std::string& out, std::string_view line) {
@@ -127,6 +180,14 @@ std::vector<ServerProfile> MakeProfiles(const ServerSetup& setup) {
     info.password = (i % 4 == 3) ? 1 : 0;
     profile.players = MakePlayers(i, info.players, setup.oddNames);
     profile.rules = MakeRules(profile, setup.oddNames);
+    AddExtraRules(profile.rules, setup.extraRules);
+    profile.sourceInfo = MakeSourceInfo(profile);
+    if (profile.behaviour != Behaviour::kSilent) {
+      const int ordinal = answerOrdinal - 1;
+      profile.infoChallenge = IsSpreadMember(ordinal, setup.challengeCount, answering);
+      profile.endlessChallenge = IsSpreadMember(ordinal, setup.endlessChallengeCount, answering);
+      profile.detailsForInfo = IsSpreadMember(ordinal, setup.detailsForInfoCount, answering);
+    }
     profiles.push_back(std::move(profile));
   }
   return profiles;
@@ -144,10 +205,54 @@ std::vector<std::string> AnswerRequest(const ServerProfile& profile, std::string
       if (splitParts < 2) return {reply};
       return SplitReply(reply, requestNumber, std::min(splitParts, kMaxSplitParts));
     }
+    case RequestKind::kSourceInfo:  // the newer requests need a challenge: see the overload below
+    case RequestKind::kSourcePlayers:
+    case RequestKind::kSourceRules:
+    case RequestKind::kGetChallenge:
     case RequestKind::kUnknown:
       break;
   }
   return {};
+}
+
+std::vector<std::string> AnswerRequest(const ServerProfile& profile, std::string_view request,
+                                       const AnswerStyle& style, std::uint32_t requestNumber,
+                                       std::uint32_t challenge) {
+  const RequestKind kind = ClassifyRequest(request);
+  switch (kind) {
+    case RequestKind::kInfo:
+    case RequestKind::kPlayers:
+    case RequestKind::kRules:
+      return AnswerRequest(profile, request, style.splitParts, requestNumber);
+    case RequestKind::kGetChallenge:
+      return {BuildChallengeReply(challenge)};
+    case RequestKind::kSourceInfo:
+      if (profile.endlessChallenge) return {BuildChallengeReply(EndlessChallenge(challenge, requestNumber))};
+      if (profile.infoChallenge && RequestChallenge(request, kSourceInfoText.size()) != challenge)
+        return {BuildChallengeReply(challenge)};
+      return {profile.detailsForInfo ? BuildInfoReply(profile.info)
+                                     : BuildSourceInfoReply(profile.sourceInfo)};
+    case RequestKind::kSourcePlayers:
+    case RequestKind::kSourceRules:
+      if (profile.endlessChallenge) return {BuildChallengeReply(EndlessChallenge(challenge, requestNumber))};
+      if (RequestChallenge(request, 0) != challenge) return {BuildChallengeReply(challenge)};
+      return SendStyled(kind == RequestKind::kSourcePlayers ? BuildPlayersReply(profile.players)
+                                                            : BuildRulesReply(profile.rules),
+                        style, requestNumber);
+    case RequestKind::kUnknown:
+      break;
+  }
+  return {};
+}
+
+std::uint32_t ChallengeFor(const ServerProfile& profile, std::uint64_t client) {
+  // A 64-bit mix (splitmix64's finaliser) of the client and the server.
+  std::uint64_t x = client ^ (static_cast<std::uint64_t>(profile.port) << 48) ^ 0x5DEECE66Dull;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  x ^= x >> 31;
+  const auto challenge = static_cast<std::uint32_t>(x);
+  return challenge == 0xFFFFFFFFu ? 0x13572468u : challenge;
 }
 
 std::string PlainListText(const std::vector<ServerProfile>& profiles) {

@@ -19,11 +19,11 @@ Application::Application(std::vector<std::string> arguments)
   // Members are declared in creation order, so they are also destroyed in reverse.
   m_form1 = std::make_unique<TForm1>(*this);
   m_form2 = std::make_unique<TForm2>(*this);
-  m_form4 = std::make_unique<TForm4>();
-  m_form5 = std::make_unique<TForm5>();
+  m_form4 = std::make_unique<TForm4>(*this);
+  m_form5 = std::make_unique<TForm5>(*this);
   m_form6 = std::make_unique<TForm6>();
   m_form7 = std::make_unique<TForm7>();
-  m_form3 = std::make_unique<TForm3>();
+  m_form3 = std::make_unique<TForm3>(*this);
   m_errors = std::make_unique<MessageBoxErrorReporter>(m_form1.get());
 }
 

@@ -20,7 +20,10 @@
 #include "ServerItemDelegate.h"
 #include "ServerTableModel.h"
 #include "ServerTreeView.h"
+#include "SettingsTargets.h"
 #include "Unit2.h"
+#include "Unit3.h"
+#include "Unit4.h"
 #include "Unit5.h"
 #include "Unit6.h"
 #include "Unit7.h"
@@ -373,7 +376,22 @@ void TForm1::ResetQueryCounters() {
 }
 
 void TForm1::LoadAndApplySettings() {
-  // The configuration loads config.ini into TForm5's controls and applies it here.
+  // A bad value is reported and ends this step only: the rest of the start-up goes on.
+  RunCommand([this] {
+    m_app.Form5().LoadSettings();
+    ApplySettings();
+  });
+}
+
+void TForm1::ApplySettings() {
+  ApplySettingsTo(
+      m_app.Form5(),
+      {[this](std::int32_t bufferSize, bool broadcast) { ApplyEndpointSettings(bufferSize, broadcast); },
+       [this](const QColor& background, const QColor& text) { SetListColors(background, text); }});
+}
+
+void TForm1::ApplyEndpointSettings(std::int32_t /*bufferSize*/, bool /*broadcast*/) {
+  // The query engine hands both to IdUDPServer1 here (SetBufferSize, then SetBroadcastEnabled).
 }
 
 void TForm1::LoadStartupFiles() {
@@ -583,11 +601,25 @@ void TForm1::CheckallF121Click() {
 }
 
 void TForm1::Showplayers1Click() {
-  // Asks the selected server for its players: built with the players window.
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  // A request that fails ends the command before the window shows.
+  TForm4& players = m_app.Form4();
+  players.RequestPlayers(m_table.Address(selected));
+  players.show();
+  players.raise();
+  players.activateWindow();
 }
 
 void TForm1::Showrules1Click() {
-  // Asks the selected server for its rules: built with the rules window.
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  // A request that fails ends the command before the window shows.
+  TForm3& rules = m_app.Form3();
+  rules.RequestRules(m_table.Address(selected));
+  rules.show();
+  rules.raise();
+  rules.activateWindow();
 }
 
 // ---- Settings, Help, Exit ------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,6 +65,14 @@ class TForm1 final : public QMainWindow {
   void SetListColors(const QColor& background, const QColor& text);
   bool GridLines() const;
   ListStyle CurrentListStyle() const { return m_listStyle; }
+
+  // Pushes BufferSize and Broadcast into the datagram endpoint, then ListColor and TextColor
+  // into the list, as the configuration dialog's controls hold them now. A step that fails
+  // throws and leaves the later steps undone.
+  void ApplySettings();
+  // The endpoint's receive buffer size (any value; the endpoint caps its allocation) and
+  // its broadcast permission, in that order.
+  void ApplyEndpointSettings(std::int32_t bufferSize, bool broadcast);
 
   // Runs a command under the general error report.
   void RunCommand(const std::function<void()>& command);

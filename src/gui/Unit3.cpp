@@ -3,11 +3,14 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "Application.h"
+#include "NetworkLine.h"
 #include "WindowLook.h"
 
 namespace vantrix {
 
-TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Tool), m_memo1(new QPlainTextEdit(this)) {
+TForm3::TForm3(Application& app)
+    : QWidget(nullptr, Qt::Tool), m_memo1(new QPlainTextEdit(this)), m_idUDPServer1(app.MainThread()) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Rules"));
   resize(322, 329);
@@ -20,7 +23,33 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Tool), m_memo1(new QPlainT
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
+
+  m_idUDPServer1.SetBufferSize(kBufferSize);
+  m_idUDPServer1.SetOnUDPRead(
+      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
+             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
+  m_idUDPServer1.Open();
   CentreOnScreen(*this);
+}
+
+TForm3::~TForm3() {
+  m_idUDPServer1.Close();
+}
+
+void TForm3::RequestRules(std::string_view address) {
+  m_memo1->clear();
+  const auto target = m_rules.RequestRules(address);
+  if (!target) return;
+  m_idUDPServer1.Send(target->host, target->port, RulesCollector::Request());
+}
+
+void TForm3::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
+                                 const TIdSocketHandle& /*binding*/, std::uint32_t /*arrivalTick*/) {
+  const std::vector<std::string> lines = m_rules.Receive(datagram);
+  // One redraw for the whole reply.
+  m_memo1->setUpdatesEnabled(false);
+  for (const std::string& line : lines) m_memo1->appendPlainText(NetworkLine(line));
+  m_memo1->setUpdatesEnabled(true);
 }
 
 }  // namespace vantrix

@@ -1,26 +1,94 @@
 #include "Unit7.h"
 
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "DisplayText.h"
 #include "WindowLook.h"
 
 namespace vantrix {
 
-TForm7::TForm7(QWidget* parent) : QWidget(parent, Qt::Tool), m_memo1(new QPlainTextEdit(this)) {
+namespace {
+
+// Characters the text box takes as the start of a new paragraph besides CR and LF.
+bool StartsParagraph(QChar c) {
+  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xFDD0 ||
+         c.unicode() == 0xFDD1;
+}
+
+// One entry as the text box shows it. Bytes that happen to spell a paragraph or line
+// separator in UTF-8 would add lines the log does not count, so such an entry is shown
+// byte by byte instead.
+QString EntryText(std::string_view entry) {
+  QString text = ToDisplay(entry);
+  for (const QChar c : text) {
+    if (StartsParagraph(c)) return QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
+  }
+  return text;
+}
+
+}  // namespace
+
+TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
+    : QWidget(parent, Qt::Tool),
+      m_memo1(new QPlainTextEdit(this)),
+      m_pendingTimer(new QTimer(this)),
+      m_clock(std::move(clock)) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(QStringLiteral("Received packets"));
   resize(301, 367);
   ApplyBlackLook(*this);
   m_memo1->setObjectName(QStringLiteral("Memo1"));
   m_memo1->setReadOnly(true);
+  m_memo1->setUndoRedoEnabled(false);  // an undo stack would grow with every line
   m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m_memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Replies are mostly plain Latin text: laying a line out without shaping is much faster,
+  // and text that needs shaping still gets it.
+  QPalette colors = m_memo1->palette();
+  colors.setColor(QPalette::Base, Qt::black);
+  colors.setColor(QPalette::Text, kLime);
+  m_memo1->setPalette(colors);
+  QFont font = m_memo1->font();
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  m_memo1->setFont(font);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
   CentreOnScreen(*this);
+  m_pendingTimer->setSingleShot(true);
+  m_pendingTimer->setInterval(kShowLinesEveryMs);
+  connect(m_pendingTimer, &QTimer::timeout, this, &TForm7::ShowPendingLines);
+  m_log.SetObserver(this);
+}
+
+TForm7::~TForm7() {
+  m_log.SetObserver(nullptr);
+}
+
+void TForm7::LogPacket(std::string_view datagram) {
+  m_log.LogPacket(datagram);
+}
+
+void TForm7::EntryAppended(std::string_view entry) {
+  m_pendingLines.append(EntryText(entry));
+  if (!m_pendingTimer->isActive()) m_pendingTimer->start();
+}
+
+void TForm7::LogCleared() {
+  m_pendingLines.clear();
+  m_pendingTimer->stop();
+  m_memo1->clear();
+}
+
+void TForm7::ShowPendingLines() {
+  m_pendingTimer->stop();
+  if (m_pendingLines.isEmpty()) return;
+  // Several lines at once are laid out only as they scroll into view, never the whole text.
+  m_memo1->appendPlainText(m_pendingLines.join(QLatin1Char('\n')));
+  m_pendingLines.clear();
 }
 
 }  // namespace vantrix

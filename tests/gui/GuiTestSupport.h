@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "DialogRunner.h"
 #include "ErrorReporter.h"
 #include "Unit2.h"
+#include "Unit5.h"
 
 namespace vantrix::test {
 
@@ -50,8 +52,10 @@ class RecordingErrorReporter final : public ErrorReporter {
   std::shared_ptr<std::vector<std::string>> m_log;
 };
 
-// An Application whose seams all record instead of acting.
+// An Application whose seams all record instead of acting; its config.ini lies in a
+// folder of its own instead of beside the test program.
 struct RecordedApplication {
+  QTemporaryDir configFolder;
   std::shared_ptr<std::vector<RecordingDialogRunner::Shown>> dialogs =
       std::make_shared<std::vector<RecordingDialogRunner::Shown>>();
   std::shared_ptr<std::vector<std::string>> errors = std::make_shared<std::vector<std::string>>();
@@ -63,6 +67,7 @@ struct RecordedApplication {
     app->SetDialogRunner(std::make_unique<RecordingDialogRunner>(dialogs));
     app->SetErrorReporter(std::make_unique<RecordingErrorReporter>(errors));
     app->SetProgramEnd([this] { ++endCount; });
+    app->Form5().SetConfigFile(ConfigFile(configFolder.filePath(QStringLiteral("config.ini")).toStdString()));
   }
 };
 

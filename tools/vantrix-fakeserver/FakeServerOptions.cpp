@@ -33,7 +33,7 @@ double ParseShare(const std::string& option, const std::string& text) {
 const char* UsageText() {
   return "usage: vantrix-fakeserver [options]\n"
          "Simulated game servers on 127.0.0.1, one UDP port each, answering the info,\n"
-         "players and rules requests.\n"
+         "players and rules requests, the window's and the newer ones ('T', 'U', 'V', 'W').\n"
          "  --count N          number of servers (default 1)\n"
          "  --base-port P      port of the first server (default 28000)\n"
          "  --delay-ms D       reply delay of the answering servers (default 0)\n"
@@ -45,6 +45,15 @@ const char* UsageText() {
          "  --odd-names        some names in UTF-8, some in Latin-1\n"
          "  --split-rules      send the rules reply in two datagrams\n"
          "  --split-parts N    send the rules reply in N datagrams (2..15)\n"
+         "  --challenge N      N answering servers want the challenge on the 'T' request\n"
+         "  --challenge-share F  the share F of the answering servers wants it\n"
+         "  --endless-challenge N  N answering servers only ever answer with a new challenge\n"
+         "  --details-for-info N   N answering servers answer 'T' with an 'm' reply\n"
+         "  --extra-rules N    N more rules per server, for replies in several parts\n"
+         "  --split-size B     'U' and 'V' replies longer than B bytes are split (default 1248)\n"
+         "  --compress         compress the split 'U' and 'V' replies (bzip2)\n"
+         "  --old-split        split 'U' and 'V' replies with the one-byte header (<= 15 parts)\n"
+         "  --log-requests     print unknown requests in hex on standard error\n"
          "  --write-list FILE  write the servers' list, one address per line\n"
          "  --write-vnx FILE   write the servers' list in the record layout\n"
          "  --seconds S        stop after S seconds (default: at SIGINT or SIGTERM)\n"
@@ -55,6 +64,7 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
   FakeServerOptions options;
   double silentShare = -1;
   double slowShare = -1;
+  double challengeShare = -1;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
     auto value = [&]() -> const std::string& {
@@ -85,6 +95,24 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
       if (options.splitParts == 0) options.splitParts = 2;
     } else if (option == "--split-parts") {
       options.splitParts = static_cast<int>(ParseWhole(option, value(), 2, kMaxSplitParts));
+    } else if (option == "--challenge") {
+      options.setup.challengeCount = static_cast<int>(ParseWhole(option, value(), 0, 60000));
+    } else if (option == "--challenge-share") {
+      challengeShare = ParseShare(option, value());
+    } else if (option == "--endless-challenge") {
+      options.setup.endlessChallengeCount = static_cast<int>(ParseWhole(option, value(), 0, 60000));
+    } else if (option == "--details-for-info") {
+      options.setup.detailsForInfoCount = static_cast<int>(ParseWhole(option, value(), 0, 60000));
+    } else if (option == "--extra-rules") {
+      options.setup.extraRules = static_cast<int>(ParseWhole(option, value(), 0, 5000));
+    } else if (option == "--split-size") {
+      options.splitSize = static_cast<std::size_t>(ParseWhole(option, value(), 1, 65535));
+    } else if (option == "--compress") {
+      options.compress = true;
+    } else if (option == "--old-split") {
+      options.oldSplit = true;
+    } else if (option == "--log-requests") {
+      options.logRequests = true;
     } else if (option == "--write-list") {
       options.listFile = value();
     } else if (option == "--write-vnx") {
@@ -101,6 +129,10 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
   if (slowShare >= 0)
     setup.slowCount = static_cast<int>(std::lround(slowShare * (setup.count - setup.silentCount)));
   setup.slowCount = std::min(setup.slowCount, setup.count - setup.silentCount);
+  if (challengeShare >= 0)
+    setup.challengeCount = static_cast<int>(std::lround(challengeShare * (setup.count - setup.silentCount)));
+  if (options.compress && options.oldSplit)
+    throw std::invalid_argument("--compress needs the newer split header, not --old-split");
   if (static_cast<long>(setup.basePort) + setup.count > 65536L)
     throw std::invalid_argument("--base-port plus --count goes past port 65535");
   return options;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,12 +11,16 @@ namespace vantrix::fake {
 
 struct FakeServerOptions {
   ServerSetup setup;
-  std::uint32_t delayMs = 0;   // reply delay of every answering server
-  std::uint32_t slowMs = 600;  // reply delay of the slow ones (past the 400 ms time-out)
-  int splitParts = 0;          // rules reply in this many datagrams (0: one datagram)
-  std::string listFile;        // plain layout
-  std::string vnxFile;         // record layout
-  double seconds = 0;          // run time; 0: until SIGINT/SIGTERM
+  std::uint32_t delayMs = 0;     // reply delay of every answering server
+  std::uint32_t slowMs = 600;    // reply delay of the slow ones (past the 400 ms time-out)
+  int splitParts = 0;            // rules reply in this many datagrams (0: one datagram)
+  std::size_t splitSize = 1248;  // newer players and rules replies: data per datagram
+  bool compress = false;         // ... split parts compressed
+  bool oldSplit = false;         // ... split with the older one-byte header
+  bool logRequests = false;      // unknown requests to standard error, in hex
+  std::string listFile;          // plain layout
+  std::string vnxFile;           // record layout
+  double seconds = 0;            // run time; 0: until SIGINT/SIGTERM
   bool help = false;
 };
 

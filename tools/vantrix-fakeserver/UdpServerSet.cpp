@@ -1,8 +1,8 @@
 #include "UdpServerSet.h"
 
 #include <arpa/inet.h>
-#include <poll.h>
 #include <signal.h>
+#include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -19,6 +20,12 @@ namespace {
 
 constexpr std::size_t kReceiveBuffer = 2048;
 constexpr int kReadsPerWake = 64;  // per socket, so that one busy server cannot starve the rest
+constexpr int kEventsPerWait = 256;
+constexpr std::uint64_t kSignalTag = ~std::uint64_t{0};
+
+std::uint64_t ClientKey(const sockaddr_in& from) {
+  return (static_cast<std::uint64_t>(ntohl(from.sin_addr.s_addr)) << 16) | ntohs(from.sin_port);
+}
 
 std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
@@ -42,11 +49,16 @@ void EnsureDescriptors(std::size_t needed) {
 
 UdpServerSet::UdpServerSet(std::vector<ServerProfile> profiles, const FakeServerOptions& options)
     : m_profiles(std::move(profiles)), m_options(options), m_requestNumbers(m_profiles.size(), 0) {
+  m_style.splitParts = options.splitParts;
+  m_style.splitSize = options.splitSize;
+  m_style.compress = options.compress;
+  m_style.oldSplitHeader = options.oldSplit;
   try {
     Open();
   } catch (...) {
     for (int fd : m_sockets) close(fd);
     if (m_signals >= 0) close(m_signals);
+    if (m_epoll >= 0) close(m_epoll);
     throw;
   }
 }
@@ -54,10 +66,13 @@ UdpServerSet::UdpServerSet(std::vector<ServerProfile> profiles, const FakeServer
 UdpServerSet::~UdpServerSet() {
   for (int fd : m_sockets) close(fd);
   if (m_signals >= 0) close(m_signals);
+  if (m_epoll >= 0) close(m_epoll);
 }
 
 void UdpServerSet::Open() {
   EnsureDescriptors(m_profiles.size() + 32);
+  m_epoll = epoll_create1(EPOLL_CLOEXEC);
+  if (m_epoll < 0) throw SystemError("epoll_create1");
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
@@ -76,26 +91,29 @@ void UdpServerSet::Open() {
     address.sin_port = htons(profile.port);
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
       throw SystemError("bind 127.0.0.1:" + std::to_string(profile.port));
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u64 = m_sockets.size() - 1;
+    if (epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event) != 0) throw SystemError("epoll_ctl");
   }
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = kSignalTag;
+  if (epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_signals, &event) != 0) throw SystemError("epoll_ctl");
 }
 
 void UdpServerSet::Run(double seconds) {
-  std::vector<pollfd> fds;
-  fds.reserve(m_sockets.size() + 1);
-  fds.push_back({m_signals, POLLIN, 0});
-  for (int fd : m_sockets) fds.push_back({fd, POLLIN, 0});
-
+  std::vector<epoll_event> events(kEventsPerWait);
   const bool endless = seconds <= 0;
   const auto end = Clock::now() + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
   for (;;) {
     auto now = Clock::now();
     if (!endless && now >= end) return;
-    const int ready = poll(fds.data(), fds.size(), PollTimeout(now, end, endless));
-    if (ready < 0 && errno != EINTR) throw SystemError("poll");
-    if (fds[0].revents & POLLIN) return;  // SIGINT or SIGTERM
-    if (ready > 0) {
-      for (std::size_t i = 1; i < fds.size(); ++i)
-        if (fds[i].revents & POLLIN) Receive(i - 1);
+    const int ready = epoll_wait(m_epoll, events.data(), kEventsPerWait, PollTimeout(now, end, endless));
+    if (ready < 0 && errno != EINTR) throw SystemError("epoll_wait");
+    for (int i = 0; i < ready; ++i) {
+      if (events[static_cast<std::size_t>(i)].data.u64 == kSignalTag) return;  // SIGINT or SIGTERM
+      Receive(static_cast<std::size_t>(events[static_cast<std::size_t>(i)].data.u64));
     }
     SendDue(Clock::now());
   }
@@ -127,14 +145,29 @@ void UdpServerSet::Receive(std::size_t server) {
 void UdpServerSet::Answer(std::size_t server, const std::string& request, const sockaddr_in& from) {
   const ServerProfile& profile = m_profiles[server];
   if (profile.behaviour == Behaviour::kSilent) return;
-  auto datagrams = AnswerRequest(profile, request, m_options.splitParts, ++m_requestNumbers[server]);
-  if (datagrams.empty()) return;
+  const std::uint32_t challenge = ChallengeFor(profile, ClientKey(from));
+  auto datagrams = AnswerRequest(profile, request, m_style, ++m_requestNumbers[server], challenge);
+  if (datagrams.empty()) {
+    if (m_options.logRequests) LogRequest(server, request);
+    return;
+  }
   const std::uint32_t delay = profile.behaviour == Behaviour::kSlow ? m_options.slowMs : m_options.delayMs;
   if (delay == 0) {
     SendNow(server, from, datagrams);
     return;
   }
   m_pending.push({Clock::now() + std::chrono::milliseconds(delay), server, from, std::move(datagrams)});
+}
+
+void UdpServerSet::LogRequest(std::size_t server, const std::string& request) const {
+  std::string hex;
+  for (unsigned char c : request.substr(0, 64)) {
+    char byte[4];
+    std::snprintf(byte, sizeof byte, "%02X ", c);
+    hex += byte;
+  }
+  std::fprintf(stderr, "vantrix-fakeserver: port %u: unknown request (%zu bytes): %s\n",
+               static_cast<unsigned>(m_profiles[server].port), request.size(), hex.c_str());
 }
 
 void UdpServerSet::SendNow(std::size_t server, const sockaddr_in& to,

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Side by side in one run: vantrix-check, quakestat (Debian's qstat) and gamedig (npm) on
+# the same simulated servers on 127.0.0.1, 10% of them silent. Prints answered counts,
+# times, a field-by-field comparison with quakestat, then vantrix-check on 10,000 servers
+# and its CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD=$(cd "${1:-$ROOT/build}" && pwd)
+BIN=$BUILD/bin
+PEERS=$BUILD/peers
+HERE=$ROOT/bench/peers
+mkdir -p "$PEERS"
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+apt_install() {
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get install -y --no-install-recommends "$@" || { $SUDO apt-get update && $SUDO apt-get install -y --no-install-recommends "$@"; }
+}
+
+echo "== building vantrix-check, vantrix-fakeserver and check_bench"
+cmake --build "$BUILD" --target vantrix-check vantrix-fakeserver check_bench >/dev/null
+
+echo "== peers"
+command -v quakestat >/dev/null || apt_install qstat
+command -v node >/dev/null && command -v npm >/dev/null || apt_install nodejs npm
+if [ ! -f "$PEERS/node_modules/gamedig/package.json" ]; then
+  npm install --no-audit --no-fund --silent --prefix "$PEERS" gamedig@5 >/dev/null
+fi
+echo "quakestat: $(quakestat -v 2>&1 | head -n 1)"
+echo "gamedig:   $(node -p "require('$PEERS/node_modules/gamedig/package.json').version")"
+
+# Ten thousand servers need ten thousand descriptors; gamedig opens one socket a query.
+ulimit -n "$(ulimit -Hn)" 2>/dev/null || true
+
+FAKE_PID=""
+stop_servers() {
+  if [ -n "$FAKE_PID" ]; then kill "$FAKE_PID" 2>/dev/null || true; wait "$FAKE_PID" 2>/dev/null || true; fi
+  FAKE_PID=""
+}
+trap stop_servers EXIT
+
+# Ports below the ephemeral range, so no client socket can hold one of them.
+start_servers() {  # count base-port run-dir
+  local count=$1 port=$2 dir=$3
+  "$BIN/vantrix-fakeserver" --count "$count" --silent-share 0.1 --base-port "$port" \
+    --write-list "$dir/list.txt" --seconds 900 >"$dir/fake.out" 2>"$dir/fake.err" &
+  FAKE_PID=$!
+  for _ in $(seq 1 200); do
+    grep -q ready "$dir/fake.out" 2>/dev/null && return 0
+    kill -0 "$FAKE_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "the simulated servers did not start:"; cat "$dir/fake.err"; exit 1
+}
+
+# Runs a tool with its output to a file, appends "label answered wall cpu" to times.tsv.
+timed() {  # run-dir label output-file answered-pattern command...
+  local dir=$1 label=$2 out=$3 pattern=$4; shift 4
+  local times
+  times=$( { TIMEFORMAT='%R %U %S'; time "$@" >"$out" 2>>"$dir/tools.err" || true; } 2>&1 )
+  read -r wall user sys <<<"$times"
+  local answered
+  answered=$(grep -o "$pattern" "$out" | wc -l)
+  local cpu
+  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }')
+  printf '%s\t%s\t%s\t%s\n' "$label" "$answered" "$wall" "$cpu" >>"$dir/times.tsv"
+}
+
+VANTRIX_ANSWERED='"status":"answered"'
+
+echo
+echo "== 1,000 servers, 10% silent, time-out 400 ms"
+RUN=$PEERS/run-1000
+rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
+start_servers 1000 21000 "$RUN"
+CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.txt")
+timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
+timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
+timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
+  "$BIN/vantrix-check" --format json --no-progress "$RUN/list.txt"
+timed "$RUN" "quakestat -a2s -json (defaults)" "$RUN/qstat.json" '"status": "online"' \
+  quakestat -default a2s -json -f "$RUN/list.txt"
+timed "$RUN" "quakestat -a2s -json tuned (maxsim 1000)" "$RUN/qstat-tuned.json" '"status": "online"' \
+  quakestat -default a2s -json -maxsim 1000 -sendinterval 0 -retry 1 -interval 0.4 -f "$RUN/list.txt"
+timed "$RUN" "gamedig (1 attempt, 400 ms)" "$RUN/gamedig.json" '"status":"answered"' \
+  node "$HERE/gamedig-run.mjs" "$PEERS" "$RUN/list.txt" 400
+stop_servers
+node "$HERE/compare.mjs" "$RUN"
+grep -h "query phase" "$RUN/tools.err" || true
+
+echo
+echo "== 10,000 servers, 10% silent, vantrix-check only"
+RUN=$PEERS/run-10000
+rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
+start_servers 10000 22000 "$RUN"
+CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.txt")
+timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
+timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
+timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
+  "$BIN/vantrix-check" --format json --no-progress "$RUN/list.txt"
+stop_servers
+printf '%-44s%9s%9s%8s%14s\n' tool answered "wall s" "cpu s" "cpu/reply us"
+while IFS=$'\t' read -r tool answered wall cpu; do
+  printf '%-44s%9s%9s%8s%14s\n' "$tool" "$answered" "$wall" "$cpu" \
+    "$(awk -v c="$cpu" -v a="$answered" 'BEGIN { if (a > 0) printf "%.1f", c * 1e6 / a; else print "-" }')"
+done <"$RUN/times.tsv"
+
+echo
+echo "== CPU per reply inside the checker (no sockets): check_bench"
+"$BIN/check_bench" --benchmark_filter='SchedulerRunPerReply|DecodeSourceInfo' 2>/dev/null

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrix {
+
+enum class CheckQuery { kDetails, kInfo };
+enum class CheckFormat { kTable, kJson, kCsv, kVnx };
+
+// One input in command-line order: a list file, a host[:port], or standard input ("-").
+struct CheckInputSpec {
+  enum class Kind { kFile, kAddress, kStdin, kUnsure };  // kUnsure: decided by ClassifyArgument
+  Kind kind = Kind::kUnsure;
+  std::string text;
+
+  bool operator==(const CheckInputSpec&) const = default;
+};
+
+struct CheckOptions {
+  std::vector<CheckInputSpec> inputs;
+  std::uint16_t defaultPort = 27015;
+  int maxParallel = 512;
+  int timeoutMs = 400;
+  int retries = 1;  // further attempts after the first
+  int sendIntervalUs = 0;
+  CheckQuery query = CheckQuery::kDetails;
+  bool players = false;
+  bool rules = false;
+  std::optional<CheckFormat> format;  // empty: table on a terminal, else json
+  bool progress = true;               // shown only when standard error is a terminal
+  bool help = false;
+  bool version = false;
+};
+
+// Bad command-line use: the message says what was wrong.
+class CheckUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parses the arguments after the program name. Options take their value as the next
+// argument or after "="; "--" ends the options. Throws CheckUsageError.
+CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments);
+
+// A positional argument: "-" is standard input; a file that exists, or a name ending in
+// ".vnx" or ".txt" (any case), is a list file; anything else is a host[:port].
+CheckInputSpec::Kind ClassifyArgument(std::string_view argument, bool isExistingFile);
+
+std::string_view CheckUsageText();
+
+}  // namespace vantrix

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vantrix {
+
+// Helpers for writing raw network texts into the output formats.
+
+bool IsValidUtf8(std::string_view text) noexcept;
+
+// A JSON string literal, quotes included: UTF-8 texts are kept, other texts are taken as
+// Latin-1; control characters are escaped.
+void AppendJsonString(std::string& out, std::string_view text);
+
+// The text as a terminal shows it safely: control bytes (below 0x20 and 0x7F) become "?".
+std::string TerminalText(std::string_view text);
+
+// Columns the text takes on a terminal: code points when it is valid UTF-8, else bytes.
+std::size_t DisplayWidth(std::string_view text) noexcept;
+
+// A CSV field, quoted (with quotes doubled) when it holds a comma, a quote, CR or LF.
+void AppendCsvField(std::string& out, std::string_view text);
+
+// A float in the shortest form that reads back the same, "null" when not finite.
+std::string JsonNumber(float value);
+
+}  // namespace vantrix

@@ -1,0 +1,119 @@
+// vantrix-check: checks many game servers at once from the command line.
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CheckInputs.h"
+#include "CheckRunner.h"
+#include "CheckSocket.h"
+#include "HostResolver.h"
+#include "MonotonicClock.h"
+#include "ProgressLine.h"
+#include "core/CheckReport.h"
+#include "core/CheckScheduler.h"
+
+namespace {
+
+using namespace vantrix;
+
+constexpr int kUsageStatus = 2;
+
+int UsageFailure(const std::string& message) {
+  std::cerr << "vantrix-check: " << message << "\n(vantrix-check --help shows the options)\n";
+  return kUsageStatus;
+}
+
+// Resolves the items' hosts; items that cannot be sent to get their error.
+std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
+                                        std::vector<std::size_t>& endpointOfItem) {
+  HostResolver resolver;
+  std::vector<CheckEndpoint> endpoints;
+  endpointOfItem.assign(items.size(), SIZE_MAX);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    CheckItem& item = items[i];
+    if (!item.target) continue;
+    const HostResolver::Result address = resolver.Resolve(item.target->host);
+    if (const auto* error = std::get_if<std::string>(&address)) {
+      item.error = *error;
+      continue;
+    }
+    endpointOfItem[i] = endpoints.size();
+    endpoints.push_back({std::get<std::uint32_t>(address), item.target->port});
+  }
+  return endpoints;
+}
+
+bool WriteAllOut(const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
+int RunCheck(const CheckOptions& options) {
+  GatheredInputs inputs = GatherInputs(options);
+  for (const std::string& error : inputs.errors) std::cerr << "vantrix-check: " << error << "\n";
+
+  std::vector<std::size_t> endpointOfItem;
+  const std::vector<CheckEndpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
+
+  MonotonicClock clock;
+  CheckSocket socket;
+  CheckScheduler scheduler(endpoints, PlanFromOptions(options), socket, clock);
+  ProgressLine progress(options.progress && isatty(STDERR_FILENO));
+  CheckRunner(socket, clock, progress).Run(scheduler);
+
+  CheckReport report;
+  report.players = options.players;
+  report.rules = options.rules;
+  report.results.reserve(inputs.items.size());
+  for (std::size_t i = 0; i < inputs.items.size(); ++i) {
+    if (endpointOfItem[i] != SIZE_MAX) {
+      report.results.push_back(scheduler.ResultFor(endpointOfItem[i]));
+    } else {
+      CheckResult failed;
+      failed.status = CheckStatus::kError;
+      failed.error = inputs.items[i].error;
+      report.results.push_back(std::move(failed));
+    }
+  }
+  report.items = std::move(inputs.items);
+
+  const CheckFormat format =
+      options.format.value_or(isatty(STDOUT_FILENO) ? CheckFormat::kTable : CheckFormat::kJson);
+  if (!WriteAllOut(FormatCheckReport(report, format))) {
+    std::cerr << "vantrix-check: cannot write the output\n";
+    return 1;
+  }
+  return CheckExitStatus(report, !inputs.errors.empty());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CheckOptions options;
+  try {
+    options = ParseCheckOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const CheckUsageError& error) {
+    return UsageFailure(error.what());
+  }
+  if (options.help) {
+    std::cout << CheckUsageText();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "vantrix-check 1.19\n";
+    return 0;
+  }
+  if (options.inputs.empty()) {
+    if (isatty(STDIN_FILENO)) return UsageFailure("no servers given");
+    options.inputs.push_back({CheckInputSpec::Kind::kStdin, "-"});
+  }
+  try {
+    return RunCheck(options);
+  } catch (const std::exception& error) {
+    std::cerr << "vantrix-check: " << error.what() << "\n";
+    return 1;
+  }
+}
