@@ -24,7 +24,7 @@ fail() {
 
 case "$mode" in
   tree) tools=(desktop-file-validate update-mime-database man col gzip rsvg-convert compare) ;;
-  package) tools=(cpack dpkg-deb dpkg-shlibdeps fakeroot lintian readelf) ;;
+  package) tools=(cpack dpkg-deb dpkg-shlibdeps file lintian readelf) ;;
   *) echo "FAIL: unknown mode $mode"; exit 1 ;;
 esac
 for tool in "${tools[@]}"; do
