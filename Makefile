@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test test-fast test-asan bench bench-peers run demo clean format
+.PHONY: all deps configure build test test-fast test-asan bench bench-peers run demo package install uninstall clean format
 
 all: build
 
@@ -46,6 +46,24 @@ run: build
 
 demo: build
 	bash scripts/demo.sh $(BUILD)
+
+# build/vantrix_<version>_<arch>.deb; install it with: apt-get install ./build/vantrix_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The programs, menu entry, icons and manual pages under PREFIX (DESTDIR is honoured);
+# `make uninstall` removes exactly the files that this wrote.
+PREFIX ?= /usr/local
+# (The install test overwrites cmake's own install_manifest.txt, so the list is kept apart.)
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/make-install-files.txt
+
+uninstall:
+	@test -f $(BUILD)/make-install-files.txt || { echo "uninstall: nothing was installed from $(BUILD)"; exit 1; }
+	xargs -d '\n' rm -f -- < $(BUILD)/make-install-files.txt
+	sed -n 's|\(/vantrix\)/[^/]*$$|\1|p' $(BUILD)/make-install-files.txt | sort -u | xargs -r -d '\n' rmdir --
+	rm -f $(BUILD)/make-install-files.txt
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
