@@ -78,7 +78,7 @@ fuzz: deps
 	  if $(FUZZ_BUILD)/bin/$${t}_fuzz $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	       -artifact_prefix="$(FUZZ_WORK)/$$t-" $$dict "$(FUZZ_WORK)/$$t" "fuzz/corpus/$$t" \
 	       >"$(FUZZ_WORK)/$$t.log" 2>&1; then \
-	    grep -E '^#[0-9]+ +DONE|stat::number_of_executed_units' "$(FUZZ_WORK)/$$t.log"; \
+	    grep -E '^#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units' "$(FUZZ_WORK)/$$t.log"; \
 	  else \
 	    tail -n 40 "$(FUZZ_WORK)/$$t.log"; failed="$$failed $$t"; \
 	  fi; \
