@@ -2,6 +2,7 @@
 // Invariants: reading gives the settings of a reference reading of the lines, and fails at the
 // same line; what is read saves as nine lines and reads back the same; any settings save and
 // read back the same, less the line-breaking bytes the writer leaves out.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -89,12 +90,15 @@ Settings Unusual() {
   return settings;
 }
 
+// Nine lines, each ended by CR LF; no other CR, LF or 0x1A anywhere.
 void CheckSavedText(const std::string& text) {
-  const std::vector<std::string> lines = fuzz::ReferenceLines(text);
-  VANTRIX_FUZZ_CHECK(lines.size() == 9);
-  std::size_t crlf = 0;
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++crlf;
-  VANTRIX_FUZZ_CHECK(crlf == 9 && text.ends_with("\r\n"));
+  VANTRIX_FUZZ_CHECK(text.ends_with("\r\n"));
+  std::size_t lineEnds = 0;
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+    ++lineEnds;
+  VANTRIX_FUZZ_CHECK(lineEnds == 9);
+  VANTRIX_FUZZ_CHECK(std::count(text.begin(), text.end(), '\r') == 9);
+  VANTRIX_FUZZ_CHECK(std::count(text.begin(), text.end(), '\n') == 9);
   VANTRIX_FUZZ_CHECK(text.find('\x1A') == std::string::npos);
 }
 

@@ -1,8 +1,10 @@
 // Datagrams from any sender through the main window's handler, as the listener hands them over.
 // The input is a sequence of steps, each a control byte and a framed datagram:
 //   control < 0x80: the datagram arrives from sender (control & 3), (control >> 2) ms late;
-//   control & 0x80: "Check server" on a row whose server answers with the datagram, or, when
-//                   bit 0x40 is set too, the row is deleted first (a reply may outlive its row).
+//   control & 0x80: a command, by bits 0x60: 0 "Check server" on row (control & 0x1F) whose
+//                   server answers with the datagram; 1 the same after the first row was
+//                   deleted (a reply may outlive its row); 2 "Check all servers", every server
+//                   answering with the datagram; 3 the same with row (control & 0x1F) silent.
 // Invariants: the decoded texts lie inside the datagram and end at a zero byte there; each
 // datagram is counted and logged as it came; a reply writes exactly the cells a reference
 // reading of it gives, into the row it belongs to and no other; rows are never added or lost.
@@ -151,9 +153,7 @@ void CheckSameRows(const std::vector<ServerRow>& before, const ServerTable& tabl
 
 class Harness {
  public:
-  Harness() {
-    for (std::size_t i = 0; i + 1 < kSenders.size(); ++i) m_world.AddRow(AddressOf(kSenders[i]));
-  }
+  Harness() { AddRows(); }
 
   void Deliver(std::uint8_t control, std::string_view datagram) {
     const Sender& sender = kSenders[control & 3];
@@ -192,21 +192,74 @@ class Harness {
     m_carried = carried;
   }
 
-  // "Check server" on a row whose server answers with the datagram.
-  void Check(std::uint8_t control, std::string_view datagram) {
-    if (m_world.table.Count() == 0) return;
-    if (control & 0x40) {
+  void Command(std::uint8_t control, std::string_view datagram) {
+    if (m_world.table.Count() == 0) AddRows();
+    const int op = (control >> 5) & 3;
+    if (op == 1) {
       m_world.table.DeleteRow(0);
       if (m_world.table.Count() == 0) return;
     }
-    const int position = (control & 0x3F) % m_world.table.Count();
-    const std::string address = m_world.table.Address(position);
+    const int position = (control & 0x1F) % m_world.table.Count();
+    if (op < 2) {
+      Check(position, datagram);
+    } else {
+      CheckAll(op == 3 ? position : -1, datagram);
+    }
+  }
+
+ private:
+  void AddRows() {
+    for (std::size_t i = 0; i + 1 < kSenders.size(); ++i) m_world.AddRow(AddressOf(kSenders[i]));
+  }
+
+  void Serve(int position, std::string_view datagram) {
+    const std::string& address = m_world.table.Address(position);
     const std::size_t colon = address.find(':');
     m_world.Serve(address.substr(0, colon), std::stoi(address.substr(colon + 1)), std::string(datagram));
+  }
+
+  void SilenceAll() {
+    for (const Sender& sender : kSenders) m_world.Silence(sender.ip, sender.port);
+  }
+
+  void Remember(const std::optional<ReferenceReply>& reference) {
+    if (!reference || !reference->hasTexts) return;
+    if (reference->trailing[0]) m_carried.players = *reference->trailing[0];
+    if (reference->trailing[1]) m_carried.maxPlayers = *reference->trailing[1];
+  }
+
+  // The row of a server that answered with the datagram: a reply that ends the wait leaves
+  // "+" and its texts, anything else is timed out.
+  void CheckAnswered(const ServerRow& row, const ServerRow& before,
+                     const std::optional<ReferenceReply>& reference) {
+    const std::string& w = row.cells[kWCell];
+    VANTRIX_FUZZ_CHECK(w == ((reference && reference->hasTexts) ? "+" : "-"));
+    if (!reference) {
+      for (int cell = 0; cell < kCellCount; ++cell) {
+        if (cell != kWCell) VANTRIX_FUZZ_CHECK(row.cells[cell] == before.cells[cell]);
+      }
+      return;
+    }
+    VANTRIX_FUZZ_CHECK(IsDecimal(row.cells[kPingCell]));
+    if (reference->hasTexts) {
+      VANTRIX_FUZZ_CHECK(row.cells[kNameCell] == reference->name);
+      VANTRIX_FUZZ_CHECK(row.cells[kMapCell] == reference->map);
+    }
+  }
+
+  // "Check server" on a row whose server answers with the datagram.
+  void Check(int position, std::string_view datagram) {
+    Serve(position, datagram);
     m_world.table.SetSelectedIndex(position);
     const RowId row = m_world.table.IdOf(position);
-    const std::vector<ServerRow> before = m_world.table.Rows();
+    std::vector<ServerRow> before = m_world.table.Rows();
     const std::int32_t countBefore = m_world.engine.ReceivedCount();
+    // The row's old results are blanked first unless its last query was answered.
+    ServerRow& checkedBefore = before[static_cast<std::size_t>(position)];
+    if (checkedBefore.cells[kWCell] != "+") {
+      for (int cell : {kNameCell, kMapCell, kPingCell, kPlayersCell, kWCell, kDCell, kSCell, kPCell})
+        checkedBefore.cells[cell] = kBlank;
+    }
 
     m_world.engine.CheckServer();
 
@@ -214,27 +267,53 @@ class Harness {
     VANTRIX_FUZZ_CHECK(m_world.engine.ReceivedCount() == countBefore + 1);
     VANTRIX_FUZZ_CHECK(m_world.status.Message() == "Idle...");
     CheckSameRows(before, m_world.table, row);
-    const ServerRow& checked = m_world.table.Row(position);
-    const std::string& w = checked.cells[kWCell];
-    VANTRIX_FUZZ_CHECK(w == "+" || w == "-");
-    // A reply that ends the wait leaves "+"; one that does not is timed out.
     const auto reference = ReadReference(datagram);
-    VANTRIX_FUZZ_CHECK((w == "+") == (reference && reference->hasTexts));
-    if (reference) {
-      VANTRIX_FUZZ_CHECK(IsDecimal(checked.cells[kPingCell]));
-      if (reference->hasTexts) {
-        VANTRIX_FUZZ_CHECK(checked.cells[kNameCell] == reference->name);
-        VANTRIX_FUZZ_CHECK(checked.cells[kMapCell] == reference->map);
-        if (reference->trailing[0]) m_carried.players = *reference->trailing[0];
-        if (reference->trailing[1]) m_carried.maxPlayers = *reference->trailing[1];
-      }
-    }
-    m_world.Silence(address.substr(0, colon), std::stoi(address.substr(colon + 1)));
+    CheckAnswered(m_world.table.Row(position), checkedBefore, reference);
+    Remember(reference);
+    SilenceAll();
   }
 
-  const vantrix::test::FakeQueryWorld& World() const { return m_world; }
+  // "Check all servers" with every server answering with the datagram but the silent one.
+  void CheckAll(int silent, std::string_view datagram) {
+    const int count = m_world.table.Count();
+    for (int position = 0; position < count; ++position) {
+      if (position != silent) Serve(position, datagram);
+    }
+    const std::vector<ServerRow> before = m_world.table.Rows();
+    const std::int32_t countBefore = m_world.engine.ReceivedCount();
 
- private:
+    m_world.engine.CheckAll();
+
+    const int answered = count - (silent >= 0 ? 1 : 0);
+    VANTRIX_FUZZ_CHECK(m_world.engine.ReceivedCount() == countBefore + answered);
+    VANTRIX_FUZZ_CHECK(m_world.status.Message() == "Idle...");
+    VANTRIX_FUZZ_CHECK(!m_world.engine.CheckAllActive());
+    VANTRIX_FUZZ_CHECK(m_world.engine.CurrentRow() == m_world.table.IdOf(count - 1));
+    VANTRIX_FUZZ_CHECK(m_world.table.Count() == count);
+    const auto reference = ReadReference(datagram);
+    for (int position = 0; position < count; ++position) {
+      const ServerRow& row = m_world.table.Row(position);
+      const ServerRow& old = before[static_cast<std::size_t>(position)];
+      VANTRIX_FUZZ_CHECK(row.id == old.id && row.address == old.address);
+      if (position == silent) {
+        VANTRIX_FUZZ_CHECK(row.cells[kWCell] == "-");
+        for (int cell = 0; cell < kCellCount; ++cell) {
+          if (cell != kWCell) VANTRIX_FUZZ_CHECK(row.cells[cell] == old.cells[cell]);
+        }
+        continue;
+      }
+      CheckAnswered(row, old, reference);
+      // In a run the ping is the row's own receive time less its own send time.
+      if (reference) {
+        const auto ping =
+            static_cast<std::int32_t>(m_world.engine.ReceiveTime(row.id) - m_world.engine.SendTime(row.id));
+        VANTRIX_FUZZ_CHECK(row.cells[kPingCell] == std::to_string(ping));
+      }
+    }
+    Remember(reference);
+    SilenceAll();
+  }
+
   vantrix::test::FakeQueryWorld m_world;
   Carried m_carried;
 };
@@ -250,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view datagram = input.Frame();
     CheckDecoder(datagram);
     if (control & 0x80) {
-      harness.Check(control, datagram);
+      harness.Command(control, datagram);
     } else {
       harness.Deliver(control, datagram);
     }

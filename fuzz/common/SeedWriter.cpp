@@ -71,7 +71,9 @@ void WriteInfoSeeds(const SeedDir& dir) {
   dir.Write("no-zero-byte", Frame(0, std::string_view("\xFF\xFF\xFF\xFFmabc", 8)));
   dir.Write("not-a-reply", Frame(0, std::string_view("\xFF\xFF\xFF\xFF\x44\x00", 6)) + Frame(1, ""));
   dir.Write("check", Frame(0x80, alpha) + Frame(0x81, "garbage") + Frame(0x82, listen));
-  dir.Write("check-after-delete", Frame(0, alpha) + Frame(0xC1, beta) + Frame(3, alpha));
+  dir.Write("check-after-delete", Frame(0, alpha) + Frame(0xA1, beta) + Frame(3, alpha));
+  dir.Write("check-all", Frame(0xC0, alpha) + Frame(0xC0, "not a reply") + Frame(0xC0, listen.substr(0, 12)));
+  dir.Write("check-all-one-silent", Frame(0xE1, beta) + Frame(0, alpha) + Frame(0xE0, alpha));
 }
 
 void WritePlayersSeeds(const SeedDir& dir) {
@@ -109,6 +111,10 @@ void WriteRulesSeeds(const SeedDir& dir) {
   dir.Write("unusable-packet-byte", Frame(0, unusable) + Frame(0, pieces[1]));
   // Past the caps: the buffer, the continuations and the split parts held.
   dir.Write("buffer-cap", Frame(0, head) + Frame(0xEF, tail) + Frame(0xE7, tail) + Frame(0xE8, tail));
+  // Continuations without a zero byte are kept whole, so only the cap holds them back.
+  const std::string unended = std::string(9, 'u') + "no pair ends here";
+  dir.Write("unended-cap",
+            Frame(0, head) + Frame(0xE9, unended) + Frame(0xE9, unended) + Frame(0xEF, unended));
   std::string continuations = Frame(0, head);
   for (int i = 0; i < RulesCollector::kMaxContinuations + 2; ++i) continuations += Frame(0, tail);
   dir.Write("continuation-cap", continuations);
