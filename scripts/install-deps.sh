@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   iproute2
   libbz2-dev
+  desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info
 )
 
 missing=()

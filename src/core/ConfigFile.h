@@ -15,7 +15,35 @@ inline constexpr const char* kCannotSaveConfigText = "Error: Cannot save config.
 // current folder only when the system cannot tell.
 std::filesystem::path ExecutableDirectory();
 
-// config.ini beside the executable.
+// Where config.ini is read and written; createFolder when its folder is made on the first write.
+struct ConfigLocation {
+  std::filesystem::path path;
+  bool createFolder = false;
+};
+
+// The user's configuration folder for the program: $XDG_CONFIG_HOME/vantrix, or
+// $HOME/.config/vantrix when XDG_CONFIG_HOME is unset, empty or relative (the home folder from
+// the user database when HOME is unusable too). Empty when there is no home at all.
+std::filesystem::path UserConfigDirectory();
+// The same from the given texts, either of which may be null; no lookups.
+std::filesystem::path UserConfigDirectory(const char* xdgConfigHome, const char* home);
+
+// Whether the process can create a file in the folder. It is tried, not read off the permission
+// bits, which say nothing for root, a read-only mount or a folder that is not there.
+bool CanCreateFileIn(const std::filesystem::path& folder);
+
+// The file that the install rules put beside an installed copy's program folder.
+std::filesystem::path InstalledMarkerPath(const std::filesystem::path& executableDir);
+
+// config.ini beside the executable while that folder can take a new file and is not an installed
+// copy's program folder (a system folder like /usr/bin, writable for root, holds no user
+// settings); otherwise config.ini in userDir, made on the first write. Beside the executable
+// when userDir is empty.
+ConfigLocation ChooseConfigLocation(const std::filesystem::path& executableDir,
+                                    const std::filesystem::path& userDir);
+
+// ChooseConfigLocation for the running program and its user.
+ConfigLocation DefaultConfigLocation();
 std::filesystem::path DefaultConfigPath();
 
 enum class SettingsLoad {
@@ -28,7 +56,10 @@ enum class SettingsLoad {
 // never leaves a truncated or empty file.
 class ConfigFile {
  public:
-  explicit ConfigFile(std::filesystem::path path = DefaultConfigPath(), WriteLimit limit = {});
+  // At DefaultConfigLocation().
+  ConfigFile();
+  explicit ConfigFile(std::filesystem::path path, WriteLimit limit = {});
+  explicit ConfigFile(ConfigLocation location, WriteLimit limit = {});
 
   const std::filesystem::path& Path() const { return m_path; }
 
@@ -55,6 +86,7 @@ class ConfigFile {
 
   std::filesystem::path m_path;
   WriteLimit m_limit;
+  bool m_createFolder = false;
 };
 
 }  // namespace vantrix

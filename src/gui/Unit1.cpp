@@ -30,6 +30,7 @@
 #include "Unit5.h"
 #include "Unit6.h"
 #include "Unit7.h"
+#include "WindowEndpoint.h"
 #include "WindowLook.h"
 #include "core/Exports.h"
 #include "core/Imports.h"
@@ -99,17 +100,13 @@ TForm1::~TForm1() {
 // cannot run without it.
 void TForm1::CreateQueryEngine() {
   m_idUDPServer1 = std::make_unique<TIdUDPServer>(m_app.MainThread());
-  m_idUDPServer1->SetBufferSize(TIdUDPServer::kDefaultBufferSize);
-  m_idUDPServer1->SetOnUDPRead(
-      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
-             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
   m_sender = std::make_unique<EndpointSender>(*m_idUDPServer1);
   m_timer1Driver = std::make_unique<QtOneShotTimer>(*m_timer1);
   m_engine = std::make_unique<QueryEngine>(m_table, m_status, m_settings, m_clock, m_sleeper, m_pump,
                                            *m_timer1Driver, *m_sender,
                                            [this](const std::string& datagram) { LogPacket(datagram); });
   connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-  m_idUDPServer1->SetActive(true);
+  OpenWindowEndpoint(*m_idUDPServer1, TIdUDPServer::kDefaultBufferSize, this, &TForm1::IdUDPServer1UDPRead);
 }
 
 const SettingsReader& TForm1::LiveSettings() const {

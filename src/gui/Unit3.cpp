@@ -5,6 +5,7 @@
 
 #include "Application.h"
 #include "NetworkLine.h"
+#include "WindowEndpoint.h"
 #include "WindowLook.h"
 
 namespace vantrix {
@@ -24,11 +25,7 @@ TForm3::TForm3(Application& app)
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
 
-  m_idUDPServer1.SetBufferSize(kBufferSize);
-  m_idUDPServer1.SetOnUDPRead(
-      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
-             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
-  m_idUDPServer1.Open();
+  OpenWindowEndpoint(m_idUDPServer1, kBufferSize, this, &TForm3::IdUDPServer1UDPRead);
   CentreOnScreen(*this);
 }
 

@@ -7,6 +7,7 @@
 
 #include "Application.h"
 #include "NetworkLine.h"
+#include "WindowEndpoint.h"
 #include "WindowLook.h"
 
 namespace vantrix {
@@ -43,11 +44,7 @@ TForm4::TForm4(Application& app)
   connect(m_refresh1, &QAction::triggered, this,
           [this] { RunReported(m_app.Errors(), [this] { Refresh1Click(); }); });
 
-  m_idUDPServer1.SetBufferSize(kBufferSize);
-  m_idUDPServer1.SetOnUDPRead(
-      [this](TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
-             std::uint32_t arrivalTick) { IdUDPServer1UDPRead(sender, datagram, binding, arrivalTick); });
-  m_idUDPServer1.Open();
+  OpenWindowEndpoint(m_idUDPServer1, kBufferSize, this, &TForm4::IdUDPServer1UDPRead);
   CentreOnScreen(*this);
 }
 

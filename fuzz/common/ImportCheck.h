@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/FuzzCheck.h"
+#include "core/ServerTable.h"
+#include "core/StatusLine.h"
+
+namespace vantrix::fuzz {
+
+// What an import must leave: the row that was there first, unchanged, then one row per
+// expected address, in order, with nine blank cells; and no message.
+inline void CheckImported(const ServerTable& table, const StatusLine& status, std::string_view kept,
+                          const std::vector<std::string>& addresses) {
+  VANTRIX_FUZZ_CHECK(table.Count() == static_cast<int>(addresses.size()) + 1);
+  VANTRIX_FUZZ_CHECK(table.Address(0) == kept);
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    const ServerRow& row = table.Row(static_cast<int>(i) + 1);
+    VANTRIX_FUZZ_CHECK(row.address == addresses[i]);
+    for (const std::string& cell : row.cells) VANTRIX_FUZZ_CHECK(cell == kBlank);
+  }
+  VANTRIX_FUZZ_CHECK(status.Message() == StatusLine().Message());
+}
+
+}  // namespace vantrix::fuzz

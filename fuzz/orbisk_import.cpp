@@ -1,0 +1,65 @@
+// An Orbisk settings file. The input is the file.
+// Invariants: the rows added are a reference reading's, one per line of the first
+// "[Favorites]" section, after the rows already there; in memory and from the file alike.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/FuzzCheck.h"
+#include "common/FuzzInput.h"
+#include "common/ImportCheck.h"
+#include "common/ReferenceLines.h"
+#include "common/ScratchFile.h"
+#include "core/Imports.h"
+
+namespace {
+
+using namespace vantrix;
+
+constexpr std::string_view kKept = "10.0.0.9:27015";
+
+// "host port=27015" gives "host:27015": the host before the first space (none without a
+// space), the port after the first "=" (the whole entry without one).
+std::string ReferenceAddress(const std::string& entry) {
+  const std::size_t space = entry.find(' ');
+  const std::size_t equals = entry.find('=');
+  const std::string host = space == std::string::npos ? std::string() : entry.substr(0, space);
+  const std::string port = equals == std::string::npos ? entry : entry.substr(equals + 1);
+  return host + ":" + port;
+}
+
+std::vector<std::string> ReferenceAddresses(std::string_view text) {
+  std::vector<std::string> addresses;
+  bool inSection = false;
+  for (const std::string& line : fuzz::ReferenceLines(text)) {
+    if (!inSection) {
+      inSection = line == "[Favorites]";
+      continue;
+    }
+    if (line.starts_with("[") && line != "[Favorites]") break;
+    addresses.push_back(ReferenceAddress(line));
+  }
+  return addresses;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text = fuzz::AsText(data, size);
+  const std::vector<std::string> expected = ReferenceAddresses(text);
+
+  ServerTable table;
+  table.AppendRow(std::string(kKept));
+  const int added = ParseOrbisk(text, table);
+  VANTRIX_FUZZ_CHECK(added == static_cast<int>(expected.size()));
+  StatusLine status;
+  fuzz::CheckImported(table, status, kKept, expected);
+
+  static fuzz::ScratchFile file;
+  ServerTable imported;
+  imported.AppendRow(std::string(kKept));
+  VANTRIX_FUZZ_CHECK(ImportOrbisk(imported, status, file.Fill(text)));
+  fuzz::CheckImported(imported, status, kKept, expected);
+  return 0;
+}
