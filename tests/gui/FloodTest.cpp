@@ -266,7 +266,8 @@ class FloodTest : public QObject {
     QVERIFY(o.received <= o.sent.MainCountable() + o.fakeReplies);
     QVERIFY(o.received >= o.sent.MainCountable() + o.fakeReplies - o.mainDrops);
 
-    // The list keeps its rows; the senders in it got their replies written.
+    // The list keeps its rows; the senders in it got replies written (their own, or a
+    // stranger's that came while they were being asked).
     const ServerTable& table = run.Form().Table();
     QCOMPARE(static_cast<std::size_t>(table.Count()), run.Addresses().size());
     for (int row = 0; row < table.Count(); ++row) QCOMPARE(table.Address(row), run.Addresses()[row]);

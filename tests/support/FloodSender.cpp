@@ -115,7 +115,9 @@ std::vector<std::string> FloodSender::KnownAddresses() const {
 }
 
 bool FloodSender::IsFloodName(const std::string& name) {
-  return name.starts_with(kFloodNamePrefix);
+  if (kFloodNamePrefix.starts_with(name)) return true;
+  return name.starts_with(kFloodNamePrefix) &&
+         name.find_first_not_of("0123456789", kFloodNamePrefix.size()) == std::string::npos;
 }
 
 void FloodSender::Start(const FloodPlan& plan) {

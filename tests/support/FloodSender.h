@@ -63,7 +63,8 @@ class FloodSender {
 
   // "127.0.0.1:port" of each known sender.
   std::vector<std::string> KnownAddresses() const;
-  // The server names the known senders' replies carry.
+  // A server name of the flood's info replies, whole or as a reply cut short leaves it
+  // (any beginning of one, the empty name included).
   static bool IsFloodName(const std::string& name);
 
   void Start(const FloodPlan& plan);
