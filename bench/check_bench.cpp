@@ -63,7 +63,8 @@ void BM_SchedulerRunPerReply(benchmark::State& state) {
   std::vector<std::string> replies;
   for (const auto& profile : profiles) {
     endpoints.push_back({0x7F000001u, profile.port});
-    replies.push_back(info ? fake::BuildSourceInfoReply(profile.sourceInfo) : fake::BuildInfoReply(profile.info));
+    replies.push_back(info ? fake::BuildSourceInfoReply(profile.sourceInfo)
+                           : fake::BuildInfoReply(profile.info));
   }
   CheckPlan plan;
   plan.query = info ? CheckQuery::kInfo : CheckQuery::kDetails;
@@ -73,7 +74,8 @@ void BM_SchedulerRunPerReply(benchmark::State& state) {
     CheckScheduler scheduler(endpoints, plan, transport, clock);
     while (!scheduler.Done()) {
       scheduler.Advance();
-      for (std::size_t i = 0; i < endpoints.size(); ++i) scheduler.Receive(endpoints[i], replies[i], clock.now);
+      for (std::size_t i = 0; i < endpoints.size(); ++i)
+        scheduler.Receive(endpoints[i], replies[i], clock.now);
     }
     benchmark::DoNotOptimize(scheduler.Answered());
   }
@@ -109,7 +111,8 @@ void BM_FormatReport(benchmark::State& state) {
     CheckResult result;
     result.status = CheckStatus::kAnswered;
     result.pingUs = 1234;
-    result.info = CheckInfoFromSourceReply(*DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo)));
+    result.info =
+        CheckInfoFromSourceReply(*DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo)));
     report.results.push_back(std::move(result));
   }
   for (auto _ : state) benchmark::DoNotOptimize(FormatCheckReport(report, format));

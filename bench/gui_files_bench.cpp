@@ -1,8 +1,6 @@
 // Open, Import and Save of 50,000-row lists through the main window's menu, each including
 // the list view's redraw that follows.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
 #include <QAction>
 #include <QApplication>
 #include <QTreeView>
@@ -10,7 +8,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "Application.h"
@@ -20,63 +17,18 @@
 #include "core/ConfigFile.h"
 #include "core/FileDialogs.h"
 #include "core/ListFile.h"
-#include "core/SafeFileWriter.h"
+#include "support/BenchLists.h"
 
 namespace vantrix {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::FillTable;
+using bench::Folder;
+using bench::PlainList;
+using bench::WriteFile;
 
 constexpr int kRows = 50000;
-
-std::string Address(int i) {
-  return "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
-         std::to_string(i % 256) + ":27015";
-}
-
-// Rows as a run of queries leaves them: every cell filled, typical lengths.
-void FillTable(ServerTable& table) {
-  for (int i = 0; i < kRows; ++i) {
-    ServerRow row;
-    row.address = Address(i);
-    row.cells = {"Server number " + std::to_string(i) + " | public",
-                 "de_dust2",
-                 std::to_string(i % 300),
-                 std::to_string(i % 32) + "/32",
-                 i % 3 == 0 ? std::string("clan server eu") : std::string(" "),
-                 "+",
-                 "L",
-                 "D",
-                 i % 7 == 0 ? "P" : " "};
-    table.AppendRow(std::move(row));
-  }
-}
-
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "vantrix-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder");
-    m_path = pattern;
-  }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-  }
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-
- private:
-  fs::path m_path;
-};
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  SafeFileWriter writer(path);
-  if (!writer.Open()) throw std::runtime_error("cannot write " + path);
-  writer.Write(bytes);
-  writer.Commit();
-}
 
 // Every dialog confirms the same file and filter.
 class FixedChooser final : public FileChooser {
@@ -123,7 +75,7 @@ void BM_WindowOpenRecordFile(benchmark::State& state) {
   const std::string path = folder.File("big.vnx");
   {
     ServerTable source;
-    FillTable(source);
+    FillTable(source, kRows);
     WriteFile(path, FormatRecordLayout(source));
   }
   Window window(folder, path, 1);
@@ -139,11 +91,7 @@ BENCHMARK(BM_WindowOpenRecordFile)->Unit(benchmark::kMillisecond);
 void BM_WindowImportPlainFile(benchmark::State& state) {
   Folder folder;
   const std::string path = folder.File("big.txt");
-  {
-    std::string text;
-    for (int i = 0; i < kRows; ++i) text += Address(i) + (i % 2 == 0 ? "|comment\r\n" : "\r\n");
-    WriteFile(path, text);
-  }
+  { WriteFile(path, PlainList(kRows)); }
   Window window(folder, path, 2);
   for (auto _ : state) {
     state.PauseTiming();
@@ -161,7 +109,7 @@ void BM_WindowSaveRecordFile(benchmark::State& state) {
   Folder folder;
   const std::string path = folder.File("saved.vnx");
   Window window(folder, path, 1);
-  FillTable(window.Form().Table());
+  FillTable(window.Form().Table(), kRows);
   window.Redraw();
   for (auto _ : state) {
     window.Run("Saveto1");

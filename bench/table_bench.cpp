@@ -10,14 +10,12 @@
 
 #include "core/ServerTable.h"
 #include "core/TableCommands.h"
+#include "support/BenchLists.h"
 
 namespace vantrix {
 namespace {
 
-std::string Address(int i) {
-  return "10." + std::to_string((i >> 16) & 255) + "." + std::to_string((i >> 8) & 255) + "." +
-         std::to_string(i & 255) + ":27015";
-}
+using bench::Address;
 
 // Rows as queries leave them: names, maps, pings (some "-"), players, W flags.
 std::vector<ServerRow> QueriedRows(int n, std::mt19937& random) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/FuzzCheck.h"
+#include "common/ScratchFile.h"
 #include "core/ServerTable.h"
 #include "core/StatusLine.h"
 
@@ -22,6 +23,26 @@ inline void CheckImported(const ServerTable& table, const StatusLine& status, st
     for (const std::string& cell : row.cells) VANTRIX_FUZZ_CHECK(cell == kBlank);
   }
   VANTRIX_FUZZ_CHECK(status.Message() == StatusLine().Message());
+}
+
+// Runs one import both ways, parsed from memory and read from a file, each into a table that
+// already holds one row, and checks both against the reference reading `expected`.
+template <typename Parse, typename Import>
+void CheckImportBothWays(std::string_view text, const std::vector<std::string>& expected, Parse parse,
+                         Import import) {
+  constexpr std::string_view kKept = "10.0.0.9:27015";
+  ServerTable table;
+  table.AppendRow(std::string(kKept));
+  const int added = parse(text, table);
+  VANTRIX_FUZZ_CHECK(added == static_cast<int>(expected.size()));
+  StatusLine status;
+  CheckImported(table, status, kKept, expected);
+
+  static ScratchFile file;
+  ServerTable imported;
+  imported.AppendRow(std::string(kKept));
+  VANTRIX_FUZZ_CHECK(import(imported, status, file.Fill(text)));
+  CheckImported(imported, status, kKept, expected);
 }
 
 }  // namespace vantrix::fuzz

@@ -1,6 +1,7 @@
 #include "core/PlayerList.h"
 
 #include "core/ByteCursor.h"
+#include "core/PlayerRecord.h"
 #include "core/SourceRequests.h"
 
 namespace vantrix {
@@ -11,16 +12,8 @@ std::optional<std::vector<PlayerEntry>> DecodePlayerList(std::string_view datagr
   cursor.Skip(6);
   std::vector<PlayerEntry> players;
   // Each record takes at least 10 bytes, so this loop ends within the datagram's size.
-  while (cursor.Remaining() >= 10) {
-    cursor.Skip(1);  // index, not meaningful
-    auto name = cursor.ReadZeroTerminated();
-    if (!name || cursor.Remaining() < 8) break;
-    PlayerEntry player;
-    player.name = std::string(*name);
-    player.score = *cursor.ReadInt32LE();
-    player.seconds = *cursor.ReadFloat32LE();
-    players.push_back(std::move(player));
-  }
+  while (const auto record = PlayerRecord::Read(cursor))
+    players.push_back({std::string(record->name), record->score, record->seconds});
   return players;
 }
 

@@ -1,6 +1,7 @@
 #include "core/PlayersReply.h"
 
 #include "core/ByteCursor.h"
+#include "core/PlayerRecord.h"
 
 namespace vantrix {
 
@@ -11,24 +12,6 @@ constexpr std::string_view kRequest{
     "players",
     11};
 constexpr std::string_view kReplyHeader{"\xFF\xFF\xFF\xFF\x44", 5};
-
-struct PlayerRecord {
-  std::uint8_t frag = 0;
-  std::string_view name;
-};
-
-// One whole record or nothing: a record is only shown when all of it is in the datagram.
-std::optional<PlayerRecord> ReadRecord(ByteCursor& reader) {
-  ByteCursor attempt = reader;
-  if (!attempt.ReadByte()) return std::nullopt;  // index, not shown
-  auto name = attempt.ReadZeroTerminated();
-  if (!name) return std::nullopt;
-  auto score = attempt.ReadUInt32LE();
-  if (!score) return std::nullopt;
-  if (!attempt.Skip(4)) return std::nullopt;  // connected time, not shown
-  reader = attempt;
-  return PlayerRecord{static_cast<std::uint8_t>(*score & 0xFFu), *name};
-}
 
 }  // namespace
 
@@ -50,9 +33,12 @@ std::vector<std::string> PlayersReply::Decode(std::string_view datagram) {
   const auto count = reader.ReadByte();
   if (!count) return lines;
   for (int i = 0; i < *count; ++i) {
-    const auto record = ReadRecord(reader);
+    // A record is only shown when all of it is in the datagram.
+    const auto record = PlayerRecord::Read(reader);
     if (!record) break;
-    lines.push_back(Line(record->frag, record->name));
+    // The frag count shown is the score's low byte.
+    lines.push_back(
+        Line(static_cast<std::uint8_t>(static_cast<std::uint32_t>(record->score) & 0xFFu), record->name));
   }
   return lines;
 }

@@ -15,6 +15,7 @@
 
 #include "DisplayText.h"
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "QueryFakeServers.h"
 #include "Unit1.h"
 #include "core/QueryEngine.h"
@@ -22,20 +23,13 @@
 #include "support/NetWatchdog.h"
 
 using namespace vantrix;
+using vantrix::test::Activate;
 using namespace std::chrono_literals;
 using vantrix::test::NetWatchdog;
 using vantrix::test::QueryFakeServers;
 using vantrix::test::RecordedApplication;
 
 namespace {
-
-bool Activate(TForm1& form) {
-  form.show();
-  QApplication::setActiveWindow(&form);
-  if (!QTest::qWaitForWindowActive(&form)) return false;
-  form.ListView1()->setFocus();
-  return true;
-}
 
 std::string UpperLetter(std::uint8_t letter) {
   return std::string(1, static_cast<char>(letter - 'a' + 'A'));

@@ -17,13 +17,14 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
 #include "Unit2.h"
 #include "UpDown.h"
 
 using namespace vantrix;
-using vantrix::test::RecordedApplication;
+using vantrix::test::MainWindowDriver;
 
 namespace {
 
@@ -56,8 +57,7 @@ class ScriptedDialogRunner final : public DialogRunner {
   }
 };
 
-struct EditorFixture {
-  RecordedApplication recorded;
+struct EditorFixture : MainWindowDriver {
   ScriptedDialogRunner* runner = nullptr;
 
   EditorFixture() {
@@ -65,14 +65,9 @@ struct EditorFixture {
     runner = owned.get();
     recorded.app->SetDialogRunner(std::move(owned));
   }
-  TForm1& Form() { return recorded.app->Form1(); }
   TForm2& Editor() { return recorded.app->Form2(); }
   ServerTable& Table() { return Form().Table(); }
 
-  void Select(int row) {
-    Form().ListView1()->selectionModel()->select(
-        Form().Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
   // Opens the editor through the main window's command with `script` running inside it.
   void Open(const char* command, std::function<void(TForm2&)> script) {
     runner->script = std::move(script);

@@ -11,10 +11,12 @@
 #include <QTreeView>
 
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
 
 using namespace vantrix;
+using vantrix::test::Activate;
 using vantrix::test::RecordedApplication;
 
 namespace {
@@ -36,15 +38,6 @@ void AppendServer(ServerTable& table, const std::string& address, const std::str
 
 QPoint CellCentre(QTreeView& view, int row, int column) {
   return view.visualRect(view.model()->index(row, column)).center();
-}
-
-// Shows the window, makes it active and puts the focus in the list.
-bool Activate(TForm1& form) {
-  form.show();
-  QApplication::setActiveWindow(&form);
-  if (!QTest::qWaitForWindowActive(&form)) return false;
-  form.ListView1()->setFocus();
-  return true;
 }
 
 QLineEdit* OpenEditor(TForm1& form) {

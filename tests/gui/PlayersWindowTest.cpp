@@ -13,6 +13,7 @@
 
 #include "FakeServerProcess.h"
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "NetworkLine.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
@@ -23,25 +24,19 @@
 
 using namespace vantrix;
 using vantrix::test::FakeServerProcess;
-using vantrix::test::RecordedApplication;
+using vantrix::test::MainWindowDriver;
+using vantrix::test::ShownBytes;
 
 namespace {
 
 constexpr int kReplyWaitMs = 5000;
-
-// How a byte text should look: UTF-8 when it is valid UTF-8, else Latin-1.
-QString Shown(const std::string& bytes) {
-  const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const QString utf8 = QString::fromUtf8(raw);
-  return utf8.toUtf8() == raw ? utf8 : QString::fromLatin1(raw);
-}
 
 // The lines a server's players should give, formatted here from its data.
 QStringList ExpectedLines(const fake::ServerProfile& profile) {
   QStringList lines;
   for (const fake::Player& player : profile.players) {
     const auto frag = static_cast<std::uint8_t>(static_cast<std::uint32_t>(player.score) & 0xFFu);
-    lines << QStringLiteral("[") + QString::number(frag) + QStringLiteral("] - ") + Shown(player.name);
+    lines << QStringLiteral("[") + QString::number(frag) + QStringLiteral("] - ") + ShownBytes(player.name);
   }
   return lines;
 }
@@ -52,25 +47,10 @@ QStringList ListTexts(const QListWidget& list) {
   return out;
 }
 
-struct PlayersFixture {
-  RecordedApplication recorded;
-  TForm1& Form() { return recorded.app->Form1(); }
+struct PlayersFixture : MainWindowDriver {
   TForm4& Players() { return recorded.app->Form4(); }
   QListWidget& List() { return *Players().ListBox1(); }
-
-  void AddRow(const std::string& address) { Form().Table().AppendRow(address); }
-  void Select(int row) {
-    Form().ListView1()->selectionModel()->select(
-        Form().Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
-  // F11 in the main window, as the user presses it.
-  void PressF11() {
-    Form().show();
-    QApplication::setActiveWindow(&Form());
-    QVERIFY(QTest::qWaitForWindowActive(&Form()));
-    Form().ListView1()->setFocus();
-    QTest::keyClick(Form().ListView1(), Qt::Key_F11);
-  }
+  void PressF11() { PressKey(Qt::Key_F11); }
 };
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "QueryFakeServers.h"
 #include "Unit1.h"
 #include "core/FakeReplies.h"
@@ -31,6 +32,8 @@
 #include "support/NetWatchdog.h"
 
 using namespace vantrix;
+using vantrix::test::Activate;
+using vantrix::test::ProcessUntil;
 using namespace std::chrono_literals;
 using vantrix::test::NetPeer;
 using vantrix::test::NetWatchdog;
@@ -38,14 +41,6 @@ using vantrix::test::QueryFakeServers;
 using vantrix::test::RecordedApplication;
 
 namespace {
-
-bool Activate(TForm1& form) {
-  form.show();
-  QApplication::setActiveWindow(&form);
-  if (!QTest::qWaitForWindowActive(&form)) return false;
-  form.ListView1()->setFocus();
-  return true;
-}
 
 QString PanelText(const TForm1& form, int panel) {
   return form.StatusPanel(panel)->text();
@@ -55,16 +50,6 @@ QString PanelText(const TForm1& form, int panel) {
 QString SpokenPanel(const TForm1& form, int panel) {
   QAccessibleInterface* label = QAccessible::queryAccessibleInterface(form.StatusPanel(panel));
   return label ? label->text(QAccessible::Name) : QString();
-}
-
-// Processes events until `done` holds, at most `limit`.
-bool ProcessUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
 }
 
 std::string Reply(const std::string& name, const std::string& map, std::uint8_t players,

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "ConfigTestSupport.h"
+#include "MainWindowDriver.h"
 #include "SettingLineEdit.h"
 #include "Unit1.h"
 #include "Unit5.h"
@@ -36,15 +37,6 @@ bool Start(TForm1& form) {
   QSignalSpy done(&form, &TForm1::StartupDone);
   form.show();
   return done.count() == 1;
-}
-
-bool ProcessUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
 }
 
 // Lets events run for a while, to see that nothing more arrives.

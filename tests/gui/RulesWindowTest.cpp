@@ -10,6 +10,7 @@
 
 #include "FakeServerProcess.h"
 #include "GuiTestSupport.h"
+#include "MainWindowDriver.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
 #include "Unit3.h"
@@ -18,46 +19,25 @@
 
 using namespace vantrix;
 using vantrix::test::FakeServerProcess;
-using vantrix::test::RecordedApplication;
+using vantrix::test::MainWindowDriver;
+using vantrix::test::ShownBytes;
 
 namespace {
 
 constexpr int kReplyWaitMs = 5000;
 
-// How a byte text should look: UTF-8 when it is valid UTF-8, else Latin-1.
-QString Shown(const std::string& bytes) {
-  const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  const QString utf8 = QString::fromUtf8(raw);
-  return utf8.toUtf8() == raw ? utf8 : QString::fromLatin1(raw);
-}
-
 // The text a server's rules should give, formatted here from its data.
 QString ExpectedText(const fake::ServerProfile& profile) {
   QStringList lines;
   for (const fake::Rule& rule : profile.rules)
-    lines << Shown(rule.name) + QStringLiteral(" - ") + Shown(rule.value);
+    lines << ShownBytes(rule.name) + QStringLiteral(" - ") + ShownBytes(rule.value);
   return lines.join(u'\n');
 }
 
-struct RulesFixture {
-  RecordedApplication recorded;
-  TForm1& Form() { return recorded.app->Form1(); }
+struct RulesFixture : MainWindowDriver {
   TForm3& Rules() { return recorded.app->Form3(); }
   QString Text() { return Rules().Memo1()->toPlainText(); }
-
-  void AddRow(const std::string& address) { Form().Table().AppendRow(address); }
-  void Select(int row) {
-    Form().ListView1()->selectionModel()->select(
-        Form().Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  }
-  // F12 in the main window, as the user presses it.
-  void PressF12() {
-    Form().show();
-    QApplication::setActiveWindow(&Form());
-    QVERIFY(QTest::qWaitForWindowActive(&Form()));
-    Form().ListView1()->setFocus();
-    QTest::keyClick(Form().ListView1(), Qt::Key_F12);
-  }
+  void PressF12() { PressKey(Qt::Key_F12); }
 };
 
 }  // namespace
