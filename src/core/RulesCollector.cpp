@@ -25,8 +25,16 @@ struct SplitHeader {
   std::uint32_t requestNumber = 0;
   int part = 0;
   int total = 0;
-  bool Usable() const { return total >= 1 && part < total; }
+  // A part number that fits a total of two or more. A one-part "split" is no split at all:
+  // such a byte is more likely a plain packet number, so the buffer rule takes it.
+  bool Usable() const { return total >= 2 && part < total; }
 };
+
+// Only the first part of a reply starts with the marker. A byte that reads as part 0 of a
+// continuation (or the reverse) numbers its packets some other way.
+bool FitsItsData(const SplitHeader& header, std::string_view data) {
+  return (header.part == 0) == data.starts_with(kMarker);
+}
 
 std::optional<SplitHeader> ReadSplitHeader(std::string_view datagram) {
   ByteCursor reader(datagram);
@@ -83,9 +91,13 @@ std::optional<RequestTarget> RulesCollector::RequestRules(std::string_view addre
 }
 
 std::vector<std::string> RulesCollector::Receive(std::string_view datagram) {
-  if (const auto split = ReadSplitHeader(datagram); split && split->Usable()) {
-    return Append(
-        TakeSplitPart(split->requestNumber, split->part, split->total, datagram.substr(kSplitHeaderSize)));
+  if (const auto split = ReadSplitHeader(datagram)) {
+    const std::string_view data = datagram.substr(kSplitHeaderSize);
+    if (split->Usable() && FitsItsData(*split, data))
+      return Append(TakeSplitPart(split->requestNumber, split->part, split->total, data));
+    // The same request's first part may have been taken for a numbered part: it starts the
+    // buffer again, so that this part is joined to it.
+    AdoptPendingHead(split->requestNumber);
   }
   if (datagram.starts_with(kMarker)) return Append(DecodeReply(datagram));
   return Append(TakeIntoBuffer(datagram));
@@ -167,6 +179,17 @@ std::vector<std::string> RulesCollector::TakeIntoBuffer(std::string_view datagra
       marker == std::string::npos ? kNoMarkerDrop : marker + kMarker.size() + kRuleCountSize;
   m_buffer.erase(0, std::min(drop, m_buffer.size()));
   return DecodePairs(m_buffer);
+}
+
+void RulesCollector::AdoptPendingHead(std::uint32_t requestNumber) {
+  const auto found = std::find_if(m_pending.begin(), m_pending.end(),
+                                  [&](const SplitReply& r) { return r.requestNumber == requestNumber; });
+  if (found == m_pending.end()) return;
+  if (found->parts.front()) {
+    m_buffer = std::move(*found->parts.front());
+    m_continuations = 0;
+  }
+  m_pending.erase(found);
 }
 
 void RulesCollector::RememberDecoded(std::uint32_t requestNumber) {

@@ -16,17 +16,19 @@ namespace vantrix {
 //
 // How a datagram is taken:
 // - A split part (FE FF FF FF, 32-bit request number, packet byte with the part number in
-//   its upper four bits and the total in its lower four) whose byte is usable (total >= 1
-//   and part < total) is kept with the other parts of its request number, in any order;
-//   a part already held is ignored. Once all parts are there, their data (each after its
-//   9-byte header) is joined in part order and decoded as one reply. Up to
-//   kMaxPendingReplies request numbers are collected side by side (the oldest is dropped
-//   for a newer one), and a reply already decoded is not decoded again.
+//   its upper four bits and the total in its lower four) whose byte is usable (total >= 2,
+//   part < total, and only part 0 starting with the marker) is kept with the other parts of its request
+//   number, in any order; a part already held is ignored. Once all parts are there, their data (each after
+//   its 9-byte header) is joined in part order and decoded as one reply. Up to kMaxPendingReplies request
+//   numbers are collected side by side (the oldest is dropped for a newer one), and a reply already decoded
+//   is not decoded again.
 // - A datagram that starts with the marker FF FF FF FF 45 is a whole reply: decoded at once.
 // - Anything else goes through the buffer A: a datagram holding the marker elsewhere
 //   replaces A; any other datagram appends its bytes after the first 9 to A, and A is
 //   then decoded from after its marker and 2-byte count (without a marker, after its first
-//   6 bytes). This is also how split parts with an unusable packet byte are put together.
+//   6 bytes). This is also how split parts with an unusable packet byte are put together,
+//   such as servers that number their packets 0, 1 or 1, 2; a part of the same request
+//   already held as a numbered first part is then taken back into A before this one.
 // Decoding reads the zero-ended name and value pairs after the marker and count: a pair
 // with an empty name is skipped, a name without a value gives "name - " and ends decoding.
 //
@@ -76,7 +78,7 @@ class RulesCollector {
   std::vector<std::string> TakeSplitPart(std::uint32_t requestNumber, int part, int total,
                                          std::string_view data);
   std::vector<std::string> TakeIntoBuffer(std::string_view datagram);
-  void MakeRoomFor(std::size_t bytes);
+  void AdoptPendingHead(std::uint32_t requestNumber);
   void RememberDecoded(std::uint32_t requestNumber);
   bool WasDecoded(std::uint32_t requestNumber) const;
   std::vector<std::string> Append(std::vector<std::string> lines);

@@ -1,5 +1,7 @@
 #include "core/ServerTable.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 namespace vantrix {
@@ -77,19 +79,18 @@ void ServerTable::ReorderRows(const std::vector<int>& order) {
 
 void ServerTable::RemoveRows(const std::vector<bool>& remove) {
   if (remove.size() != m_rows.size()) throw std::invalid_argument("remove needs one flag per row");
+  // Nothing to remove leaves the rows where they are, untouched.
+  if (std::find(remove.begin(), remove.end(), true) == remove.end()) return;
   std::vector<ServerRow> kept;
   kept.reserve(m_rows.size());
   bool selectionRemoved = false;
-  bool any = false;
   for (size_t i = 0; i < m_rows.size(); ++i) {
     if (remove[i]) {
-      any = true;
       if (m_rows[i].id == m_selected) selectionRemoved = true;
     } else {
       kept.push_back(std::move(m_rows[i]));
     }
   }
-  if (!any) return;
   m_rows = std::move(kept);
   if (selectionRemoved) m_selected = kNoRow;
   StructureChanged();

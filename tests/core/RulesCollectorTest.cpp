@@ -213,8 +213,40 @@ TEST(RulesCollector, AReplyInOneDatagramIsShownAtOnce) {
   // A later datagram without the marker does not bring the same rules back.
   EXPECT_TRUE(collector.Receive(std::string(9, '\x01')).empty());
   EXPECT_EQ(collector.Lines(), Expected(kRules));
-  // A split reply of one part is whole as well.
-  EXPECT_EQ(collector.Receive(SplitPart(5, 0, 1, Reply({{"solo", "1"}}))), Lines{"solo - 1"});
+  // A "split" of one part is taken as a plain packet number: stored until its continuation.
+  EXPECT_TRUE(collector.Receive(SplitPart(5, 0, 1, Reply({{"solo", "1"}}))).empty());
+  EXPECT_EQ(collector.Receive(SplitPart(5, 0, 2, "")), Lines{"solo - 1"});
+}
+
+// Servers that number their packets plainly (0 then 1, 1 then 2, ...) instead of putting a
+// part number and total in the byte: the parts are joined as the buffer rule joins them,
+// whatever the byte happens to read as.
+TEST(RulesCollector, PlainPacketNumbersAreJoinedInOrder) {
+  const std::string reply = Reply(kRules);
+  for (int first : {0, 1, 2, 3, 0x10, 0x21}) {
+    for (std::size_t cut : {std::size_t{9}, reply.find("gravity") + 3, reply.find("800"), reply.size() - 3}) {
+      SCOPED_TRACE(first);
+      SCOPED_TRACE(cut);
+      auto parts = SplitReply(8, reply, {cut});
+      parts[0][8] = static_cast<char>(first);
+      parts[1][8] = static_cast<char>(first + 1);
+      RulesCollector collector;
+      collector.Receive(parts[0]);
+      collector.Receive(parts[1]);
+      EXPECT_EQ(collector.Lines(), Expected(kRules));
+      EXPECT_EQ(collector.PendingBytes(), 0u);
+    }
+  }
+  // Three plainly numbered parts, from 0 and from 1.
+  for (int first : {0, 1}) {
+    SCOPED_TRACE(first);
+    auto parts = SplitReply(9, reply, {reply.find("gravity"), reply.find("800") + 1});
+    for (int i = 0; i < 3; ++i) parts[static_cast<std::size_t>(i)][8] = static_cast<char>(first + i);
+    RulesCollector collector;
+    LiteralCollector literal;
+    for (const auto& part : parts) EXPECT_EQ(collector.Receive(part), literal.Receive(part));
+    EXPECT_EQ(collector.Lines().front(), Expected(kRules).front());
+  }
 }
 
 TEST(RulesCollector, ThreePartsInAnyOrder) {
@@ -263,7 +295,7 @@ TEST(RulesCollector, RepliesOfSeveralRequestNumbersCollectSideBySide) {
 
   // Parts that disagree about the total start the reply over.
   const auto threeParts = SplitReply(3, Reply(kRules), {10, 30});
-  collector.Receive(SplitPart(3, 0, 2, "garbage"));
+  collector.Receive(SplitPart(3, 0, 2, kMarker + "garbage"));
   for (const auto& part : threeParts) collector.Receive(part);
   EXPECT_EQ(collector.Lines().back(), Expected(kRules).back());
   EXPECT_EQ(collector.Lines().size(), 2 + kRules.size());

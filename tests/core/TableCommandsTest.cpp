@@ -410,6 +410,22 @@ TEST(RemoveBadServers, RemovesExactlyDashAndBlankW) {
   EXPECT_FALSE(table.InUpdate());
 }
 
+TEST(RemoveBadServers, ATableWithoutBadRowsStaysWhole) {
+  ServerTable table;
+  Fill(table, {"a:1", "b:2", "c:3"}, kWCell, {"+", "x", ""});
+  table.SetCell(1, kNameCell, "kept name");
+  const std::vector<ServerRow> before = table.Rows();
+  table.SetSelectedIndex(2);
+  RemoveBadServers(table);
+  ASSERT_EQ(table.Count(), 3);
+  for (int i = 0; i < table.Count(); ++i) {
+    EXPECT_EQ(table.Row(i).address, before[static_cast<size_t>(i)].address);
+    EXPECT_EQ(table.Row(i).cells, before[static_cast<size_t>(i)].cells);
+  }
+  EXPECT_EQ(table.SelectedIndex(), 2);
+  EXPECT_FALSE(table.InUpdate());
+}
+
 TEST(RemoveBadServers, EmptyTableAndAllBadTable) {
   ServerTable table;
   RemoveBadServers(table);
