@@ -5,8 +5,8 @@
 
 namespace vantrix {
 
-// Sends one datagram to host:port, resolving a host name first. Only the port's low
-// 16 bits are used. Failures throw (the socket errors derive from EIdException).
+// Sends one datagram to host:port, resolving a host name first. A port outside 1..65535 is
+// refused, never truncated. Failures throw (the socket errors derive from EIdException).
 class DatagramSender {
  public:
   virtual ~DatagramSender() = default;

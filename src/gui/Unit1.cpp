@@ -44,6 +44,11 @@ namespace vantrix {
 
 namespace {
 
+// Copied files also count as text to Qt (their URLs); only real text is pasted as servers.
+bool HoldsPlainText(const QMimeData& data) {
+  return data.hasFormat(QStringLiteral("text/plain")) || (data.hasText() && !data.hasUrls());
+}
+
 constexpr int kWidth = 810;
 constexpr int kStartHeight = 314;
 constexpr int kMinimumHeight = 77;
@@ -464,7 +469,7 @@ void TForm1::ListView1DblClick() {
 bool TForm1::ListView1KeyDown(QKeyEvent& event) {
   if (event.key() != Qt::Key_V || !(event.modifiers() & Qt::ControlModifier)) return false;
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
-  if (!clipboard || !clipboard->hasText()) return false;
+  if (!clipboard || !HoldsPlainText(*clipboard)) return false;
   PasteText(m_table, FromDisplay(clipboard->text()));
   return true;
 }

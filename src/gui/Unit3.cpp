@@ -18,6 +18,7 @@ TForm3::TForm3(Application& app)
   ApplyBlackLook(*this);
   m_memo1->setObjectName(QStringLiteral("Memo1"));
   m_memo1->setReadOnly(true);
+  ApplyBlackField(*m_memo1);
   m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m_memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

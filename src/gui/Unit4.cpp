@@ -27,10 +27,7 @@ TForm4::TForm4(Application& app)
   m_listBox1->setObjectName(QStringLiteral("ListBox1"));
   m_listBox1->setSelectionMode(QAbstractItemView::SingleSelection);
   m_listBox1->setUniformItemSizes(true);
-  QPalette palette = m_listBox1->palette();
-  palette.setColor(QPalette::Base, Qt::black);
-  palette.setColor(QPalette::Text, kLime);
-  m_listBox1->setPalette(palette);
+  ApplyBlackField(*m_listBox1);
   // The list's right clicks go to the window, whose menu serves every place in it.
   m_listBox1->setContextMenuPolicy(Qt::NoContextMenu);
   auto* layout = new QVBoxLayout(this);

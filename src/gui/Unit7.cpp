@@ -45,12 +45,9 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
   m_memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   m_memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ApplyBlackField(*m_memo1);
   // Replies are mostly plain Latin text: laying a line out without shaping is much faster,
   // and text that needs shaping still gets it.
-  QPalette colors = m_memo1->palette();
-  colors.setColor(QPalette::Base, Qt::black);
-  colors.setColor(QPalette::Text, kLime);
-  m_memo1->setPalette(colors);
   QFont font = m_memo1->font();
   font.setStyleStrategy(QFont::PreferNoShaping);
   m_memo1->setFont(font);

@@ -21,6 +21,13 @@ void ApplyBlackLook(QWidget& window, const QColor& text) {
   window.setWindowIcon(ProgramIcon());
 }
 
+void ApplyBlackField(QWidget& field) {
+  QPalette palette = field.palette();
+  palette.setColor(QPalette::Base, Qt::black);
+  palette.setColor(QPalette::Text, kLime);
+  field.setPalette(palette);
+}
+
 void ApplyStandardColors(QWidget& widget) {
   // Every role set explicitly, so nothing is inherited from the black window.
   QPalette palette = QApplication::palette(&widget);

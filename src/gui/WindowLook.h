@@ -12,6 +12,8 @@ namespace vantrix {
 inline const QColor kLime{0x00, 0xFF, 0x00};
 
 void ApplyBlackLook(QWidget& window, const QColor& text = kLime);
+// A text box or list inside a black window: black behind lime text.
+void ApplyBlackField(QWidget& field);
 QIcon ProgramIcon();
 // Gives a part of a black window (its menu bar) the desktop's ordinary colours again.
 void ApplyStandardColors(QWidget& widget);

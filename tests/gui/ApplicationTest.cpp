@@ -188,12 +188,6 @@ class ApplicationTest : public QObject {
     QVERIFY(recorded.dialogs->empty());
   }
 
-  void ArgumentsAreKeptAsRawBytes() {
-    RecordedApplication recorded({"list\xE9.vnx", "plain"});
-    QCOMPARE(recorded.app->Arguments().size(), size_t(2));
-    QCOMPARE(recorded.app->Arguments()[0], std::string("list\xE9.vnx"));
-  }
-
   void CommandErrorsGoToTheErrorReportAndTheProgramGoesOn() {
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();

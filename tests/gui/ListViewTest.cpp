@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <QUrl>
 
 #include "GuiTestSupport.h"
 #include "MainWindowDriver.h"
@@ -138,6 +139,14 @@ class ListViewTest : public QObject {
     auto* data = new QMimeData;
     data->setData(QStringLiteral("application/octet-stream"), QByteArray("1.2.3.4:1"));
     QGuiApplication::clipboard()->setMimeData(data);
+    QTest::keyClick(form.ListView1(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(form.Table().Count(), 0);
+    // Files copied in a file manager are URLs, not server addresses.
+    auto* files = new QMimeData;
+    files->setUrls(
+        {QUrl::fromLocalFile(QStringLiteral("/tmp/list.vnx")), QUrl(QStringLiteral("http://a.invalid/"))});
+    QGuiApplication::clipboard()->setMimeData(files);
+    QVERIFY(QGuiApplication::clipboard()->mimeData()->hasText());
     QTest::keyClick(form.ListView1(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(form.Table().Count(), 0);
     // A text without a line end is one row with nine empty cells; non-ASCII text is UTF-8.

@@ -4,8 +4,11 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QString>
 #include <QTest>
 #include <QTreeView>
@@ -17,6 +20,8 @@
 #include "GuiTestSupport.h"
 #include "ServerTableModel.h"
 #include "Unit1.h"
+#include "Unit5.h"
+#include "Unit7.h"
 
 namespace vantrix::test {
 
@@ -55,6 +60,14 @@ struct MainWindowDriver {
   void Select(int row) {
     Form().ListView1()->selectionModel()->select(
         Form().Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  // Turns the packet log on, so that a test can see that nothing reaches it.
+  void LogPackets() { recorded.app->Form5().CheckBox2()->setChecked(true); }
+  // True when the main window neither logged nor counted any datagram.
+  bool MainEndpointSawNothing() {
+    recorded.app->Form7().ShowPendingLines();
+    return recorded.app->Form7().Memo1()->toPlainText().isEmpty() &&
+           Form().StatusPanel(1)->text() == QStringLiteral("recv 0");
   }
   // A key in the main window's list, as the user presses it.
   void PressKey(Qt::Key key) {

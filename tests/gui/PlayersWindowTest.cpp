@@ -96,6 +96,7 @@ class PlayersWindowTest : public QObject {
     QVERIFY2(started.isEmpty(), qPrintable(started));
     const auto profiles = servers.Profiles();
     PlayersFixture f;
+    f.LogPackets();
     for (const auto& profile : profiles) f.AddRow(profile.Address());
     // The second server has players with a UTF-8 name and a score of -1.
     QVERIFY(!profiles[1].players.empty());
@@ -107,6 +108,8 @@ class PlayersWindowTest : public QObject {
     const QStringList expected = ExpectedLines(profiles[1]);
     QTRY_COMPARE_WITH_TIMEOUT(ListTexts(f.List()), expected, kReplyWaitMs);
     QVERIFY(expected.contains(QStringLiteral("[255] - Player 2")));
+    // The reply came to the window's own endpoint: the main window never saw it.
+    QVERIFY(f.MainEndpointSawNothing());
     // The lines are readable by assistive technology.
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&f.List());
     QVERIFY(list);

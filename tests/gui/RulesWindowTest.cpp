@@ -54,6 +54,10 @@ class RulesWindowTest : public QObject {
     QCOMPARE(rules.size(), QSize(322, 329));
     QVERIFY(!rules.isVisible());
     QVERIFY(rules.Memo1()->isReadOnly());
+    // A black window all through: the text box that fills it too.
+    QCOMPARE(rules.palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(rules.Memo1()->palette().color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(rules.Memo1()->palette().color(QPalette::Text), QColor(0x00, 0xFF, 0x00));
     QCOMPARE(rules.Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(rules.Memo1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QVERIFY(rules.IdUDPServer1().Active());
@@ -78,6 +82,7 @@ class RulesWindowTest : public QObject {
     QVERIFY2(started.isEmpty(), qPrintable(started));
     const auto profiles = servers.Profiles();
     RulesFixture f;
+    f.LogPackets();
     for (const auto& profile : profiles) f.AddRow(profile.Address());
     // The third server's name and message are Latin-1.
     f.Select(2);
@@ -90,6 +95,8 @@ class RulesWindowTest : public QObject {
     QTest::qWait(100);
     QCOMPARE(f.Text(), expected);
     QCOMPARE(f.Rules().Rules().BufferSize() + f.Rules().Rules().PendingBytes(), size_t(0));
+    // The replies came to the window's own endpoint: the main window never saw them.
+    QVERIFY(f.MainEndpointSawNothing());
     // The text is readable by assistive technology.
     QAccessibleInterface* memo = QAccessible::queryAccessibleInterface(f.Rules().Memo1());
     QVERIFY(memo && memo->textInterface());
