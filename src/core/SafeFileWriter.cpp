@@ -51,6 +51,9 @@ bool SafeFileWriter::Open() {
   struct stat existing {};
   const bool exists = ::stat(m_resolved.c_str(), &existing) == 0;
   if (exists && S_ISDIR(existing.st_mode)) return false;
+  // A file the user may not write stays as it is, although its folder would let a new one
+  // take its place: write protection is the user's "keep this file".
+  if (exists && ::faccessat(AT_FDCWD, m_resolved.c_str(), W_OK, AT_EACCESS) != 0) return false;
   // A FIFO or a device is written into, never replaced by a regular file.
   if (exists && !S_ISREG(existing.st_mode)) {
     m_fd = OpenForWriting(m_resolved);

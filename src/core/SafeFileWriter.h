@@ -19,7 +19,8 @@ class SafeFileWriter {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-  // False when the file can be neither replaced nor created (a directory, a missing folder).
+  // False when the file can be neither replaced nor created (a directory, a missing folder)
+  // and when it exists but may not be written (write-protected, on a read-only disk).
   bool Open();
   // Throw FileWriteError; after a failure the old file is intact and the temporary removed.
   void Write(std::string_view bytes);

@@ -53,6 +53,8 @@ TEST(ConfigFile, LivesBesideTheExecutable) {
   fs::current_path(before);
   EXPECT_TRUE(fs::exists(folder / "core_tests")) << folder;
   EXPECT_NE(folder, dir.Path());
+  // A folder that takes no new file sends config.ini to the user's folder instead.
+  if (::access(folder.c_str(), W_OK) != 0) GTEST_SKIP() << folder << " is not writable here";
   EXPECT_EQ(config, folder / "config.ini");
   EXPECT_EQ(ConfigFile().Path(), config);
 }

@@ -269,6 +269,33 @@ TEST_F(FaultsSpecialFiles, PathsThatLeadNowhereCannotBeOpened) {
   EXPECT_EQ(settings, Settings{});
 }
 
+// A write-protected list or config.ini in a folder that would take a new file: Save must
+// not put a new file in its place. Root may write anything, so only tried without it.
+TEST_F(FaultsSpecialFiles, WriteProtectedFilesAreReportedNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write a write-protected file";
+  TempDir dir;
+  const fs::path list = dir / "kept.vnx";
+  const fs::path config = dir / "config.ini";
+  Spit(list, "10.0.0.1:27015\r\n");
+  Spit(config, "UDPDelay=7\r\n");
+  for (const fs::path& file : {list, config}) fs::permissions(file, fs::perms::owner_read);
+
+  Window w;
+  w.Fill(2);
+  EXPECT_FALSE(SaveList(w.table, w.status, list.string(), 1));
+  EXPECT_EQ(w.status.Message(), "Error: File is locked (" + list.string() + ")");
+  EXPECT_FALSE(ConfigFile(config).SaveSettings(Settings{}, w.status));
+  EXPECT_EQ(w.status.Message(), kCannotSaveConfigText);
+
+  for (const fs::path& file : {list, config}) {
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read) << file;
+    fs::permissions(file, fs::perms::owner_all);
+  }
+  EXPECT_EQ(Slurp(list), "10.0.0.1:27015\r\n");
+  EXPECT_EQ(Slurp(config), "UDPDelay=7\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
 TEST_F(FaultsSpecialFiles, AFileThatVanishesAfterItWasChosenIsReportedAsUnopenable) {
   TempDir dir;
   const fs::path file = dir / "servers.vnx";
