@@ -11,7 +11,7 @@ PacketLog::PacketLog(const PacketLogClock& clock) : m_clock(clock) {
 }
 
 void PacketLog::LogPacket(std::string_view datagram) {
-  Append(PacketLogLine(datagram, m_clock.Now()));
+  Append(PacketLogLine(datagram, m_clock.Now(), m_timeFormat));
 }
 
 void PacketLog::Append(std::string entry) {

@@ -3,10 +3,12 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/PacketLogClock.h"
 #include "core/PacketLogObserver.h"
+#include "core/TimeFormat.h"
 
 namespace vantrix {
 
@@ -24,6 +26,9 @@ class PacketLog {
   // Appends the entry for one datagram, stamped with the clock's time of day.
   void LogPacket(std::string_view datagram);
 
+  // How the entries' times are written from now on: the desktop's long time format.
+  void SetTimeFormat(TimeFormat format) { m_timeFormat = std::move(format); }
+
   // Appends a finished entry and applies the line limit.
   void Append(std::string entry);
 
@@ -40,6 +45,7 @@ class PacketLog {
   void Clear();
 
   const PacketLogClock& m_clock;
+  TimeFormat m_timeFormat;
   std::vector<std::string> m_entries;
   std::size_t m_lineCount = 0;
   PacketLogObserver* m_observer = nullptr;

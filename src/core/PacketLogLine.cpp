@@ -1,27 +1,15 @@
 #include "core/PacketLogLine.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace vantrix {
 
-namespace {
-
-int TwoDigits(int value) {
-  return std::clamp(value, 0, 99);
+std::string LongTimeText(TimeOfDay time, const TimeFormat& format) {
+  return format.Format(time);
 }
 
-}  // namespace
-
-std::string LongTimeText(TimeOfDay time) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", TwoDigits(time.hour), TwoDigits(time.minute),
-                TwoDigits(time.second));
-  return text;
-}
-
-std::string PacketLogLine(std::string_view datagram, TimeOfDay time) {
-  std::string line = LongTimeText(time);
+std::string PacketLogLine(std::string_view datagram, TimeOfDay time, const TimeFormat& format) {
+  std::string line = LongTimeText(time, format);
   line.append(" - ");
   const size_t start = line.size();
   line.append(datagram);

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "DesktopTimeFormat.h"
 #include "DisplayText.h"
 #include "WindowLook.h"
 
@@ -58,6 +59,7 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
   m_pendingTimer->setSingleShot(true);
   m_pendingTimer->setInterval(kShowLinesEveryMs);
   connect(m_pendingTimer, &QTimer::timeout, this, &TForm7::ShowPendingLines);
+  m_log.SetTimeFormat(DesktopTimeFormat());
   m_log.SetObserver(this);
 }
 

@@ -38,6 +38,8 @@ class TForm7 final : public QWidget, private PacketLogObserver {
   void LogPacket(std::string_view datagram);
 
   void SetClock(std::unique_ptr<PacketLogClock> clock) { m_clock.Replace(std::move(clock)); }
+  // How the times are written (the desktop's long time format unless a test says otherwise).
+  void SetTimeFormat(TimeFormat format) { m_log.SetTimeFormat(std::move(format)); }
 
   // Puts the lines logged but not yet shown into the text box now.
   void ShowPendingLines();

@@ -54,6 +54,33 @@ TEST(PacketLogLine, TimeInTheLongFormat) {
   EXPECT_LE(now.second, 60);
 }
 
+// The desktop's long time formats, as locales give them.
+TEST(PacketLogLine, TimeInTheDesktopsFormat) {
+  const TimeOfDay evening{21, 34, 5};
+  const TimeOfDay morning{9, 5, 3};
+  const TimeOfDay midnight{0, 7, 0};
+  const TimeOfDay noon{12, 0, 59};
+  TimeFormat twelve{"h:mm:ss AP t", "AM", "PM"};
+  EXPECT_EQ(twelve.Format(evening), "9:34:05 PM");  // the time zone is left out
+  EXPECT_EQ(twelve.Format(morning), "9:05:03 AM");
+  EXPECT_EQ(twelve.Format(midnight), "12:07:00 AM");
+  EXPECT_EQ(twelve.Format(noon), "12:00:59 PM");
+  EXPECT_EQ((TimeFormat{"hh:mm:ss ap", "AM", "PM"}.Format(midnight)), "12:07:00 am");
+  EXPECT_EQ((TimeFormat{"HH:mm:ss t", "", ""}.Format(morning)), "09:05:03");
+  EXPECT_EQ((TimeFormat{"tttt HH.mm.ss", "", ""}.Format(evening)), "21.34.05");
+  // h without an AM/PM field is the 24-hour clock; H is it always.
+  EXPECT_EQ((TimeFormat{"h:mm:ss", "AM", "PM"}.Format(evening)), "21:34:05");
+  EXPECT_EQ((TimeFormat{"H:mm:ss A", "vorm.", "nachm."}.Format(evening)), "21:34:05 NACHM.");
+  // Quoted text stands as it is, fields inside it included; '' is one quote.
+  EXPECT_EQ((TimeFormat{"HH 'h' mm 'min' ss 's'", "", ""}.Format(morning)), "09 h 05 min 03 s");
+  EXPECT_EQ((TimeFormat{"HH''mm:ss", "", ""}.Format(morning)), "09'05:03");
+  EXPECT_EQ((TimeFormat{"HH:mm:ss.zzz", "", ""}.Format(morning)), "09:05:03.000");
+  // A format that cannot say when (no seconds, or nothing at all) gives the default.
+  EXPECT_EQ((TimeFormat{"HH:mm", "", ""}.Format(evening)), "21:34:05");
+  EXPECT_EQ((TimeFormat{"", "", ""}.Format(evening)), "21:34:05");
+  EXPECT_EQ(PacketLogLine("x", evening, twelve), "9:34:05 PM - x");
+}
+
 TEST(PacketLogLine, ZeroBytesBecomeSpacesAndNothingElseChanges) {
   const std::string reply = Bytes("\xFF\xFF\xFF\xFFm127.0.0.1:27015\0My server\0de_dust\0\x01\x02\0");
   ASSERT_EQ(reply.size(), 42u);

@@ -7,10 +7,12 @@
 #include <QTextBlock>
 #include <QTime>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "DesktopTimeFormat.h"
 #include "DisplayText.h"
 #include "Unit7.h"
 #include "core/PacketLogClock.h"
@@ -77,6 +79,7 @@ class PacketLogWindowTest : public QObject {
   void AnEntryIsTheTimeAndTheBytesWithZeroBytesAsSpaces() {
     auto time = std::make_shared<TimeOfDay>(TimeOfDay{21, 34, 5});
     TForm7 form(nullptr, std::make_unique<SetClock>(time));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     form.LogPacket(Bytes("\xFF\xFF\xFF\xFFm127.0.0.1:27015\0My server\0de_dust2\0\x01\x10"));
     QCOMPARE(Shown(form),
              QStringLiteral("21:34:05 - ") +
@@ -97,6 +100,7 @@ class PacketLogWindowTest : public QObject {
   void TheEntryThatMakes2001LinesEmptiesTheLog() {
     auto time = std::make_shared<TimeOfDay>(TimeOfDay{1, 2, 3});
     TForm7 form(nullptr, std::make_unique<SetClock>(time));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     for (int i = 1; i <= 2000; ++i) form.LogPacket("packet " + std::to_string(i));
     QCOMPARE(ShownLines(form), 2000);
     QCOMPARE(form.Memo1()->document()->firstBlock().text(), QStringLiteral("01:02:03 - packet 1"));
@@ -111,6 +115,7 @@ class PacketLogWindowTest : public QObject {
 
   void LineBreaksInADatagramCountTheLinesTheyAdd() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>()));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     form.LogPacket("a\r\nb\nc\rd");
     QCOMPARE(ShownLines(form), 4);
     QCOMPARE(Shown(form), QStringLiteral("00:00:00 - a\nb\nc\nd"));
@@ -127,6 +132,7 @@ class PacketLogWindowTest : public QObject {
 
   void TheWindowShowsWhatTheSlowReferenceExpects() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>(TimeOfDay{12, 0, 0})));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     ReferenceLog reference;
     QRandomGenerator random(20240517);
     const std::vector<std::string> pieces{
@@ -151,6 +157,7 @@ class PacketLogWindowTest : public QObject {
 
   void ItLogsWhileHiddenAndKeepsItsLinesOverHidingAndShowing() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>()));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     QVERIFY(!form.isVisible());
     form.LogPacket("first");
     form.show();
@@ -169,6 +176,7 @@ class PacketLogWindowTest : public QObject {
 
   void NewLinesReachTheTextBoxByThemselvesInOneBatch() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>(TimeOfDay{10, 0, 0})));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     int insertions = 0;
@@ -187,6 +195,7 @@ class PacketLogWindowTest : public QObject {
 
   void TheDefaultClockIsTheLocalTimeInTheLongFormat() {
     TForm7 form;
+    form.SetTimeFormat(TimeFormat{});  // read back below as HH:mm:ss
     const QTime before = QTime::currentTime();
     form.LogPacket("now");
     const QTime after = QTime::currentTime();
@@ -205,8 +214,36 @@ class PacketLogWindowTest : public QObject {
     QCOMPARE(form.Memo1()->document()->lastBlock().text(), QStringLiteral("23:59:59 - late"));
   }
 
+  void TimesAreWrittenInTheDesktopsLongFormat() {
+    const TimeOfDay evening{21, 34, 5};
+    QCOMPARE(QString::fromStdString(
+                 DesktopTimeFormat(QLocale(QLocale::English, QLocale::UnitedStates)).Format(evening)),
+             QStringLiteral("9:34:05 PM"));
+    QCOMPARE(
+        QString::fromStdString(DesktopTimeFormat(QLocale(QLocale::German, QLocale::Germany)).Format(evening)),
+        QStringLiteral("21:34:05"));
+    QCOMPARE(QString::fromStdString(DesktopTimeFormat(QLocale::c()).Format(evening)),
+             QStringLiteral("21:34:05"));
+    // The log is 8-bit text: a locale whose format or AM/PM texts go beyond ASCII still
+    // gives an ASCII time with the hour, minutes and seconds.
+    for (const QLocale& locale :
+         {QLocale(QLocale::Chinese, QLocale::China), QLocale(QLocale::Arabic, QLocale::Egypt),
+          QLocale(QLocale::Korean, QLocale::SouthKorea)}) {
+      const std::string text = DesktopTimeFormat(locale).Format(evening);
+      QVERIFY2(std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }),
+               text.c_str());
+      QVERIFY2(text.find("34:05") != std::string::npos, text.c_str());
+    }
+    // Without a format given, the window writes the desktop's own.
+    auto time = std::make_shared<TimeOfDay>(evening);
+    TForm7 form(nullptr, std::make_unique<SetClock>(time));
+    form.LogPacket("x");
+    QCOMPARE(Shown(form), QString::fromStdString(DesktopTimeFormat().Format(evening) + " - x"));
+  }
+
   void TheTextBoxIsReadOnlyAndReadableByAssistiveTechnology() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>(TimeOfDay{9, 8, 7})));
+    form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     QPlainTextEdit* memo = form.Memo1();
     QVERIFY(memo->isReadOnly());
     QCOMPARE(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
