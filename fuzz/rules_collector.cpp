@@ -89,8 +89,12 @@ void Request(RulesCollector& collector) {
 }
 
 // The parts of one reply in a shuffled order, the first of them sent twice.
-void SendSplit(RulesCollector& collector, int parts, std::uint8_t order, std::string_view reply) {
-  if (reply.size() < static_cast<std::size_t>(parts)) return;
+void SendSplit(RulesCollector& collector, int parts, std::uint8_t order, std::string_view frame) {
+  // A reply starts with the marker; so does the first part of a split one.
+  const std::string reply =
+      frame.starts_with(kMarker) ? std::string(frame) : std::string(kMarker) + std::string(frame);
+  // Each part at least as long as the marker, as the first one must hold it whole.
+  if (reply.size() < static_cast<std::size_t>(parts) * kMarker.size()) return;
   Request(collector);
   const std::uint32_t requestNumber = 0x01000000u + order;
   const std::vector<std::string> datagrams = fake::SplitReply(reply, requestNumber, parts);

@@ -30,10 +30,11 @@ struct SplitHeader {
   bool Usable() const { return total >= 2 && part < total; }
 };
 
-// Only the first part of a reply starts with the marker. A byte that reads as part 0 of a
-// continuation (or the reverse) numbers its packets some other way.
+// The first part of a reply starts with the marker. A byte that reads as part 0 of a
+// continuation numbers its packets some other way. (A later part may start with the
+// marker's bytes: rule values can hold any byte but zero.)
 bool FitsItsData(const SplitHeader& header, std::string_view data) {
-  return (header.part == 0) == data.starts_with(kMarker);
+  return header.part != 0 || data.starts_with(kMarker);
 }
 
 std::optional<SplitHeader> ReadSplitHeader(std::string_view datagram) {
@@ -184,11 +185,9 @@ std::vector<std::string> RulesCollector::TakeIntoBuffer(std::string_view datagra
 void RulesCollector::AdoptPendingHead(std::uint32_t requestNumber) {
   const auto found = std::find_if(m_pending.begin(), m_pending.end(),
                                   [&](const SplitReply& r) { return r.requestNumber == requestNumber; });
-  if (found == m_pending.end()) return;
-  if (found->parts.front()) {
-    m_buffer = std::move(*found->parts.front());
-    m_continuations = 0;
-  }
+  if (found == m_pending.end() || !found->parts.front()) return;
+  m_buffer = std::move(*found->parts.front());
+  m_continuations = 0;
   m_pending.erase(found);
 }
 

@@ -17,7 +17,7 @@ namespace vantrix {
 // How a datagram is taken:
 // - A split part (FE FF FF FF, 32-bit request number, packet byte with the part number in
 //   its upper four bits and the total in its lower four) whose byte is usable (total >= 2,
-//   part < total, and only part 0 starting with the marker) is kept with the other parts of its request
+//   part < total, and part 0 starting with the marker) is kept with the other parts of its request
 //   number, in any order; a part already held is ignored. Once all parts are there, their data (each after
 //   its 9-byte header) is joined in part order and decoded as one reply. Up to kMaxPendingReplies request
 //   numbers are collected side by side (the oldest is dropped for a newer one), and a reply already decoded
