@@ -118,8 +118,8 @@ void AppendJsonObject(std::string& out, const CheckReport& report, std::size_t i
 
 constexpr std::size_t kTableColumns = 10;
 using TableLine = std::array<std::string, kTableColumns>;
-constexpr TableLine kTableHeader{"ADDRESS", "STATUS", "PING", "PLAYERS", "BOTS",
-                                 "TYPE",    "OS",     "PW",   "MAP",     "NAME"};
+const TableLine kTableHeader{"ADDRESS", "STATUS", "PING", "PLAYERS", "BOTS",
+                             "TYPE",    "OS",     "PW",   "MAP",     "NAME"};
 
 std::string PlayersText(const CheckInfo& info) {
   return OptionalNumber(info.players, "?") + "/" + OptionalNumber(info.maxPlayers, "?");

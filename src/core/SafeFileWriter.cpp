@@ -31,6 +31,11 @@ fs::path ResolveTarget(const fs::path& target) {
   return current;
 }
 
+std::size_t NameLimit(const fs::path& folder) {
+  const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
 mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -61,7 +66,11 @@ bool SafeFileWriter::Open() {
   }
 
   const fs::path folder = m_resolved.has_parent_path() ? m_resolved.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + m_resolved.filename().string() + ".XXXXXX")).string();
+  // A name the folder cannot hold is known now, not only when the finished file is renamed.
+  if (!exists && m_resolved.filename().string().size() > NameLimit(folder)) return false;
+  // A short name of its own: one built from the target's could pass the length limit of a
+  // name when the target's is long.
+  std::string pattern = (folder / ".vantrix-save-XXXXXX").string();
   m_fd = ::mkstemp(pattern.data());
   if (m_fd >= 0) {
     m_temp = pattern;
@@ -72,6 +81,9 @@ bool SafeFileWriter::Open() {
     }
     return true;
   }
+  // Only a folder that takes no new file is a reason to write in place; any other failure
+  // (a full disk, a quota) would leave the old content emptied if the write then failed.
+  if (errno != EACCES && errno != EPERM) return false;
   m_fd = OpenForWriting(m_resolved);
   return m_fd >= 0;
 }

@@ -63,15 +63,16 @@ void ServerTable::Clear() {
 
 void ServerTable::ReorderRows(const std::vector<int>& order) {
   if (order.size() != m_rows.size()) throw std::invalid_argument("reorder needs a full permutation");
-  std::vector<ServerRow> reordered;
-  reordered.reserve(m_rows.size());
+  // The whole order is checked before any row moves, so a bad one leaves the table as it was.
   std::vector<bool> taken(m_rows.size(), false);
   for (int from : order) {
     if (from < 0 || from >= Count() || taken[static_cast<size_t>(from)])
       throw std::invalid_argument("reorder needs a full permutation");
     taken[static_cast<size_t>(from)] = true;
-    reordered.push_back(std::move(m_rows[static_cast<size_t>(from)]));
   }
+  std::vector<ServerRow> reordered;
+  reordered.reserve(m_rows.size());
+  for (int from : order) reordered.push_back(std::move(m_rows[static_cast<size_t>(from)]));
   m_rows = std::move(reordered);
   StructureChanged();
   NotifyReset();

@@ -70,6 +70,20 @@ TEST(ServerTable, IdentityAndSelectionFollowTheRow) {
   EXPECT_THROW(table.ReorderRows({0, 0}), std::invalid_argument);
 }
 
+TEST(ServerTable, ABadOrderLeavesEveryRowAsItWas) {
+  ServerTable table;
+  for (const char* address : {"a:1", "b:2", "c:3"}) table.AppendRow(address);
+  table.SetCell(1, kNameCell, "name b");
+  for (const std::vector<int>& order : {std::vector<int>{0, 0, 1}, {2, 1, 7}, {1, 2, -1}, {0, 1}}) {
+    EXPECT_THROW(table.ReorderRows(order), std::invalid_argument);
+    ASSERT_EQ(table.Count(), 3);
+    EXPECT_EQ(table.Address(0), "a:1");
+    EXPECT_EQ(table.Address(1), "b:2");
+    EXPECT_EQ(table.Address(2), "c:3");
+    EXPECT_EQ(table.Cell(1, kNameCell), "name b");
+  }
+}
+
 TEST(ServerTable, UpdateBracketsCoalesceToOneReset) {
   ServerTable table;
   RecordingObserver observer;

@@ -66,6 +66,26 @@ TEST(SafeFileWriter, ReplacesOnlyWhenEverythingWasWritten) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
+// A target whose name is near the longest a name may be still gets a temporary beside it,
+// so a failed write leaves the old content whole.
+TEST(SafeFileWriter, ALongNameStillKeepsTheOldContentOnAFailure) {
+  TempDir dir;
+  const auto target = dir / (std::string(250, 'n') + ".vnx");
+  Spit(target, "old content");
+  {
+    SafeFileWriter writer(target, WriteLimit{5});
+    ASSERT_TRUE(writer.Open());
+    EXPECT_THROW(writer.Write("new content"), FileWriteError);
+  }
+  EXPECT_EQ(Slurp(target), "old content");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  SafeFileWriter writer(target);
+  ASSERT_TRUE(writer.Open());
+  writer.Write("new content");
+  writer.Commit();
+  EXPECT_EQ(Slurp(target), "new content");
+}
+
 TEST(SafeFileWriter, FollowsLinksAndRefusesFolders) {
   TempDir dir;
   Spit(dir / "real.txt", "old");
