@@ -23,6 +23,15 @@ std::unique_ptr<QMimeData> ClipboardMimeData(std::string_view bytes) {
   return data;
 }
 
+std::string ClipboardBytes(const QMimeData& data) {
+  const QString latin1 = QString::fromLatin1(kLatin1TextMime);
+  if (data.hasFormat(latin1)) {
+    const QByteArray bytes = data.data(latin1);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  }
+  return FromDisplay(data.text());
+}
+
 bool WriteClipboardBytes(QClipboard* clipboard, std::string_view bytes) {
   if (!clipboard) return false;
   clipboard->setMimeData(ClipboardMimeData(bytes).release());

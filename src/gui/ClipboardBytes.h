@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 class QClipboard;
@@ -19,6 +20,10 @@ std::unique_ptr<QMimeData> ClipboardMimeData(std::string_view bytes);
 
 // The text the clipboard offers for the bytes once they are on it.
 QString ClipboardText(std::string_view bytes);
+
+// The bytes of a text on the clipboard: those of its ISO-8859-1 form when it has one (as the
+// program puts a non-UTF-8 cell there), else its text in UTF-8.
+std::string ClipboardBytes(const QMimeData& data);
 
 // Replaces the clipboard's content. False when there is no clipboard or the text cannot be
 // read back from it afterwards (the toolkit itself reports no failure).

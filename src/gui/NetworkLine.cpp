@@ -8,12 +8,16 @@ namespace {
 
 bool BreaksTheLine(QChar c) {
   if (c == u'\t') return false;
-  const QChar::Category category = c.category();
-  return category == QChar::Other_Control || category == QChar::Separator_Line ||
-         category == QChar::Separator_Paragraph;
+  return c.category() == QChar::Other_Control || StartsTextBlock(c);
 }
 
 }  // namespace
+
+bool StartsTextBlock(QChar c) {
+  const QChar::Category category = c.category();
+  return category == QChar::Separator_Line || category == QChar::Separator_Paragraph ||
+         c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
+}
 
 QString NetworkLine(std::string_view bytes) {
   QString text = ToDisplay(bytes);

@@ -12,4 +12,8 @@ namespace vantrix {
 // several lines or smuggle control codes onto the screen. Tabs stay.
 QString NetworkLine(std::string_view bytes);
 
+// Characters a text box takes as the start of a new block besides CR and LF: the line and
+// paragraph separators and the two it reserves for its own frames.
+bool StartsTextBlock(QChar c);
+
 }  // namespace vantrix

@@ -49,6 +49,12 @@ bool HoldsPlainText(const QMimeData& data) {
   return data.hasFormat(QStringLiteral("text/plain")) || (data.hasText() && !data.hasUrls());
 }
 
+// A key the in-place editor leaves alone travels up to the list; it is still the editor's.
+bool EditorHasFocus(const QWidget& view) {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus && focus != &view && view.isAncestorOf(focus);
+}
+
 constexpr int kWidth = 810;
 constexpr int kStartHeight = 314;
 constexpr int kMinimumHeight = 77;
@@ -398,7 +404,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && (watched == m_listView1 || watched == m_listView1Icons)) {
+  if (event->type() == QEvent::KeyPress && (watched == m_listView1 || watched == m_listView1Icons) &&
+      !EditorHasFocus(*static_cast<QWidget*>(watched))) {
     bool taken = false;
     RunCommand([&] { taken = ListView1KeyDown(static_cast<QKeyEvent&>(*event)); });
     if (taken) return true;
@@ -470,7 +477,7 @@ bool TForm1::ListView1KeyDown(QKeyEvent& event) {
   if (event.key() != Qt::Key_V || !(event.modifiers() & Qt::ControlModifier)) return false;
   const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
   if (!clipboard || !HoldsPlainText(*clipboard)) return false;
-  PasteText(m_table, FromDisplay(clipboard->text()));
+  PasteText(m_table, ClipboardBytes(*clipboard));
   return true;
 }
 

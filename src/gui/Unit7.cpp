@@ -6,17 +6,12 @@
 
 #include "DesktopTimeFormat.h"
 #include "DisplayText.h"
+#include "NetworkLine.h"
 #include "WindowLook.h"
 
 namespace vantrix {
 
 namespace {
-
-// Characters the text box takes as the start of a new paragraph besides CR and LF.
-bool StartsParagraph(QChar c) {
-  return c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xFDD0 ||
-         c.unicode() == 0xFDD1;
-}
 
 // One entry as the text box shows it. Bytes that happen to spell a paragraph or line
 // separator in UTF-8 would add lines the log does not count, so such an entry is shown
@@ -24,7 +19,7 @@ bool StartsParagraph(QChar c) {
 QString EntryText(std::string_view entry) {
   QString text = ToDisplay(entry);
   for (const QChar c : text) {
-    if (StartsParagraph(c)) return QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
+    if (StartsTextBlock(c)) return QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
   }
   return text;
 }

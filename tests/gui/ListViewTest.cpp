@@ -158,6 +158,24 @@ class ListViewTest : public QObject {
     QCOMPARE(form.Table().Cell(0, kNameCell), std::string());
   }
 
+  void CopiedBytesComeBackUnchangedWhenPasted() {
+    RecordedApplication recorded;
+    TForm1& form = recorded.app->Form1();
+    form.Table().AppendRow("caf\xE9:1");  // not UTF-8: one Latin-1 character per byte
+    form.Table().AppendRow("h\xC3\xB6st:2");
+    QVERIFY(Activate(form));
+    for (int row = 0; row < 2; ++row) {
+      form.ListView1()->selectionModel()->select(
+          form.Model().index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      form.ListView1()->setCurrentIndex(form.Model().index(row, 0));
+      QTest::keyClick(form.ListView1(), Qt::Key_C, Qt::ControlModifier);
+      QTest::keyClick(form.ListView1(), Qt::Key_V, Qt::ControlModifier);
+      QCOMPARE(form.Table().Count(), 3 + row);
+      QCOMPARE(form.Table().Address(2 + row), form.Table().Address(row));
+    }
+    QVERIFY(recorded.errors->empty());
+  }
+
   void SelectionCounterFollowsSelectionAndDeselection() {
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
@@ -252,6 +270,11 @@ class ListViewTest : public QObject {
     QCOMPARE(deleted.count(), 0);
     QCOMPARE(renewed.count(), 0);
     QCOMPARE(form.Table().Count(), 2);
+    // Paste keys the editor does not take itself are not the list's either.
+    QGuiApplication::clipboard()->setText(QStringLiteral("10.9.9.1:1\n10.9.9.2:2\n"));
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(form.Table().Count(), 2);
+    QVERIFY(OpenEditor(form) && OpenEditor(form)->isVisible());
     QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_Eacute, QString(QChar(0xE9)), Qt::NoModifier);
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY_WITH_TIMEOUT(!OpenEditor(form) || !OpenEditor(form)->isVisible(), 3000);

@@ -214,6 +214,8 @@ class PlayersWindowTest : public QObject {
     QCOMPARE(NetworkLine("x\x7Fy"), QStringLiteral("x\uFFFDy"));
     QCOMPARE(NetworkLine("x\xC2\x85y"), QStringLiteral("x\uFFFDy"));  // NEL as UTF-8
     QCOMPARE(NetworkLine("x\xE2\x80\xA8y\xE2\x80\xA9"), QStringLiteral("x\uFFFDy\uFFFD"));
+    // The two characters the text box keeps for its own blocks break a line as well.
+    QCOMPARE(NetworkLine("x\xEF\xB7\x90y\xEF\xB7\x91"), QStringLiteral("x\uFFFDy\uFFFD"));
     // Printable text passes unchanged, UTF-8 when valid, else Latin-1.
     QCOMPARE(NetworkLine("caf\xC3\xA9 <b>"), QStringLiteral("caf\u00e9 <b>"));
     QCOMPARE(NetworkLine("caf\xE9"), QStringLiteral("caf\u00e9"));
