@@ -30,21 +30,6 @@ using test::TempDir;
 
 constexpr size_t kHugeLine = size_t{100} << 20;
 
-// Writes head, `count` copies of `fill`, then tail, without holding the file in memory.
-void WriteFile(const fs::path& path, const std::string& head, size_t count, char fill,
-               const std::string& tail) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << head;
-  const std::string block(size_t{1} << 20, fill);
-  for (size_t left = count; left > 0;) {
-    const size_t n = std::min(left, block.size());
-    out.write(block.data(), static_cast<std::streamsize>(n));
-    left -= n;
-  }
-  out << tail;
-  ASSERT_TRUE(out.good()) << path;
-}
-
 bool AllBytesAre(const std::string& text, char byte) {
   return std::all_of(text.begin(), text.end(), [byte](char c) { return c == byte; });
 }
@@ -69,7 +54,7 @@ struct Window {
 TEST(FaultsOddContent, AHundredMegabyteLineIsOneRowInEveryLayout) {
   TempDir dir;
   const fs::path file = dir / "one line.txt";
-  WriteFile(file, "server=", kHugeLine, 'x', "");
+  ASSERT_TRUE(test::SpitRepeated(file, "server=", kHugeLine, 'x', ""));
   const std::string path = file.string();
   const Deadline deadline;
 
@@ -122,7 +107,8 @@ TEST(FaultsOddContent, AHundredMegabyteEntryOrSettingIsTakenWhole) {
   TempDir dir;
   const Deadline deadline;
   const fs::path orbisk = dir / "orbisk.ini";
-  WriteFile(orbisk, "[Favorites]\r\nhost ", kHugeLine, 'y', "=27015\r\n10.0.0.2 p=27016\r\n");
+  ASSERT_TRUE(
+      test::SpitRepeated(orbisk, "[Favorites]\r\nhost ", kHugeLine, 'y', "=27015\r\n10.0.0.2 p=27016\r\n"));
   Window w;
   ASSERT_TRUE(ImportOrbisk(w.table, w.status, orbisk.string()));
   ASSERT_EQ(w.table.Count(), 2);
@@ -131,14 +117,14 @@ TEST(FaultsOddContent, AHundredMegabyteEntryOrSettingIsTakenWhole) {
 
   // config.ini: a huge value is loaded unchanged, a huge line without "=" changes nothing.
   const fs::path config = dir / "config.ini";
-  WriteFile(config, "UDPDelay=", kHugeLine, '7', "\r\nDefaultPort=27016\r\n");
+  ASSERT_TRUE(test::SpitRepeated(config, "UDPDelay=", kHugeLine, '7', "\r\nDefaultPort=27016\r\n"));
   Settings settings;
   EXPECT_EQ(ConfigFile(config).LoadSettings(settings), SettingsLoad::kRead);
   EXPECT_EQ(settings.udpDelay.size(), kHugeLine);
   EXPECT_TRUE(AllBytesAre(settings.udpDelay, '7'));
   EXPECT_EQ(settings.defaultPort, "27016");
 
-  WriteFile(config, "", kHugeLine, 'z', "");
+  ASSERT_TRUE(test::SpitRepeated(config, "", kHugeLine, 'z', ""));
   Settings untouched;
   EXPECT_EQ(ConfigFile(config).LoadSettings(untouched), SettingsLoad::kRead);
   EXPECT_EQ(untouched, Settings{});
@@ -149,7 +135,7 @@ TEST(FaultsOddContent, AFileOfNulBytesIsOneRowOfNulBytes) {
   // Longer than one read chunk, so the line crosses chunk boundaries.
   const size_t size = 3 * ListFileLines::kDefaultChunk + 17;
   const fs::path file = dir / "zeros.vnx";
-  WriteFile(file, "", size, '\0', "");
+  ASSERT_TRUE(test::SpitRepeated(file, "", size, '\0', ""));
   const std::string path = file.string();
   const std::string zeros(size, '\0');
 

@@ -36,17 +36,6 @@ namespace {
 
 constexpr size_t kHugeLine = size_t{100} << 20;
 
-void WriteRepeated(const fs::path& path, const std::string& head, size_t count, char fill) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << head;
-  const std::string block(size_t{1} << 20, fill);
-  for (size_t left = count; left > 0;) {
-    const size_t n = std::min(left, block.size());
-    out.write(block.data(), static_cast<std::streamsize>(n));
-    left -= n;
-  }
-}
-
 QString CannotOpen(const fs::path& path) {
   return QString::fromStdString("Error: Cannot open file (" + path.string() + ")");
 }
@@ -202,7 +191,7 @@ class FaultsFilesTest : public QObject {
     QVERIFY(ShowAndStart(form));
     TempDir dir;
     const fs::path file = dir / "one line.txt";
-    WriteRepeated(file, "10.0.0.1:27015|", kHugeLine, 'c');
+    QVERIFY(test::SpitRepeated(file, "10.0.0.1:27015|", kHugeLine, 'c'));
     QElapsedTimer timer;
     timer.start();
     for (const int filter : {2, 1}) {
@@ -237,7 +226,7 @@ class FaultsFilesTest : public QObject {
     TempDir dir;
     const fs::path file = dir / "zeros.vnx";
     const size_t size = 200000;
-    WriteRepeated(file, "", size, '\0');
+    QVERIFY(test::SpitRepeated(file, "", size, '\0'));
     for (const int filter : {1, 3}) {
       app.script->Answer(file, filter);
       QVERIFY(app.Trigger("Openfromfile1"));

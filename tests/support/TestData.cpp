@@ -1,5 +1,6 @@
 #include "support/TestData.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,20 @@ std::string Slurp(const std::filesystem::path& path) {
 void Spit(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool SpitRepeated(const std::filesystem::path& path, const std::string& head, std::size_t count, char fill,
+                  const std::string& tail) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << head;
+  const std::string block(std::size_t{1} << 20, fill);
+  for (std::size_t left = count; left > 0;) {
+    const std::size_t n = std::min(left, block.size());
+    out.write(block.data(), static_cast<std::streamsize>(n));
+    left -= n;
+  }
+  out << tail;
+  return out.good();
 }
 
 TempDir::TempDir() {

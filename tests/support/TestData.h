@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +17,10 @@ std::string Slurp(const std::filesystem::path& path);
 
 // Writes bytes to a file, replacing it.
 void Spit(const std::filesystem::path& path, const std::string& bytes);
+// Writes head, `count` copies of `fill`, then tail, without holding the file in memory.
+// False when the file could not be written whole.
+bool SpitRepeated(const std::filesystem::path& path, const std::string& head, std::size_t count, char fill,
+                  const std::string& tail = {});
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
