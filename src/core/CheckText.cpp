@@ -90,9 +90,22 @@ void AppendJsonString(std::string& out, std::string_view text) {
 }
 
 std::string TerminalText(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (IsControl(static_cast<std::uint8_t>(c))) c = '?';
+  // C1 controls start escape sequences too (0x9B is a CSI): as the code points U+0080 to
+  // U+009F in UTF-8 text, and as the bytes 0x80 to 0x9F in any other text.
+  const bool utf8 = IsValidUtf8(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<std::uint8_t>(text[i]);
+    if (utf8 && byte == 0xC2 && i + 1 < text.size() && static_cast<std::uint8_t>(text[i + 1]) < 0xA0) {
+      out.push_back('?');
+      ++i;
+    } else if (IsControl(byte) || (!utf8 && byte >= 0x80 && byte < 0xA0)) {
+      out.push_back('?');
+    } else {
+      out.push_back(text[i]);
+    }
+  }
   return out;
 }
 

@@ -14,7 +14,8 @@ bool IsValidUtf8(std::string_view text) noexcept;
 // Latin-1; control characters are escaped.
 void AppendJsonString(std::string& out, std::string_view text);
 
-// The text as a terminal shows it safely: control bytes (below 0x20 and 0x7F) become "?".
+// The text as a terminal shows it safely: control characters become "?" (bytes below 0x20
+// and 0x7F, and the C1 controls: U+0080..U+009F in UTF-8 text, bytes 0x80..0x9F in other text).
 std::string TerminalText(std::string_view text);
 
 // Columns the text takes on a terminal: code points when it is valid UTF-8, else bytes.

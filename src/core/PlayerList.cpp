@@ -12,8 +12,11 @@ std::optional<std::vector<PlayerEntry>> DecodePlayerList(std::string_view datagr
   cursor.Skip(6);
   std::vector<PlayerEntry> players;
   // Each record takes at least 10 bytes, so this loop ends within the datagram's size.
-  while (const auto record = PlayerRecord::Read(cursor))
+  while (players.size() < kMaxPlayers) {
+    const auto record = PlayerRecord::Read(cursor);
+    if (!record) break;
     players.push_back({std::string(record->name), record->score, record->seconds});
+  }
   return players;
 }
 

@@ -11,7 +11,7 @@ std::optional<std::vector<RuleEntry>> DecodeRuleList(std::string_view datagram) 
   cursor.Skip(7);
   std::vector<RuleEntry> rules;
   // Each pair consumes at least two bytes, so this loop ends within the datagram's size.
-  while (!cursor.AtEnd()) {
+  while (!cursor.AtEnd() && rules.size() < kMaxRules) {
     auto name = cursor.ReadZeroTerminated();
     auto value = name ? cursor.ReadZeroTerminated() : std::nullopt;
     if (!value) break;

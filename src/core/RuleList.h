@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,10 @@ struct RuleEntry {
 
 // Decodes a rules reply: FF FF FF FF 'E', a 16-bit count, then zero-ended name and value
 // pairs read up to the end of the data (the count is not trusted: servers cut long lists);
-// a pair cut short ends the list. nullopt for any other datagram.
+// a pair cut short ends the list. At most kMaxRules pairs are kept: a small compressed reply
+// can unpack to a quarter of a megabyte of empty pairs, each of which would cost far more in
+// memory than its two bytes. nullopt for any other datagram.
+inline constexpr std::size_t kMaxRules = 4096;
 std::optional<std::vector<RuleEntry>> DecodeRuleList(std::string_view datagram);
 
 }  // namespace vantrix

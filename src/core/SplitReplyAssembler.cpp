@@ -65,6 +65,9 @@ std::size_t SplitReplyAssembler::PendingBytes() const {
 
 void SplitReplyAssembler::Clear() {
   m_pending.clear();
+  // A new exchange may reuse an id (servers that keep one id or count with wrap-around).
+  m_finished.fill(std::nullopt);
+  m_nextFinished = 0;
 }
 
 bool SplitReplyAssembler::WasFinished(std::uint32_t id) const {

@@ -48,7 +48,7 @@ class SplitReplyAssembler {
   // are ignored.
   Outcome Take(std::string_view datagram);
 
-  // Drops everything collected.
+  // Drops everything collected and forgets the replies finished, for a new exchange.
   void Clear();
 
   std::size_t PendingReplies() const { return m_pending.size(); }

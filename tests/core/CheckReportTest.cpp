@@ -205,6 +205,17 @@ TEST(CheckText, Utf8ValidityAndWidths) {
   EXPECT_EQ(DisplayWidth("\xC3\xA9t\xC3\xA9"), 3u);
   EXPECT_EQ(DisplayWidth("\xE9t\xE9"), 3u);
   EXPECT_EQ(TerminalText("a\x1B[2Jb\x7F"), "a?[2Jb?");
+  // C1 controls: as UTF-8 (C2 9B is a CSI) and as single bytes in text that is not UTF-8.
+  EXPECT_EQ(TerminalText("a\xC2\x9B"
+                         "31mb\xC2\x9D"
+                         "0;t\x07"),
+            "a?31mb?0;t?");
+  EXPECT_EQ(TerminalText("caf\xE9 \x9B"
+                         "31m\x85"),
+            "caf\xE9 ?31m?");
+  // Printable text beyond ASCII stays, in both forms.
+  EXPECT_EQ(TerminalText("caf\xC3\xA9 \xC2\xA0\xC2\xBF"), "caf\xC3\xA9 \xC2\xA0\xC2\xBF");
+  EXPECT_EQ(TerminalText("\xA0\xFF\xE9"), "\xA0\xFF\xE9");
   std::string json;
   AppendJsonString(json, "q\"b\\\n\t\x02\x7F\xC3\xA9");
   EXPECT_EQ(json, "\"q\\\"b\\\\\\n\\t\\u0002\\u007f\xC3\xA9\"");

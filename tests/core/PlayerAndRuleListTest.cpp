@@ -48,6 +48,29 @@ TEST(PlayerList, TheCountByteIsNotTrusted) {
   EXPECT_EQ(DecodePlayerList(reply)->size(), 255u);
 }
 
+// A quarter of a megabyte (what a small compressed reply may unpack to) of the shortest
+// pairs and records: the lists stay bounded, and what is kept is the start of the reply.
+TEST(RuleList, AHugeReplyOfTinyEntriesIsCutAtTheCaps) {
+  const std::string rulesReply =
+      "\xFF\xFF\xFF\xFF"
+      "E\x00\x00"s +
+      std::string(256 * 1024, '\0');
+  const auto rules = DecodeRuleList(rulesReply);
+  ASSERT_TRUE(rules);
+  EXPECT_EQ(rules->size(), kMaxRules);
+  EXPECT_EQ(rules->front(), (RuleEntry{"", ""}));
+
+  std::string playersReply =
+      "\xFF\xFF\xFF\xFF"
+      "D\x00"s;
+  for (int i = 0; i < 26000; ++i) playersReply += "\x00p\x00\x01\x00\x00\x00\x00\x00\x00\x00"s;
+  const auto players = DecodePlayerList(playersReply);
+  ASSERT_TRUE(players);
+  EXPECT_EQ(players->size(), kMaxPlayers);
+  EXPECT_EQ(players->front().name, "p");
+  EXPECT_EQ(players->front().score, 1);
+}
+
 TEST(RuleList, DecodesPairsAndStopsAtAPairCutShort) {
   const std::string reply = fake::BuildRulesReply({{"a", "1"}, {"", "x"}, {"sv_name", ""}});
   auto rules = DecodeRuleList(reply);

@@ -81,6 +81,11 @@ TEST(SplitReplyAssembler, DuplicatesAreIgnoredAndLatePartsOfADoneReplyToo) {
   EXPECT_EQ(outcome.reply, reply);
   EXPECT_EQ(assembler.Take(parts[0]).status, Status::kIncomplete);
   EXPECT_EQ(assembler.PendingReplies(), 0u);
+  // The next exchange may use the same id again: after Clear its parts are taken.
+  assembler.Clear();
+  outcome = Feed(assembler, parts, order);
+  ASSERT_EQ(outcome.status, Status::kComplete);
+  EXPECT_EQ(outcome.reply, reply);
 }
 
 TEST(SplitReplyAssembler, AMissingPartLeavesItIncompleteAndRepliesDoNotMix) {

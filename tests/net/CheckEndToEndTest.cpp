@@ -243,5 +243,35 @@ TEST(CheckEndToEnd, BadInputsAreReportedPerItemAndBadUsageExitsTwo) {
   EXPECT_TRUE(help.output.starts_with("usage: vantrix-check"));
 }
 
+// A reply the simulated server cannot give (more parts than a header can number) goes
+// unanswered; the server stays up and answers what it can.
+TEST(CheckEndToEnd, TheSimulatedServerOutlivesARequestItCannotAnswer) {
+  FakeServers servers(1, {"--extra-rules", "5000", "--split-size", "500"});
+  const CheckRun rules =
+      Check({"--rules", "--format", "csv", "--timeout-ms", "300", "--retries", "0", servers.Address(0)});
+  EXPECT_EQ(rules.status, 1) << rules.output;
+  const CheckRun info =
+      Check({"--format", "csv", "--timeout-ms", "300", "--retries", "0", servers.Address(0)});
+  EXPECT_EQ(info.status, 0) << info.output;
+  EXPECT_NE(info.output.find(servers.Address(0) + ",answered,"), std::string::npos) << info.output;
+}
+
+// Hosts are read as the window reads them: four decimal parts (leading zeros decimal), never
+// the system's older forms, and never cut short at a NUL byte in a list file.
+TEST(CheckEndToEnd, HostsAreReadLikeTheWindowReadsThem) {
+  FakeServers servers(1, {});
+  const std::string port = std::to_string(servers.BasePort());
+  test::TempDir dir;
+  test::Spit(dir / "odd.txt", std::string("127.0.0.1\0junk:") + port + "\r\n0127.000.0.001:" + port + "\r\n");
+  const CheckRun run = Check({"--format", "csv", "--timeout-ms", "300", "--retries", "0", "127.1:" + port,
+                              "2130706433:" + port, (dir / "odd.txt").string()});
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("127.1:" + port + ",error,"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("2130706433:" + port + ",error,"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("0127.000.0.001:" + port + ",answered,"), std::string::npos) << run.output;
+  EXPECT_EQ(Count(run.output, ",answered,"), 1u) << run.output;
+  EXPECT_EQ(Count(run.output, ",error,"), 3u) << run.output;
+}
+
 }  // namespace
 }  // namespace vantrix

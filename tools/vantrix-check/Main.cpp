@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "CheckHostResolver.h"
 #include "CheckInputs.h"
 #include "CheckRunner.h"
 #include "CheckSocket.h"
-#include "HostResolver.h"
 #include "MonotonicClock.h"
 #include "ProgressLine.h"
 #include "core/CheckReport.h"
@@ -30,13 +30,13 @@ int UsageFailure(const std::string& message) {
 // Resolves the items' hosts; items that cannot be sent to get their error.
 std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
                                         std::vector<std::size_t>& endpointOfItem) {
-  HostResolver resolver;
+  CheckHostResolver resolver;
   std::vector<CheckEndpoint> endpoints;
   endpointOfItem.assign(items.size(), SIZE_MAX);
   for (std::size_t i = 0; i < items.size(); ++i) {
     CheckItem& item = items[i];
     if (!item.target) continue;
-    const HostResolver::Result address = resolver.Resolve(item.target->host);
+    const CheckHostResolver::Result address = resolver.Resolve(item.target->host);
     if (const auto* error = std::get_if<std::string>(&address)) {
       item.error = *error;
       continue;

@@ -146,7 +146,16 @@ void UdpServerSet::Answer(std::size_t server, const std::string& request, const 
   const ServerProfile& profile = m_profiles[server];
   if (profile.behaviour == Behaviour::kSilent) return;
   const std::uint32_t challenge = ChallengeFor(profile, ClientKey(from));
-  auto datagrams = AnswerRequest(profile, request, m_style, ++m_requestNumbers[server], challenge);
+  std::vector<std::string> datagrams;
+  try {
+    datagrams = AnswerRequest(profile, request, m_style, ++m_requestNumbers[server], challenge);
+  } catch (const std::invalid_argument& error) {
+    // A reply these options cannot give (more parts than a split header can number): this
+    // request goes unanswered and the other servers carry on.
+    std::fprintf(stderr, "vantrix-fakeserver: port %u: cannot answer: %s\n",
+                 static_cast<unsigned>(profile.port), error.what());
+    return;
+  }
   if (datagrams.empty()) {
     if (m_options.logRequests) LogRequest(server, request);
     return;

@@ -10,7 +10,7 @@ namespace vantrix {
 // Turns host texts into IPv4 addresses (host byte order), once per distinct host: dotted
 // addresses directly, names through the system's resolver. A text that cannot be a host
 // name is refused without asking the resolver.
-class HostResolver {
+class CheckHostResolver {
  public:
   using Result = std::variant<std::uint32_t, std::string>;  // the address or the error text
 

@@ -1,0 +1,50 @@
+#include "CheckHostResolver.h"
+
+#include "net/EIdErrors.h"
+#include "net/GetAddrInfoResolver.h"
+#include "net/HostLookup.h"
+#include "net/IPv4Text.h"
+
+namespace vantrix {
+
+namespace {
+
+bool CanBeHostName(const std::string& host) {
+  if (host.empty() || host.size() > 253) return false;
+  for (char c : host) {
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                         c == '.' || c == '-' || c == '_';
+    if (!allowed) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CheckHostResolver::Result CheckHostResolver::Resolve(const std::string& host) {
+  auto it = m_cache.find(host);
+  if (it != m_cache.end()) return it->second;
+  Result result = Lookup(host);
+  m_cache.emplace(host, result);
+  return result;
+}
+
+CheckHostResolver::Result CheckHostResolver::Lookup(const std::string& host) {
+  // The window's reading of a host, so that a list reaches the same servers from both: the
+  // strict dotted form ("010" is 10), LOCALHOST, else a name; a NUL byte, which would cut
+  // the text short inside the system's parsers, is never looked up.
+  const bool dotted = ParseDottedIPv4(host).has_value();
+  if (!dotted && !CanBeHostName(host)) return std::string("cannot resolve host '") + host + "'";
+  // A text of digits and dots that is not four decimal parts would be read by the system in
+  // older forms ("127.1", octal "010"): it names no host here.
+  if (!dotted && host.find_first_not_of("0123456789.") == std::string::npos)
+    return std::string("cannot resolve host '") + host + "'";
+  GetAddrInfoResolver system;
+  try {
+    return LookUpHost(host, system);
+  } catch (const EIdSocketError& error) {
+    return std::string("cannot resolve host '") + host + "': " + error.what();
+  }
+}
+
+}  // namespace vantrix
