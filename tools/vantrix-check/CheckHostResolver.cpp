@@ -1,5 +1,10 @@
 #include "CheckHostResolver.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <unordered_set>
+
 #include "net/EIdErrors.h"
 #include "net/GetAddrInfoResolver.h"
 #include "net/HostLookup.h"
@@ -27,6 +32,26 @@ CheckHostResolver::Result CheckHostResolver::Resolve(const std::string& host) {
   Result result = Lookup(host);
   m_cache.emplace(host, result);
   return result;
+}
+
+void CheckHostResolver::ResolveAll(const std::vector<std::string>& hosts) {
+  std::vector<std::string> distinct;
+  std::unordered_set<std::string> seen;
+  for (const std::string& host : hosts)
+    if (!m_cache.contains(host) && seen.insert(host).second) distinct.push_back(host);
+  if (distinct.empty()) return;
+  std::vector<Result> found(distinct.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < distinct.size(); i = next++) found[i] = Lookup(distinct[i]);
+  };
+  {
+    std::vector<std::jthread> workers;
+    const std::size_t count = std::min(kLookupThreads, distinct.size());
+    for (std::size_t t = 1; t < count; ++t) workers.emplace_back(work);
+    work();
+  }  // every worker joined here
+  for (std::size_t i = 0; i < distinct.size(); ++i) m_cache.emplace(distinct[i], std::move(found[i]));
 }
 
 CheckHostResolver::Result CheckHostResolver::Lookup(const std::string& host) {

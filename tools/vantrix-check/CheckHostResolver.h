@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
 namespace vantrix {
 
@@ -15,6 +17,12 @@ class CheckHostResolver {
   using Result = std::variant<std::uint32_t, std::string>;  // the address or the error text
 
   Result Resolve(const std::string& host);
+
+  // Looks up every distinct host of the list at once, up to kLookupThreads at a time, so
+  // that a slow or dead name server costs one wait per batch, not one per name. Resolve then
+  // answers from what was found.
+  static constexpr std::size_t kLookupThreads = 16;
+  void ResolveAll(const std::vector<std::string>& hosts);
 
  private:
   static Result Lookup(const std::string& host);

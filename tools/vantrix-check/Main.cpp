@@ -31,6 +31,10 @@ int UsageFailure(const std::string& message) {
 std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
                                         std::vector<std::size_t>& endpointOfItem) {
   CheckHostResolver resolver;
+  std::vector<std::string> hosts;
+  for (const CheckItem& item : items)
+    if (item.target) hosts.push_back(item.target->host);
+  resolver.ResolveAll(hosts);
   std::vector<CheckEndpoint> endpoints;
   endpointOfItem.assign(items.size(), SIZE_MAX);
   for (std::size_t i = 0; i < items.size(); ++i) {
