@@ -87,7 +87,10 @@ SplitReplyAssembler::Outcome SplitReplyAssembler::Take(std::string_view datagram
   if (!IsSplitPart(datagram)) return Rejected("not a split reply part");
   const std::uint32_t id = IdOf(datagram);
   if (WasFinished(id)) return {};
+  const std::uint32_t crc = Crc32(datagram);
+  if (std::find(m_finishedParts.begin(), m_finishedParts.end(), crc) != m_finishedParts.end()) return {};
   Pending& pending = Find(id);
+  pending.seen.push_back(crc);
 
   std::optional<std::string> problem;
   if (pending.layout != Layout::kUnknown) {
@@ -168,6 +171,14 @@ SplitReplyAssembler::Outcome SplitReplyAssembler::Assemble(const Pending& pendin
 }
 
 SplitReplyAssembler::Outcome SplitReplyAssembler::Finish(std::uint32_t id, Outcome outcome) {
+  for (const Pending& pending : m_pending) {
+    if (pending.id != id) continue;
+    m_finishedParts.insert(m_finishedParts.end(), pending.seen.begin(), pending.seen.end());
+  }
+  constexpr std::size_t kRemembered = static_cast<std::size_t>(kMaxParts) * kMaxPendingReplies;
+  if (m_finishedParts.size() > kRemembered)
+    m_finishedParts.erase(m_finishedParts.begin(),
+                          m_finishedParts.end() - static_cast<std::ptrdiff_t>(kRemembered));
   std::erase_if(m_pending, [id](const Pending& p) { return p.id == id; });
   m_finished[m_nextFinished] = id;
   m_nextFinished = (m_nextFinished + 1) % m_finished.size();

@@ -48,7 +48,9 @@ class SplitReplyAssembler {
   // are ignored.
   Outcome Take(std::string_view datagram);
 
-  // Drops everything collected and forgets the replies finished, for a new exchange.
+  // Drops everything collected and forgets the ids of the replies finished, for a new
+  // exchange that may use the same ids again (servers that keep one id). The parts of the
+  // replies finished are still known: a late copy of one is never joined to a new reply.
   void Clear();
 
   std::size_t PendingReplies() const { return m_pending.size(); }
@@ -62,7 +64,8 @@ class SplitReplyAssembler {
     int total = 0;
     int present = 0;
     std::size_t bytes = 0;
-    std::vector<std::string> early;  // parts held until part 0 shows the layout
+    std::vector<std::string> early;   // parts held until part 0 shows the layout
+    std::vector<std::uint32_t> seen;  // CRC32 of every datagram taken for this reply
     std::vector<std::optional<std::string>> parts;
   };
 
@@ -77,6 +80,9 @@ class SplitReplyAssembler {
   std::vector<Pending> m_pending;  // oldest first
   std::array<std::optional<std::uint32_t>, kMaxPendingReplies> m_finished{};
   std::size_t m_nextFinished = 0;
+  // CRC32 of the datagrams of the replies finished last, oldest first, at most
+  // kMaxParts * kMaxPendingReplies of them.
+  std::vector<std::uint32_t> m_finishedParts;
 };
 
 }  // namespace vantrix

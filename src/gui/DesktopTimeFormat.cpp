@@ -12,19 +12,31 @@ bool IsAscii(const QString& text) {
   return true;
 }
 
+// Newer locale data puts a no-break space (often the narrow one) before AM/PM; in an 8-bit
+// line it is an ordinary space.
+QString PlainSpaces(QString text) {
+  text.replace(QChar(0x202F), u' ');
+  text.replace(QChar(0x00A0), u' ');
+  return text;
+}
+
 }  // namespace
 
-TimeFormat DesktopTimeFormat(const QLocale& locale) {
+TimeFormat TimeFormatFrom(const QString& pattern, const QString& amText, const QString& pmText) {
   TimeFormat format;
-  const QString pattern = locale.timeFormat(QLocale::LongFormat);
-  if (!pattern.isEmpty() && IsAscii(pattern)) format.pattern = pattern.toStdString();
-  const QString am = locale.amText();
-  const QString pm = locale.pmText();
+  const QString plainPattern = PlainSpaces(pattern);
+  if (!plainPattern.isEmpty() && IsAscii(plainPattern)) format.pattern = plainPattern.toStdString();
+  const QString am = PlainSpaces(amText);
+  const QString pm = PlainSpaces(pmText);
   if (!am.isEmpty() && !pm.isEmpty() && IsAscii(am) && IsAscii(pm)) {
     format.amText = am.toStdString();
     format.pmText = pm.toStdString();
   }
   return format;
+}
+
+TimeFormat DesktopTimeFormat(const QLocale& locale) {
+  return TimeFormatFrom(locale.timeFormat(QLocale::LongFormat), locale.amText(), locale.pmText());
 }
 
 }  // namespace vantrix

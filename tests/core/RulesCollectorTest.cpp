@@ -219,8 +219,9 @@ TEST(RulesCollector, AReplyInOneDatagramIsShownAtOnce) {
 }
 
 // Servers that number their packets plainly (0 then 1, 1 then 2, ...) instead of putting a
-// part number and total in the byte: the parts are joined as the buffer rule joins them,
-// whatever the byte happens to read as.
+// part number and total in the byte: the parts are joined as the buffer rule joins them when
+// the byte reads as no usable split or as a first part without the reply's marker. (Pairs
+// such as 0x12 then 0x13, which read as fitting numbered parts, are still taken as such.)
 TEST(RulesCollector, PlainPacketNumbersAreJoinedInOrder) {
   const std::string reply = Reply(kRules);
   for (int first : {0, 1, 2, 3, 0x10, 0x21}) {

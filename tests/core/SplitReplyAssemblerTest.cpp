@@ -81,11 +81,22 @@ TEST(SplitReplyAssembler, DuplicatesAreIgnoredAndLatePartsOfADoneReplyToo) {
   EXPECT_EQ(outcome.reply, reply);
   EXPECT_EQ(assembler.Take(parts[0]).status, Status::kIncomplete);
   EXPECT_EQ(assembler.PendingReplies(), 0u);
-  // The next exchange may use the same id again: after Clear its parts are taken.
+  // The next exchange may use the same id again: after Clear a new reply's parts are taken,
+  // and late copies of the finished reply's parts are never joined to it.
   assembler.Clear();
-  outcome = Feed(assembler, parts, order);
+  std::vector<fake::Player> players;
+  for (int i = 0; i < 40; ++i) players.push_back({0, "player " + std::to_string(i), i, 60.0f});
+  const std::string next = fake::BuildPlayersReply(players);
+  auto nextParts = fake::SplitReplyBySize(next, 5, 100, false);
+  ASSERT_GE(nextParts.size(), 3u);
+  EXPECT_EQ(assembler.Take(parts[1]).status, Status::kIncomplete);
+  EXPECT_EQ(assembler.Take(parts[2]).status, Status::kIncomplete);
+  std::vector<std::size_t> all(nextParts.size());
+  std::iota(all.begin(), all.end(), std::size_t{0});
+  outcome = Feed(assembler, nextParts, all);
   ASSERT_EQ(outcome.status, Status::kComplete);
-  EXPECT_EQ(outcome.reply, reply);
+  EXPECT_EQ(outcome.reply, next);
+  EXPECT_EQ(assembler.PendingReplies(), 0u);
 }
 
 TEST(SplitReplyAssembler, AMissingPartLeavesItIncompleteAndRepliesDoNotMix) {

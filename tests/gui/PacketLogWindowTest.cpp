@@ -234,6 +234,11 @@ class PacketLogWindowTest : public QObject {
                text.c_str());
       QVERIFY2(text.find("34:05") != std::string::npos, text.c_str());
     }
+    // Newer locale data: a narrow no-break space before AM/PM is a space in the log.
+    QCOMPARE(QString::fromStdString(TimeFormatFrom(QStringLiteral("h:mm:ss\u202FAP t"), QStringLiteral("AM"),
+                                                   QStringLiteral("PM"))
+                                        .Format(evening)),
+             QStringLiteral("9:34:05 PM"));
     // Without a format given, the window writes the desktop's own.
     auto time = std::make_shared<TimeOfDay>(evening);
     TForm7 form(nullptr, std::make_unique<SetClock>(time));

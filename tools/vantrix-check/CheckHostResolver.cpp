@@ -60,10 +60,6 @@ CheckHostResolver::Result CheckHostResolver::Lookup(const std::string& host) {
   // the text short inside the system's parsers, is never looked up.
   const bool dotted = ParseDottedIPv4(host).has_value();
   if (!dotted && !CanBeHostName(host)) return std::string("cannot resolve host '") + host + "'";
-  // A text of digits and dots that is not four decimal parts would be read by the system in
-  // older forms ("127.1", octal "010"): it names no host here.
-  if (!dotted && host.find_first_not_of("0123456789.") == std::string::npos)
-    return std::string("cannot resolve host '") + host + "'";
   GetAddrInfoResolver system;
   try {
     return LookUpHost(host, system);
