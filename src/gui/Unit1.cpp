@@ -44,9 +44,10 @@ namespace vantrix {
 
 namespace {
 
-// Copied files also count as text to Qt (their URLs); only real text is pasted as servers.
+// Copied files also count as text to Qt (hasText() is true for URLs); only real text is
+// pasted as servers.
 bool HoldsPlainText(const QMimeData& data) {
-  return data.hasFormat(QStringLiteral("text/plain")) || (data.hasText() && !data.hasUrls());
+  return data.hasFormat(QStringLiteral("text/plain"));
 }
 
 // A key the in-place editor leaves alone travels up to the list; it is still the editor's.

@@ -8,7 +8,6 @@
 #include "net/EIdErrors.h"
 #include "net/GetAddrInfoResolver.h"
 #include "net/HostLookup.h"
-#include "net/IPv4Text.h"
 
 namespace vantrix {
 
@@ -58,8 +57,7 @@ CheckHostResolver::Result CheckHostResolver::Lookup(const std::string& host) {
   // The window's reading of a host, so that a list reaches the same servers from both: the
   // strict dotted form ("010" is 10), LOCALHOST, else a name; a NUL byte, which would cut
   // the text short inside the system's parsers, is never looked up.
-  const bool dotted = ParseDottedIPv4(host).has_value();
-  if (!dotted && !CanBeHostName(host)) return std::string("cannot resolve host '") + host + "'";
+  if (!CanBeHostName(host)) return std::string("cannot resolve host '") + host + "'";
   GetAddrInfoResolver system;
   try {
     return LookUpHost(host, system);
