@@ -13,9 +13,6 @@ FUZZ_WORK    ?= $(HOME)/.cache/vantrix-fuzz
 FUZZ_TARGETS ?= $(sort $(basename $(notdir $(wildcard fuzz/*.cpp))))
 FUZZ_FLAGS   ?= -max_len=4096 -timeout=20 -rss_limit_mb=2048
 
-# The net layer may not be there yet; its thread checks run once it is.
-NET_TESTS := $(wildcard tests/net/*.cpp)
-TOOLS     := $(sort $(notdir $(patsubst %/,%,$(dir $(wildcard tools/*/*.cpp)))))
 
 # Sanitizer reports stop the test that made them. Leaks are reported too; only the Qt and
 # font libraries' own allocations are suppressed (see the file).
@@ -56,15 +53,12 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 900
 
-# The net layer's tests under ThreadSanitizer. It has no Qt, so the window is left out.
+# The net layer's and the checker's tests under ThreadSanitizer. They have no Qt, so the
+# window is left out.
 test-tsan: deps
-ifeq ($(NET_TESTS),)
-	@echo "test-tsan: no tests under tests/net yet, nothing to run"
-else
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRIX_SANITIZE=thread -DVANTRIX_GUI=OFF -DVANTRIX_BENCH=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target net_tests $(TOOLS)
-	$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD) -L net --no-tests=error --output-on-failure -j $(JOBS) --timeout 900
-endif
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target net_tests check_tests
+	$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD) -L 'net|check' --no-tests=error --output-on-failure -j $(JOBS) --timeout 900
 
 # libFuzzer programs (clang), each run FUZZ_SECONDS on its seeds and its work corpus; new inputs
 # go to the work corpus, crashes to FUZZ_WORK/<target>-crash-*. A crash fails the run at the end.

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "core/CheckReport.h"
-#include "core/CheckScheduler.h"
-#include "core/FakeServerProfile.h"
-#include "core/SourceInfoReply.h"
-#include "core/SourceRequests.h"
-#include "core/SplitReplyAssembler.h"
+#include "check/CheckReport.h"
+#include "check/CheckScheduler.h"
+#include "fake/FakeServerProfile.h"
+#include "core/protocol/SourceInfoReply.h"
+#include "core/protocol/SourceRequests.h"
+#include "core/protocol/SplitReplyAssembler.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ void BM_FormatReport(benchmark::State& state) {
     result.status = CheckStatus::kAnswered;
     result.pingUs = 1234;
     result.info =
-        CheckInfoFromSourceReply(*DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo)));
+        ServerInfoFromSourceReply(*DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo)));
     report.results.push_back(std::move(result));
   }
   for (auto _ : state) benchmark::DoNotOptimize(FormatCheckReport(report, format));

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "core/PlayersReply.h"
-#include "core/RulesCollector.h"
+#include "core/protocol/PlayersWindowState.h"
+#include "core/protocol/RulesCollector.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::string SplitPart(std::uint32_t number, int part, int total, const std::stri
 
 void BM_PlayersDecode(benchmark::State& state) {
   const std::string d = PlayersDatagram(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(vantrix::PlayersReply::Decode(d));
+  for (auto _ : state) benchmark::DoNotOptimize(vantrix::PlayersWindowState::Decode(d));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(d.size()));
 }

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/ListCommands.h"
-#include "core/ListFile.h"
-#include "core/ServerTable.h"
-#include "core/StatusLine.h"
+#include "core/lists/ListCommands.h"
+#include "core/lists/ListFile.h"
+#include "core/table/ServerTable.h"
+#include "core/table/StatusLine.h"
 #include "support/BenchLists.h"
 
 namespace vantrix {

@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "Application.h"
-#include "ErrorReporter.h"
-#include "Unit1.h"
-#include "core/FakeReplies.h"
-#include "core/QueryEngine.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/Application.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/Unit1.h"
+#include "fake/FakeReplies.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "net/TIdSocketHandle.h"
 #include "net/TIdUDPServer.h"
 

@@ -10,13 +10,13 @@
 #include <optional>
 #include <string>
 
-#include "Application.h"
-#include "ErrorReporter.h"
-#include "Unit1.h"
-#include "Unit5.h"
-#include "core/ConfigFile.h"
-#include "core/FileDialogs.h"
-#include "core/ListFile.h"
+#include "gui/Application.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "core/settings/ConfigFile.h"
+#include "core/lists/FileDialogs.h"
+#include "core/lists/ListFile.h"
 #include "support/BenchLists.h"
 
 namespace vantrix {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Unit7.h"
-#include "core/PacketLogClock.h"
+#include "gui/Unit7.h"
+#include "core/packetlog/PacketLogClock.h"
 
 namespace {
 

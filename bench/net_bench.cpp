@@ -14,7 +14,7 @@
 
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"
-#include "net/UniqueFd.h"
+#include "core/io/UniqueFd.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/PacketLog.h"
-#include "core/PacketLogObserver.h"
+#include "core/packetlog/PacketLog.h"
+#include "core/packetlog/PacketLogObserver.h"
 
 namespace {
 

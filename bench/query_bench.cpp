@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "core/FakeReplies.h"
-#include "core/InfoReply.h"
-#include "core/QueryEngine.h"
-#include "core/ServerTable.h"
-#include "core/StatusLine.h"
+#include "fake/FakeReplies.h"
+#include "core/protocol/InfoReply.h"
+#include "core/query/QueryEngine.h"
+#include "core/table/ServerTable.h"
+#include "core/table/StatusLine.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/ServerTable.h"
-#include "core/TableCommands.h"
+#include "core/table/ServerTable.h"
+#include "core/table/TableCommands.h"
 #include "support/BenchLists.h"
 
 namespace vantrix {

@@ -11,8 +11,8 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "core/TableCommands.h"
-#include "core/TableReference.h"
+#include "core/table/TableCommands.h"
+#include "core/table/TableReference.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "core/Colors.h"
-#include "core/ConversionError.h"
+#include "core/settings/Colors.h"
+#include "core/util/ConversionError.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
 #include "common/ReferenceLines.h"
-#include "core/ConversionError.h"
-#include "core/SettingsNumbers.h"
-#include "core/SettingsText.h"
+#include "core/util/ConversionError.h"
+#include "core/settings/SettingsNumbers.h"
+#include "core/settings/SettingsText.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "core/InfoReply.h"
+#include "core/protocol/InfoReply.h"
 #include "support/FakeQueryWorld.h"
 
 namespace {

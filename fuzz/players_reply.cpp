@@ -9,7 +9,7 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "core/PlayersReply.h"
+#include "core/protocol/PlayersWindowState.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ std::vector<std::string> ReferenceLines(std::string_view datagram) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view datagram = vantrix::fuzz::AsText(data, size);
-  const std::vector<std::string> lines = PlayersReply::Decode(datagram);
+  const std::vector<std::string> lines = PlayersWindowState::Decode(datagram);
   VANTRIX_FUZZ_CHECK(lines == ReferenceLines(datagram));
   for (const std::string& line : lines) {
     const std::size_t dash = line.find("] - ");
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   // The window keeps earlier lines and appends; a request clears them.
-  PlayersReply window;
+  PlayersWindowState window;
   window.Receive(datagram);
   const std::vector<std::string> added = window.Receive(datagram);
   VANTRIX_FUZZ_CHECK(added == lines);

@@ -9,7 +9,7 @@
 #include "common/FuzzInput.h"
 #include "common/ImportCheck.h"
 #include "common/ReferenceLines.h"
-#include "core/Imports.h"
+#include "core/lists/Imports.h"
 
 namespace {
 

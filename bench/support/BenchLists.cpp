@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/SafeFileWriter.h"
+#include "core/io/SafeFileWriter.h"
 
 namespace vantrix::bench {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/ServerTable.h"
+#include "core/table/ServerTable.h"
 
 namespace vantrix::bench {
 

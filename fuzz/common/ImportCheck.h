@@ -6,8 +6,8 @@
 
 #include "common/FuzzCheck.h"
 #include "common/ScratchFile.h"
-#include "core/ServerTable.h"
-#include "core/StatusLine.h"
+#include "core/table/ServerTable.h"
+#include "core/table/StatusLine.h"
 
 namespace vantrix::fuzz {
 

@@ -1,17 +1,17 @@
-#include "Application.h"
+#include "gui/Application.h"
 
 #include <QCoreApplication>
 
-#include "ExecDialogRunner.h"
-#include "MessageBoxErrorReporter.h"
-#include "QtFileChooser.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "Unit7.h"
+#include "gui/platform/ExecDialogRunner.h"
+#include "gui/platform/MessageBoxErrorReporter.h"
+#include "gui/platform/QtFileChooser.h"
+#include "gui/Unit1.h"
+#include "gui/Unit2.h"
+#include "gui/Unit3.h"
+#include "gui/Unit4.h"
+#include "gui/Unit5.h"
+#include "gui/Unit6.h"
+#include "gui/Unit7.h"
 
 namespace vantrix {
 

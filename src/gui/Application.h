@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "DialogRunner.h"
-#include "ErrorReporter.h"
-#include "QtDispatcher.h"
-#include "core/FileDialogs.h"
+#include "gui/platform/DialogRunner.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/platform/QtDispatcher.h"
+#include "core/lists/FileDialogs.h"
 
 class QWidget;
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "Application.h"
-#include "Unit1.h"
-#include "WindowLook.h"
-#include "core/Texts.h"
+#include "gui/Application.h"
+#include "gui/Unit1.h"
+#include "gui/text/WindowLook.h"
+#include "core/util/Texts.h"
 
 int main(int argc, char* argv[]) {
   // The list files named on the command line are taken as raw bytes, before QApplication

@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "QtEventPump.h"
-#include "QtSleeper.h"
-#include "SettingsRelay.h"
-#include "core/FileDialogs.h"
-#include "core/ServerTable.h"
-#include "core/StatusLine.h"
-#include "core/SteadyClock.h"
-#include "core/WriteLimit.h"
+#include "gui/platform/QtEventPump.h"
+#include "core/query/ThreadSleeper.h"
+#include "gui/platform/SettingsRelay.h"
+#include "core/lists/FileDialogs.h"
+#include "core/table/ServerTable.h"
+#include "core/table/StatusLine.h"
+#include "core/query/SteadyClock.h"
+#include "core/io/WriteLimit.h"
 
 class QAction;
 class QDialog;
@@ -226,7 +226,7 @@ class TForm1 final : public QMainWindow {
   const SettingsReader* m_settingsOverride = nullptr;
   SettingsRelay m_settings{[this]() -> const SettingsReader& { return LiveSettings(); }};
   SteadyClock m_clock;
-  QtSleeper m_sleeper;
+  ThreadSleeper m_sleeper;
   QtEventPump m_pump;
   std::unique_ptr<TIdUDPServer> m_idUDPServer1;
   std::unique_ptr<EndpointSender> m_sender;

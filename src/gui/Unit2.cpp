@@ -1,4 +1,4 @@
-#include "Unit2.h"
+#include "gui/Unit2.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,11 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "Application.h"
-#include "DisplayText.h"
-#include "Unit1.h"
-#include "UpDown.h"
-#include "WindowLook.h"
+#include "gui/Application.h"
+#include "gui/text/DisplayText.h"
+#include "gui/Unit1.h"
+#include "gui/widgets/UpDown.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "core/ServerEditor.h"
+#include "core/table/ServerEditor.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,12 +1,12 @@
-#include "Unit3.h"
+#include "gui/Unit3.h"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "Application.h"
-#include "NetworkLine.h"
-#include "WindowEndpoint.h"
-#include "WindowLook.h"
+#include "gui/Application.h"
+#include "gui/text/NetworkLine.h"
+#include "gui/platform/WindowEndpoint.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/RulesCollector.h"
+#include "core/protocol/RulesCollector.h"
 #include "net/TIdUDPServer.h"
 
 class QPlainTextEdit;

@@ -1,14 +1,14 @@
-#include "Unit4.h"
+#include "gui/Unit4.h"
 
 #include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QVBoxLayout>
 
-#include "Application.h"
-#include "NetworkLine.h"
-#include "WindowEndpoint.h"
-#include "WindowLook.h"
+#include "gui/Application.h"
+#include "gui/text/NetworkLine.h"
+#include "gui/platform/WindowEndpoint.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 
@@ -53,7 +53,7 @@ void TForm4::RequestPlayers(std::string_view address) {
   m_listBox1->clear();
   const auto target = m_players.RequestPlayers(address);
   if (!target) return;
-  m_idUDPServer1.Send(target->host, target->port, PlayersReply::Request());
+  m_idUDPServer1.Send(target->host, target->port, PlayersWindowState::Request());
 }
 
 void TForm4::Refresh1Click() {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/PlayersReply.h"
+#include "core/protocol/PlayersWindowState.h"
 #include "net/TIdUDPServer.h"
 
 class QAction;
@@ -32,7 +32,7 @@ class TForm4 final : public QWidget {
   QMenu* PopupMenu1() const { return m_popupMenu1; }
   QAction* Refresh1() const { return m_refresh1; }
   TIdUDPServer& IdUDPServer1() { return m_idUDPServer1; }
-  const PlayersReply& Players() const { return m_players; }
+  const PlayersWindowState& Players() const { return m_players; }
 
   // Clears the list, remembers the address and sends the request. A port that is not a
   // whole number, or a send that fails, throws (the list stays cleared).
@@ -51,7 +51,7 @@ class TForm4 final : public QWidget {
   QMenu* m_popupMenu1;
   QAction* m_refresh1;
   // The endpoint goes first on destruction: no datagram reaches the list after that.
-  PlayersReply m_players;
+  PlayersWindowState m_players;
   TIdUDPServer m_idUDPServer1;
 };
 

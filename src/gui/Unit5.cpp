@@ -1,4 +1,4 @@
-#include "Unit5.h"
+#include "gui/Unit5.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -9,12 +9,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "Application.h"
-#include "ColorBox.h"
-#include "ErrorReporter.h"
-#include "SettingLineEdit.h"
-#include "Unit1.h"
-#include "WindowLook.h"
+#include "gui/Application.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/widgets/SettingLineEdit.h"
+#include "gui/Unit1.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 

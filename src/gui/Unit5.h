@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/ConfigFile.h"
-#include "core/Settings.h"
-#include "core/SettingsReader.h"
+#include "core/settings/ConfigFile.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsReader.h"
 
 class QCheckBox;
 class QPushButton;

@@ -1,9 +1,9 @@
-#include "Unit6.h"
+#include "gui/Unit6.h"
 
 #include <QLabel>
 
-#include "WindowLook.h"
-#include "core/Texts.h"
+#include "gui/text/WindowLook.h"
+#include "core/util/Texts.h"
 
 namespace vantrix {
 

@@ -1,13 +1,13 @@
-#include "Unit7.h"
+#include "gui/Unit7.h"
 
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "DesktopTimeFormat.h"
-#include "DisplayText.h"
-#include "NetworkLine.h"
-#include "WindowLook.h"
+#include "gui/platform/DesktopTimeFormat.h"
+#include "gui/text/DisplayText.h"
+#include "gui/text/NetworkLine.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 

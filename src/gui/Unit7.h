@@ -6,9 +6,9 @@
 #include <memory>
 #include <string_view>
 
-#include "ReplaceableClock.h"
-#include "core/PacketLog.h"
-#include "core/PacketLogObserver.h"
+#include "gui/platform/ReplaceableClock.h"
+#include "core/packetlog/PacketLog.h"
+#include "core/packetlog/PacketLogObserver.h"
 
 class QPlainTextEdit;
 class QTimer;

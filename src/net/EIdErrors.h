@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/EIdException.h"
+#include "core/util/EIdException.h"
 
 namespace vantrix {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/UniqueFd.h"
+#include "core/io/UniqueFd.h"
 
 namespace vantrix {
 

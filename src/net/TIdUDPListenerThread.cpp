@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "core/SteadyClock.h"
+#include "core/query/SteadyClock.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
 

@@ -7,7 +7,7 @@
 
 #include "net/Dispatcher.h"
 #include "net/HandOverSlot.h"
-#include "net/UniqueFd.h"
+#include "core/io/UniqueFd.h"
 
 namespace vantrix {
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
-#include "Unit6.h"
+#include "gui/Unit6.h"
 
 using namespace vantrix;
 

@@ -13,16 +13,16 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "Application.h"
-#include "GuiTestSupport.h"
-#include "MessageBoxErrorReporter.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "Unit3.h"
-#include "Unit4.h"
-#include "Unit5.h"
-#include "Unit6.h"
-#include "Unit7.h"
+#include "gui/Application.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/platform/MessageBoxErrorReporter.h"
+#include "gui/Unit1.h"
+#include "gui/Unit2.h"
+#include "gui/Unit3.h"
+#include "gui/Unit4.h"
+#include "gui/Unit5.h"
+#include "gui/Unit6.h"
+#include "gui/Unit7.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "DisplayText.h"
-#include "GuiTestSupport.h"
-#include "MainWindowDriver.h"
-#include "QueryFakeServers.h"
-#include "Unit1.h"
-#include "core/QueryEngine.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/text/DisplayText.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/QueryFakeServers.h"
+#include "gui/Unit1.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "support/NetWatchdog.h"
 
 using namespace vantrix;

@@ -9,13 +9,13 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "ColorBox.h"
-#include "ConfigTestSupport.h"
-#include "SettingLineEdit.h"
-#include "Unit1.h"
-#include "Unit5.h"
-#include "core/Colors.h"
-#include "core/SettingsReader.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/widgets/SettingLineEdit.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "core/settings/Colors.h"
+#include "core/settings/SettingsReader.h"
 
 using namespace vantrix;
 using namespace vantrix::test;

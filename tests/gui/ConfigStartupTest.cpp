@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "ColorBox.h"
-#include "ConfigTestSupport.h"
-#include "SettingLineEdit.h"
-#include "SettingsTargets.h"
-#include "Unit1.h"
-#include "Unit5.h"
-#include "core/ConversionError.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/widgets/SettingLineEdit.h"
+#include "gui/platform/SettingsTargets.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "core/util/ConversionError.h"
+#include "core/settings/SettingsValuesReader.h"
 
 using namespace vantrix;
 using namespace vantrix::test;

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "DialogRunner.h"
-#include "GuiTestSupport.h"
-#include "Unit1.h"
-#include "Unit5.h"
+#include "gui/platform/DialogRunner.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
 
 namespace vantrix::test {
 

@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
-#include "MainWindowDriver.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
-#include "Unit2.h"
-#include "UpDown.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
+#include "gui/Unit2.h"
+#include "gui/widgets/UpDown.h"
 
 using namespace vantrix;
 using vantrix::test::MainWindowDriver;

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/FakeServerProfile.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix::test {
 

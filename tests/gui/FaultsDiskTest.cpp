@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "ColorBox.h"
-#include "ConfigTestSupport.h"
-#include "ListFilesTestSupport.h"
-#include "core/ConfigFile.h"
-#include "core/Exports.h"
-#include "core/ListFile.h"
-#include "core/SettingsText.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/ListFilesTestSupport.h"
+#include "core/settings/ConfigFile.h"
+#include "core/lists/Exports.h"
+#include "core/lists/ListFile.h"
+#include "core/settings/SettingsText.h"
 #include "support/TestData.h"
 
 using namespace vantrix;

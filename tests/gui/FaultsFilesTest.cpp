@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "ListFilesTestSupport.h"
-#include "ServerTableModel.h"
-#include "Unit5.h"
-#include "core/ConfigFile.h"
-#include "core/Settings.h"
+#include "gui/ListFilesTestSupport.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit5.h"
+#include "core/settings/ConfigFile.h"
+#include "core/settings/Settings.h"
 #include "support/FifoUnblocker.h"
 #include "support/TestData.h"
 

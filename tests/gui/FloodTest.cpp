@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
-#include "QueryFakeServers.h"
-#include "Unit1.h"
-#include "Unit3.h"
-#include "Unit7.h"
-#include "core/QueryEngine.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/QueryFakeServers.h"
+#include "gui/Unit1.h"
+#include "gui/Unit3.h"
+#include "gui/Unit7.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "support/FloodProcessMemory.h"
 #include "support/FloodSender.h"
 #include "support/FloodSocketState.h"

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "Application.h"
-#include "DialogRunner.h"
-#include "ErrorReporter.h"
-#include "Unit2.h"
-#include "Unit5.h"
-#include "core/FileDialogs.h"
+#include "gui/Application.h"
+#include "gui/platform/DialogRunner.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/Unit2.h"
+#include "gui/Unit5.h"
+#include "core/lists/FileDialogs.h"
 
 namespace vantrix::test {
 

@@ -15,10 +15,10 @@
 #include <optional>
 #include <string>
 
-#include "ListFilesTestSupport.h"
-#include "QtFileChooser.h"
-#include "core/FileDialogs.h"
-#include "core/TextFile.h"
+#include "gui/ListFilesTestSupport.h"
+#include "gui/platform/QtFileChooser.h"
+#include "core/lists/FileDialogs.h"
+#include "core/io/TextFile.h"
 #include "support/TestData.h"
 
 using namespace vantrix;

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "ClipboardBytes.h"
-#include "ListFilesTestSupport.h"
+#include "gui/text/ClipboardBytes.h"
+#include "gui/ListFilesTestSupport.h"
 #include "support/TestData.h"
 
 using namespace vantrix;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ListFilesTestSupport.h"
-#include "core/Texts.h"
+#include "gui/ListFilesTestSupport.h"
+#include "core/util/Texts.h"
 #include "support/TestData.h"
 
 using namespace vantrix;

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ListFilesTestSupport.h"
-#include "core/FileDialogs.h"
-#include "core/ListFile.h"
+#include "gui/ListFilesTestSupport.h"
+#include "core/lists/FileDialogs.h"
+#include "core/lists/ListFile.h"
 #include "support/TestData.h"
 
 using namespace vantrix;

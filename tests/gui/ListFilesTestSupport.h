@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "DisplayText.h"
-#include "GuiTestSupport.h"
-#include "ScriptedFileChooser.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
-#include "core/ServerRow.h"
-#include "core/ServerTable.h"
+#include "gui/text/DisplayText.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/ScriptedFileChooser.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
+#include "core/table/ServerRow.h"
+#include "core/table/ServerTable.h"
 
 namespace vantrix::test {
 

@@ -11,10 +11,10 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include "GuiTestSupport.h"
-#include "MainWindowDriver.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
 
 using namespace vantrix;
 using vantrix::test::Activate;

@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "ExecDialogRunner.h"
-#include "GuiTestSupport.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
-#include "Unit6.h"
-#include "Unit7.h"
+#include "gui/platform/ExecDialogRunner.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
+#include "gui/Unit6.h"
+#include "gui/Unit7.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;

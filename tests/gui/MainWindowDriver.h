@@ -17,11 +17,11 @@
 #include <functional>
 #include <string>
 
-#include "GuiTestSupport.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
-#include "Unit5.h"
-#include "Unit7.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "gui/Unit7.h"
 
 namespace vantrix::test {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "DesktopTimeFormat.h"
-#include "DisplayText.h"
-#include "Unit7.h"
-#include "core/PacketLogClock.h"
+#include "gui/platform/DesktopTimeFormat.h"
+#include "gui/text/DisplayText.h"
+#include "gui/Unit7.h"
+#include "core/packetlog/PacketLogClock.h"
 
 using namespace vantrix;
 

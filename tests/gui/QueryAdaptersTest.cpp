@@ -10,14 +10,14 @@
 #include <optional>
 #include <thread>
 
-#include "EndpointSender.h"
-#include "QtDispatcher.h"
-#include "QtEventPump.h"
-#include "QtOneShotTimer.h"
-#include "QtSleeper.h"
-#include "SettingsRelay.h"
-#include "core/EIdException.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/platform/EndpointSender.h"
+#include "gui/platform/QtDispatcher.h"
+#include "gui/platform/QtEventPump.h"
+#include "gui/platform/QtOneShotTimer.h"
+#include "core/query/ThreadSleeper.h"
+#include "gui/platform/SettingsRelay.h"
+#include "core/util/EIdException.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
@@ -64,7 +64,7 @@ class QueryAdaptersTest : public QObject {
   // The timed wait blocks the whole time and runs no events meanwhile; zero returns.
   void SleeperBlocksWithoutRunningEvents() {
     QtDispatcher dispatcher;
-    QtSleeper sleeper;
+    ThreadSleeper sleeper;
     bool ran = false;
     dispatcher.Post([&] { ran = true; });
     const auto before = Steady::now();

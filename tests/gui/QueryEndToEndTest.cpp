@@ -19,14 +19,14 @@
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
-#include "MainWindowDriver.h"
-#include "QueryFakeServers.h"
-#include "Unit1.h"
-#include "core/FakeReplies.h"
-#include "core/InfoRequest.h"
-#include "core/QueryEngine.h"
-#include "core/SettingsValuesReader.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/QueryFakeServers.h"
+#include "gui/Unit1.h"
+#include "fake/FakeReplies.h"
+#include "core/protocol/InfoRequest.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
 #include "support/NetWatchdog.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/FakeServerProfile.h"
+#include "fake/FakeServerProfile.h"
 #include "support/TestData.h"
 
 namespace vantrix::test {

@@ -15,14 +15,14 @@
 #include <functional>
 #include <string>
 
-#include "ConfigTestSupport.h"
-#include "MainWindowDriver.h"
-#include "SettingLineEdit.h"
-#include "Unit1.h"
-#include "Unit5.h"
-#include "Unit7.h"
-#include "core/InfoRequest.h"
-#include "core/QueryEngine.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/widgets/SettingLineEdit.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "gui/Unit7.h"
+#include "core/protocol/InfoRequest.h"
+#include "core/query/QueryEngine.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
 #include "support/NetWatchdog.h"

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "FakeServerProcess.h"
-#include "GuiTestSupport.h"
-#include "MainWindowDriver.h"
-#include "ServerTableModel.h"
-#include "Unit1.h"
-#include "Unit3.h"
-#include "core/FakeReplies.h"
+#include "gui/FakeServerProcess.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/MainWindowDriver.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/Unit1.h"
+#include "gui/Unit3.h"
+#include "fake/FakeReplies.h"
 #include "net/TIdUDPServer.h"
 
 using namespace vantrix;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/FileDialogs.h"
+#include "core/lists/FileDialogs.h"
 
 namespace vantrix::test {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "EndpointFixture.h"
+#include "net/EndpointFixture.h"
 #include "net/EIdErrors.h"
 #include "support/NetWatchdog.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "EndpointFixture.h"
-#include "core/Clock.h"
-#include "core/SteadyClock.h"
+#include "net/EndpointFixture.h"
+#include "core/query/Clock.h"
+#include "core/query/SteadyClock.h"
 
 namespace vantrix::test {
 namespace {

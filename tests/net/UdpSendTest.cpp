@@ -5,7 +5,7 @@
 #include <climits>
 #include <string>
 
-#include "EndpointFixture.h"
+#include "net/EndpointFixture.h"
 #include "net/EIdErrors.h"
 
 namespace vantrix::test {

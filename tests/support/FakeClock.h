@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/Clock.h"
+#include "core/query/Clock.h"
 
 namespace vantrix::test {
 

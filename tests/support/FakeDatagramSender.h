@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/DatagramSender.h"
+#include "core/query/DatagramSender.h"
 #include "support/FakeClock.h"
 
 namespace vantrix::test {

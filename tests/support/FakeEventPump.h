@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/EventPump.h"
+#include "core/query/EventPump.h"
 
 namespace vantrix::test {
 

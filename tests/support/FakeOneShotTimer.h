@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/OneShotTimer.h"
+#include "core/query/OneShotTimer.h"
 #include "support/FakeClock.h"
 
 namespace vantrix::test {

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/FakeReplies.h"
-#include "core/QueryEngine.h"
-#include "core/ServerTable.h"
-#include "core/StatusLine.h"
+#include "fake/FakeReplies.h"
+#include "core/query/QueryEngine.h"
+#include "core/table/ServerTable.h"
+#include "core/table/StatusLine.h"
 #include "support/FakeClock.h"
 #include "support/FakeDatagramSender.h"
 #include "support/FakeEventPump.h"

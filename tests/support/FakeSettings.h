@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/SettingsReader.h"
+#include "core/settings/SettingsReader.h"
 
 namespace vantrix::test {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/Sleeper.h"
+#include "core/query/Sleeper.h"
 #include "support/FakeClock.h"
 
 namespace vantrix::test {

@@ -5,7 +5,7 @@
 #include <random>
 #include <string_view>
 
-#include "core/FakeReplies.h"
+#include "fake/FakeReplies.h"
 #include "support/FloodSocketState.h"
 
 namespace vantrix::test {

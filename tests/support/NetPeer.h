@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/UniqueFd.h"
+#include "core/io/UniqueFd.h"
 
 namespace vantrix::test {
 

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "CheckHostResolver.h"
-#include "CheckInputs.h"
-#include "CheckRunner.h"
-#include "CheckSocket.h"
-#include "MonotonicClock.h"
-#include "ProgressLine.h"
-#include "core/CheckReport.h"
-#include "core/CheckScheduler.h"
+#include "core/util/Version.h"
+#include "check/CheckHostResolver.h"
+#include "check/CheckInputs.h"
+#include "check/CheckRunner.h"
+#include "check/CheckSocket.h"
+#include "check/MonotonicClock.h"
+#include "check/ProgressLine.h"
+#include "check/CheckReport.h"
+#include "check/CheckScheduler.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::cout << "vantrix-check 1.19\n";
+    std::cout << "vantrix-check " VANTRIX_VERSION "\n";
     return 0;
   }
   if (options.inputs.empty()) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/FakeServerProfile.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix::fake {
 

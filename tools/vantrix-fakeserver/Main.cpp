@@ -8,7 +8,7 @@
 
 #include "FakeServerOptions.h"
 #include "UdpServerSet.h"
-#include "core/FakeServerProfile.h"
+#include "fake/FakeServerProfile.h"
 
 namespace {
 

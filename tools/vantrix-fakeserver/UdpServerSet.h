@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "FakeServerOptions.h"
-#include "core/FakeServerProfile.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix::fake {
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check/CheckItem.h"
+#include "check/CheckOptions.h"
+#include "check/CheckResult.h"
+#include "core/table/ServerRow.h"
+
+namespace vantrix {
+
+// Everything a run prints: the items in input order with one result each, and whether
+// players and rules were asked for.
+struct CheckReport {
+  std::vector<CheckItem> items;
+  std::vector<CheckResult> results;
+  bool players = false;
+  bool rules = false;
+};
+
+// The output formats, pure functions of the report:
+// table: aligned columns for a terminal (control bytes shown as "?"), players and rules
+//        indented below their server, a summary line at the end;
+// json:  an array with one object per server (keys below), texts as UTF-8 (a text that
+//        is not valid UTF-8 is taken as Latin-1), numbers as numbers, unknown as null;
+// csv:   a header line and one line per server, CR LF line ends, fields quoted when they
+//        hold a comma, a quote or a line break;
+// vnx:   the record layout, so the result opens in the window: each row as read with
+//        the answer filled in as a check in the window fills it ("-" in W otherwise).
+// json keys: address, status, ping, name, map, players, max, bots, type, os, password,
+// error (only for the status error), player_list (with --players), rules (with --rules).
+std::string FormatCheckTable(const CheckReport& report);
+std::string FormatCheckJson(const CheckReport& report);
+std::string FormatCheckCsv(const CheckReport& report);
+std::string FormatCheckVnx(const CheckReport& report);
+std::string FormatCheckReport(const CheckReport& report, CheckFormat format);
+
+// The row that the vnx format writes for one server.
+ServerRow CheckResultRow(const CheckItem& item, const CheckResult& result);
+
+// 0 when every server answered and every input could be read, else 1.
+int CheckExitStatus(const CheckReport& report, bool inputFailed);
+
+}  // namespace vantrix

@@ -1,0 +1,293 @@
+#include "check/CheckScheduler.h"
+
+#include <algorithm>
+
+#include "core/protocol/InfoRequest.h"
+#include "core/protocol/SourceInfoReply.h"
+#include "core/protocol/SourceRequests.h"
+
+namespace vantrix {
+
+CheckPlan PlanFromOptions(const CheckOptions& options) {
+  CheckPlan plan;
+  plan.query = options.query;
+  plan.players = options.players;
+  plan.rules = options.rules;
+  plan.maxParallel = std::max(options.maxParallel, 1);
+  plan.timeoutUs = static_cast<std::uint64_t>(std::max(options.timeoutMs, 1)) * 1000;
+  plan.retries = std::max(options.retries, 0);
+  plan.sendIntervalUs = static_cast<std::uint64_t>(std::max(options.sendIntervalUs, 0));
+  return plan;
+}
+
+CheckScheduler::CheckScheduler(const std::vector<CheckEndpoint>& endpoints, const CheckPlan& plan,
+                               CheckTransport& transport, MicrosecondClock& clock)
+    : m_plan(plan), m_transport(transport), m_clock(clock) {
+  m_plan.maxParallel = std::max(m_plan.maxParallel, 1);
+  m_plan.retries = std::clamp(m_plan.retries, 0, 250);
+  m_jobOfEndpoint.reserve(endpoints.size());
+  m_jobOfKey.reserve(endpoints.size());
+  for (const CheckEndpoint& endpoint : endpoints) {
+    auto [it, added] = m_jobOfKey.try_emplace(endpoint.Key(), m_jobs.size());
+    if (added) {
+      m_jobs.emplace_back();
+      m_jobs.back().endpoint = endpoint;
+    }
+    m_jobOfEndpoint.push_back(it->second);
+  }
+}
+
+bool CheckScheduler::CanStartNew() const {
+  return m_nextNew < m_jobs.size() && m_active < static_cast<std::size_t>(m_plan.maxParallel);
+}
+
+std::optional<std::uint64_t> CheckScheduler::NextWakeUs() const {
+  if (Done()) return std::nullopt;
+  std::optional<std::uint64_t> wake;
+  if (HasWork() && !m_blocked) wake = m_plan.sendIntervalUs ? m_nextSendUs : 0;
+  if (!m_deadlines.empty())
+    wake = std::min(wake.value_or(m_deadlines.front().dueUs), m_deadlines.front().dueUs);
+  return wake;
+}
+
+void CheckScheduler::Advance() {
+  ExpireAttempts(m_clock.NowUs());
+  SendPending();
+}
+
+void CheckScheduler::ExpireAttempts(std::uint64_t now) {
+  while (!m_deadlines.empty() && m_deadlines.front().dueUs <= now) {
+    const Deadline deadline = m_deadlines.front();
+    m_deadlines.pop_front();
+    Job& job = m_jobs[deadline.job];
+    if (!job.waiting || job.serial != deadline.serial) continue;  // answered or sent again since
+    job.waiting = false;
+    if (++job.timeouts <= m_plan.retries)
+      MakeReady(deadline.job);
+    else
+      FailStage(deadline.job);
+  }
+}
+
+void CheckScheduler::MakeReady(std::size_t index) {
+  Job& job = m_jobs[index];
+  job.waiting = false;
+  if (job.ready) return;
+  job.ready = true;
+  m_ready.push_back(index);
+}
+
+std::string CheckScheduler::RequestFor(const Job& job) const {
+  const std::uint32_t challenge = job.hasChallenge ? job.challenge : kNoChallenge;
+  switch (job.stage) {
+    case Stage::kInfo:
+      if (m_plan.query == CheckQuery::kDetails) return std::string(kInfoRequest);
+      return job.hasChallenge ? SourceInfoRequest(job.challenge) : SourceInfoRequest();
+    case Stage::kPlayers:
+      return PlayersRequest(challenge);
+    case Stage::kRules:
+      return RulesRequest(challenge);
+    case Stage::kQueued:
+    case Stage::kDone:
+      break;
+  }
+  return {};
+}
+
+void CheckScheduler::SendPending() {
+  m_blocked = false;
+  for (;;) {
+    if (m_plan.sendIntervalUs && m_clock.NowUs() < m_nextSendUs) return;
+    std::size_t index = 0;
+    const bool fromReady = !m_ready.empty();
+    if (fromReady) {
+      index = m_ready.front();
+      if (m_jobs[index].stage == Stage::kDone) {  // finished while it waited to be sent
+        m_jobs[index].ready = false;
+        m_ready.pop_front();
+        continue;
+      }
+    } else if (CanStartNew()) {
+      index = m_nextNew;
+    } else {
+      return;
+    }
+    Job& job = m_jobs[index];
+    if (!fromReady) job.stage = Stage::kInfo;
+    const CheckTransport::SendResult sent = m_transport.Send(job.endpoint, RequestFor(job));
+    if (sent.status == CheckTransport::SendStatus::kWouldBlock) {
+      if (!fromReady) job.stage = Stage::kQueued;
+      m_blocked = true;
+      return;
+    }
+    if (fromReady) {
+      m_ready.pop_front();
+      job.ready = false;
+    } else {
+      ++m_nextNew;
+      ++m_active;
+    }
+    if (sent.status == CheckTransport::SendStatus::kFailed) {
+      Finish(index, CheckStatus::kError, "send failed: " + sent.error);
+      continue;
+    }
+    ++m_sent;
+    job.sentUs = m_clock.NowUs();
+    job.waiting = true;
+    ++job.serial;
+    m_deadlines.push_back({job.sentUs + m_plan.timeoutUs, index, job.serial});
+    if (m_plan.sendIntervalUs) m_nextSendUs = job.sentUs + m_plan.sendIntervalUs;
+  }
+}
+
+void CheckScheduler::Receive(const CheckEndpoint& from, std::string_view datagram, std::uint64_t arrivalUs) {
+  auto it = m_jobOfKey.find(from.Key());
+  if (it == m_jobOfKey.end()) {
+    ++m_stray;
+    return;
+  }
+  const std::size_t index = it->second;
+  Job& job = m_jobs[index];
+  if (job.stage == Stage::kQueued || job.stage == Stage::kDone) {
+    ++m_stray;
+    return;
+  }
+  job.heard = true;
+  if (!SplitReplyAssembler::IsSplitPart(datagram)) {
+    TakeReply(index, datagram, arrivalUs);
+    return;
+  }
+  SplitReplyAssembler::Outcome outcome = job.split.Take(datagram);
+  switch (outcome.status) {
+    case SplitReplyAssembler::Status::kIncomplete:
+      job.problem = "split reply incomplete";
+      return;
+    case SplitReplyAssembler::Status::kRejected:
+      job.problem = std::move(outcome.problem);
+      FailStage(index);
+      return;
+    case SplitReplyAssembler::Status::kComplete:
+      TakeReply(index, outcome.reply, arrivalUs);
+      return;
+  }
+}
+
+void CheckScheduler::TakeChallenge(std::size_t index, std::string_view reply) {
+  Job& job = m_jobs[index];
+  // The window's own request knows no challenge: such a reply is not meant for it.
+  if (job.stage == Stage::kInfo && m_plan.query == CheckQuery::kDetails) return;
+  auto challenge = DecodeChallengeReply(reply);
+  if (!challenge) return;
+  if (job.challenges >= kMaxChallengeRounds) {
+    job.problem = "the server keeps answering with a challenge";
+    FailStage(index);
+    return;
+  }
+  ++job.challenges;
+  job.challenge = *challenge;
+  job.hasChallenge = true;
+  job.problem = "no reply after the challenge";
+  MakeReady(index);
+}
+
+void CheckScheduler::TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs) {
+  Job& job = m_jobs[index];
+  const char type = ReplyType(reply);
+  if (type == kChallengeReplyType) {
+    TakeChallenge(index, reply);
+    return;
+  }
+  switch (job.stage) {
+    case Stage::kInfo: {
+      std::optional<ServerInfo> info;
+      if (type == kSourceInfoReplyType) {
+        if (auto decoded = DecodeSourceInfoReply(reply)) info = ServerInfoFromSourceReply(*decoded);
+      } else if (type == kInfoReplyType) {
+        info = ServerInfoFromDetailsReply(reply);
+      } else {
+        return;  // not an info reply: wait for one
+      }
+      if (!info) {
+        job.problem = "malformed reply";
+        FailStage(index);
+        return;
+      }
+      job.result.info = std::move(info);
+      job.result.pingUs = arrivalUs >= job.sentUs ? arrivalUs - job.sentUs : 0;
+      break;
+    }
+    case Stage::kPlayers: {
+      if (type != kPlayersReplyType) return;
+      job.result.players = DecodePlayerList(reply);
+      if (!job.result.players) {
+        job.problem = "malformed reply";
+        FailStage(index);
+        return;
+      }
+      break;
+    }
+    case Stage::kRules: {
+      if (type != kRulesReplyType) return;
+      job.result.rules = DecodeRuleList(reply);
+      if (!job.result.rules) {
+        job.problem = "malformed reply";
+        FailStage(index);
+        return;
+      }
+      break;
+    }
+    case Stage::kQueued:
+    case Stage::kDone:
+      return;
+  }
+  NextStage(index);
+}
+
+void CheckScheduler::NextStage(std::size_t index) {
+  Job& job = m_jobs[index];
+  job.split.Clear();
+  job.problem.clear();
+  job.timeouts = 0;
+  job.challenges = 0;
+  job.waiting = false;
+  Stage next = Stage::kDone;
+  if (job.stage == Stage::kInfo && m_plan.players)
+    next = Stage::kPlayers;
+  else if (job.stage != Stage::kRules && m_plan.rules)
+    next = Stage::kRules;
+  if (next == Stage::kDone) {
+    Finish(index, CheckStatus::kAnswered, {});
+    return;
+  }
+  job.stage = next;
+  MakeReady(index);
+}
+
+void CheckScheduler::FailStage(std::size_t index) {
+  Job& job = m_jobs[index];
+  if (job.stage == Stage::kInfo && !job.heard) {
+    Finish(index, CheckStatus::kSilent, {});
+    return;
+  }
+  const std::string_view stage = job.stage == Stage::kPlayers ? "players"
+                                 : job.stage == Stage::kRules ? "rules"
+                                                              : "info";
+  const std::string problem = job.problem.empty() ? "no reply" : job.problem;
+  Finish(index, CheckStatus::kError, std::string(stage) + ": " + problem);
+}
+
+void CheckScheduler::Finish(std::size_t index, CheckStatus status, std::string error) {
+  Job& job = m_jobs[index];
+  job.stage = Stage::kDone;
+  job.waiting = false;
+  job.split.Clear();
+  job.problem.clear();
+  job.result.status = status;
+  job.result.error = std::move(error);
+  --m_active;
+  ++m_finished;
+  if (status == CheckStatus::kAnswered) ++m_answered;
+  if (status == CheckStatus::kSilent) ++m_silent;
+}
+
+}  // namespace vantrix

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "check/CheckOptions.h"
+#include "check/CheckResult.h"
+#include "check/CheckTransport.h"
+#include "core/protocol/SplitReplyAssembler.h"
+
+namespace vantrix {
+
+struct CheckPlan {
+  CheckQuery query = CheckQuery::kDetails;
+  bool players = false;
+  bool rules = false;
+  int maxParallel = 512;
+  std::uint64_t timeoutUs = 400'000;
+  int retries = 1;
+  std::uint64_t sendIntervalUs = 0;
+};
+
+CheckPlan PlanFromOptions(const CheckOptions& options);
+
+// Checks many servers at once through one transport, without threads: the owner calls
+// Advance whenever NextWakeUs has come or the transport can send again, and Receive for
+// every datagram that arrives. Each server goes through the stages info, then players
+// and rules when asked; each stage is sent at most 1 + retries times, each attempt
+// timed out after timeoutUs, and a challenge reply makes the stage send again with the
+// challenge at most kMaxChallengeRounds times (a server that keeps answering with a
+// challenge is reported, never asked for ever). So every server finishes.
+// Replies are matched to servers by their sender; the same endpoint listed twice is
+// checked once and shares its result.
+class CheckScheduler {
+ public:
+  static constexpr int kMaxChallengeRounds = 3;
+
+  CheckScheduler(const std::vector<CheckEndpoint>& endpoints, const CheckPlan& plan,
+                 CheckTransport& transport, MicrosecondClock& clock);
+
+  // Ends the attempts whose time is up, then sends what may be sent now.
+  void Advance();
+  void Receive(const CheckEndpoint& from, std::string_view datagram, std::uint64_t arrivalUs);
+
+  bool Done() const { return m_finished == m_jobs.size(); }
+  // When Advance has something to do next: now or a later time; nullopt when done.
+  std::optional<std::uint64_t> NextWakeUs() const;
+  // The last send would have blocked: call Advance again once the transport can send.
+  bool Blocked() const { return m_blocked; }
+
+  // The result for endpoints[index] as given to the constructor.
+  const CheckResult& ResultFor(std::size_t index) const { return m_jobs[m_jobOfEndpoint[index]].result; }
+
+  std::size_t Servers() const { return m_jobs.size(); }
+  std::size_t Finished() const { return m_finished; }
+  std::size_t Answered() const { return m_answered; }
+  std::size_t Silent() const { return m_silent; }
+  std::size_t Errors() const { return m_finished - m_answered - m_silent; }
+  std::uint64_t Sent() const { return m_sent; }
+  std::uint64_t Stray() const { return m_stray; }
+
+ private:
+  enum class Stage : std::uint8_t { kQueued, kInfo, kPlayers, kRules, kDone };
+  struct Job {
+    CheckEndpoint endpoint;
+    Stage stage = Stage::kQueued;
+    bool waiting = false;  // a request is out and its time-out counts
+    bool ready = false;    // in m_ready, to send the current stage's request
+    bool heard = false;    // anything at all came from the server
+    bool hasChallenge = false;
+    std::uint8_t timeouts = 0;
+    std::uint8_t challenges = 0;
+    std::uint32_t serial = 0;
+    std::uint32_t challenge = 0;
+    std::uint64_t sentUs = 0;
+    std::string problem;  // what went wrong so far in this stage, for its failure
+    SplitReplyAssembler split;
+    CheckResult result;
+  };
+  struct Deadline {
+    std::uint64_t dueUs;
+    std::size_t job;
+    std::uint32_t serial;
+  };
+
+  bool CanStartNew() const;
+  bool HasWork() const { return !m_ready.empty() || CanStartNew(); }
+  void ExpireAttempts(std::uint64_t now);
+  void SendPending();
+  std::string RequestFor(const Job& job) const;
+  void MakeReady(std::size_t index);
+  void TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs);
+  void TakeChallenge(std::size_t index, std::string_view reply);
+  void NextStage(std::size_t index);
+  void FailStage(std::size_t index);
+  void Finish(std::size_t index, CheckStatus status, std::string error);
+
+  CheckPlan m_plan;
+  CheckTransport& m_transport;
+  MicrosecondClock& m_clock;
+  std::vector<Job> m_jobs;
+  std::vector<std::size_t> m_jobOfEndpoint;
+  std::unordered_map<std::uint64_t, std::size_t> m_jobOfKey;
+  std::deque<std::size_t> m_ready;   // jobs in flight that have a request to send
+  std::deque<Deadline> m_deadlines;  // in send order, so also in time order
+  std::size_t m_nextNew = 0;         // jobs before it have been started
+  std::size_t m_active = 0;          // started and not finished
+  std::size_t m_finished = 0;
+  std::size_t m_answered = 0;
+  std::size_t m_silent = 0;
+  std::uint64_t m_sent = 0;
+  std::uint64_t m_stray = 0;
+  std::uint64_t m_nextSendUs = 0;
+  bool m_blocked = false;
+};
+
+}  // namespace vantrix

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "check/CheckTransport.h"
+
+namespace vantrix {
+
+// The checker's one UDP socket: bound to 0.0.0.0 on an ephemeral port, non-blocking, with
+// large buffers so that a burst of replies from hundreds of servers is not dropped.
+class CheckSocket final : public CheckTransport {
+ public:
+  using Sink =
+      std::function<void(const CheckEndpoint& from, std::string_view datagram, std::uint64_t arrivalUs)>;
+
+  CheckSocket();  // throws std::runtime_error when the socket cannot be made
+  ~CheckSocket() override;
+  CheckSocket(const CheckSocket&) = delete;
+  CheckSocket& operator=(const CheckSocket&) = delete;
+
+  int Fd() const { return m_fd; }
+  SendResult Send(const CheckEndpoint& to, std::string_view datagram) override;
+
+  // Hands every datagram waiting now to the sink, stamped with the time it was read, at
+  // most `limit` of them. Datagrams larger than the buffer are dropped. Returns the count.
+  std::size_t Drain(const Sink& sink, MicrosecondClock& clock, std::size_t limit);
+
+ private:
+  int m_fd = -1;
+  std::vector<char> m_storage;  // the receive buffers of one batch
+};
+
+}  // namespace vantrix

@@ -1,0 +1,141 @@
+#include "check/TextEscaping.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace vantrix {
+
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+void AppendUnicodeEscape(std::string& out, std::uint8_t code) {
+  out.append("\\u00");
+  out.push_back(kHex[code >> 4]);
+  out.push_back(kHex[code & 0x0F]);
+}
+
+// Length of the UTF-8 sequence starting at text[i], or 0 when none is valid there.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) noexcept {
+  const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
+  const std::uint8_t lead = byte(i);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  std::uint32_t low = 0;
+  std::uint32_t code = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, low = 0x80, code = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, low = 0x800, code = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, low = 0x10000, code = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (i + length > text.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (byte(i + k) & 0x3Fu);
+  }
+  if (code < low || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return length;
+}
+
+bool IsControl(std::uint8_t byte) {
+  return byte < 0x20 || byte == 0x7F;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) noexcept {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+void AppendJsonString(std::string& out, std::string_view text) {
+  const bool utf8 = IsValidUtf8(text);
+  out.push_back('"');
+  for (char c : text) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    switch (c) {
+      case '"':
+        out.append("\\\"");
+        continue;
+      case '\\':
+        out.append("\\\\");
+        continue;
+      case '\n':
+        out.append("\\n");
+        continue;
+      case '\r':
+        out.append("\\r");
+        continue;
+      case '\t':
+        out.append("\\t");
+        continue;
+      default:
+        break;
+    }
+    if (IsControl(byte) || (byte >= 0x80 && !utf8))
+      AppendUnicodeEscape(out, byte);
+    else
+      out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+std::string TerminalText(std::string_view text) {
+  // C1 controls start escape sequences too (0x9B is a CSI): as the code points U+0080 to
+  // U+009F in UTF-8 text, and as the bytes 0x80 to 0x9F in any other text.
+  const bool utf8 = IsValidUtf8(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<std::uint8_t>(text[i]);
+    if (utf8 && byte == 0xC2 && i + 1 < text.size() && static_cast<std::uint8_t>(text[i + 1]) < 0xA0) {
+      out.push_back('?');
+      ++i;
+    } else if (IsControl(byte) || (!utf8 && byte >= 0x80 && byte < 0xA0)) {
+      out.push_back('?');
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+std::size_t DisplayWidth(std::string_view text) noexcept {
+  if (!IsValidUtf8(text)) return text.size();
+  std::size_t width = 0;
+  for (char c : text)
+    if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++width;
+  return width;
+}
+
+void AppendCsvField(std::string& out, std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.append(text);
+    return;
+  }
+  out.push_back('"');
+  for (char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+std::string JsonNumber(float value) {
+  if (!std::isfinite(value)) return "null";
+  char buffer[32];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (ec != std::errc()) return "null";
+  return std::string(buffer, end);
+}
+
+}  // namespace vantrix

@@ -1,0 +1,132 @@
+#include "core/lists/ListCommands.h"
+
+#include <optional>
+
+#include "core/lists/ListFile.h"
+#include "core/io/ListFileLines.h"
+#include "core/io/SafeFileWriter.h"
+#include "core/table/TableUpdateBracket.h"
+#include "core/util/Texts.h"
+
+namespace vantrix {
+
+namespace {
+
+std::string CannotOpenText(const std::string& path) {
+  return "Error: Cannot open file (" + path + ")";
+}
+
+std::string ProcessingText(const std::string& path) {
+  return "Processing file " + path;
+}
+
+// Reads an opened file in the layout; plain lines may be skipped when empty.
+void ReadRows(ListFileLines& lines, ServerTable& table, ListLayout layout, bool skipEmptyLines) {
+  if (layout == ListLayout::kRecord) {
+    ReadRecordRows(lines, table);
+  } else {
+    ReadPlainRows(lines, table, skipEmptyLines);
+  }
+}
+
+}  // namespace
+
+void NewList(ServerTable& table) {
+  TableUpdateBracket bracket(table);
+  table.Clear();
+}
+
+bool OpenList(ServerTable& table, StatusLine& status, const std::string& path, int filterIndex,
+              const std::function<void()>& processEvents) {
+  NewList(table);  // before the file is opened: a file that cannot be opened leaves it empty
+  ListFileLines lines;
+  if (!lines.Open(path)) {
+    status.SetStatus(3, CannotOpenText(path));
+    return false;
+  }
+  if (LayoutForFilter(filterIndex) == ListLayout::kRecord) {
+    {
+      TableUpdateBracket bracket(table);
+      status.SetStatus(3, ProcessingText(path));
+      if (processEvents) processEvents();
+      ReadRecordRows(lines, table);
+    }
+    lines.Close();
+    status.SetStatus(3, kIdleText);
+  } else {
+    {
+      TableUpdateBracket bracket(table);
+      const std::string processing = ProcessingText(path);
+      ReadPlainRows(lines, table, false, [&] { status.SetStatus(3, processing); });
+    }
+    status.SetStatus(3, kIdleText);
+    lines.Close();
+  }
+  return true;
+}
+
+bool ImportList(ServerTable& table, StatusLine& status, const std::string& path, int filterIndex) {
+  ListFileLines lines;
+  if (!lines.Open(path)) {
+    status.SetStatus(3, CannotOpenText(path));
+    return false;
+  }
+  TableUpdateBracket bracket(table);
+  ReadRows(lines, table, LayoutForFilter(filterIndex), true);
+  return true;
+}
+
+bool SaveList(const ServerTable& table, StatusLine& status, const std::string& path, int filterIndex,
+              WriteLimit limit) {
+  SafeFileWriter writer(path, limit);
+  if (!writer.Open()) {
+    status.SetStatus(3, "Error: File is locked (" + path + ")");
+    return false;
+  }
+  const bool record = LayoutForFilter(filterIndex) == ListLayout::kRecord;
+  writer.Write(record ? FormatRecordLayout(table) : FormatPlainLayout(table));
+  writer.Commit();
+  return true;
+}
+
+int LoadStartupFiles(ServerTable& table, StatusLine& status, std::span<const std::string> arguments) {
+  int loaded = 0;
+  for (const std::string& argument : arguments) {
+    const std::optional<ListLayout> layout = LayoutForArgument(argument);
+    if (!layout) continue;
+    ListFileLines lines;
+    if (!lines.Open(argument)) {
+      status.SetStatus(3, CannotOpenText(argument));
+      break;
+    }
+    {
+      TableUpdateBracket bracket(table);
+      status.SetStatus(3, ProcessingText(argument));
+      ReadRows(lines, table, *layout, true);
+    }
+    lines.Close();
+    status.SetStatus(3, kLoadedText);
+    ++loaded;
+  }
+  return loaded;
+}
+
+void OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
+                     FileDialogState& openDialog, const std::function<void()>& processEvents) {
+  if (const auto choice = ShowFileDialog(chooser, openDialog))
+    OpenList(table, status, choice->path, choice->filterIndex, processEvents);
+}
+
+void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
+                       FileDialogState& openDialog) {
+  if (const auto choice = ShowFileDialog(chooser, openDialog))
+    ImportList(table, status, choice->path, choice->filterIndex);
+}
+
+void SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
+                     FileDialogState& saveDialog, WriteLimit limit) {
+  if (const auto choice = ShowFileDialog(chooser, saveDialog))
+    SaveList(table, status, choice->path, choice->filterIndex, limit);
+}
+
+}  // namespace vantrix

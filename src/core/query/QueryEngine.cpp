@@ -1,0 +1,275 @@
+#include "core/query/QueryEngine.h"
+
+#include "core/settings/SettingsNumbers.h"
+#include "core/util/StrToInt.h"
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <stdexcept>
+
+#include "core/protocol/InfoReply.h"
+#include "core/protocol/InfoRequest.h"
+#include "core/util/Texts.h"
+
+namespace vantrix {
+
+namespace {
+
+constexpr const char* kPlus = "+";
+constexpr const char* kMinus = "-";
+constexpr std::size_t kTimingsReserve = 50000;
+
+std::string PlayersText(std::int32_t players, std::int32_t maxPlayers) {
+  return std::to_string(players) + "/" + std::to_string(maxPlayers);
+}
+
+}  // namespace
+
+// Counts the check commands in progress; a command beyond the bound does nothing.
+class QueryEngine::DepthGuard {
+ public:
+  explicit DepthGuard(QueryEngine& engine) : m_engine(engine) {
+    m_entered = !engine.m_quitting && engine.m_checkDepth < kMaxCheckDepth;
+    if (m_entered) ++m_engine.m_checkDepth;
+  }
+  ~DepthGuard() {
+    if (m_entered) --m_engine.m_checkDepth;
+  }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+  bool Entered() const { return m_entered; }
+
+ private:
+  QueryEngine& m_engine;
+  bool m_entered = false;
+};
+
+QueryEngine::QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, Clock& clock,
+                         Sleeper& sleeper, EventPump& pump, OneShotTimer& timer, DatagramSender& sender,
+                         PacketLogFn logPacket)
+    : m_table(table),
+      m_status(status),
+      m_settings(settings),
+      m_clock(clock),
+      m_sleeper(sleeper),
+      m_pump(pump),
+      m_timer(timer),
+      m_sender(sender),
+      m_logPacket(std::move(logPacket)) {
+  m_timings.reserve(kTimingsReserve);
+}
+
+std::uint32_t QueryEngine::UdpDelayMilliseconds(std::string_view text) {
+  return static_cast<std::uint32_t>(vantrix::UdpDelayMilliseconds(text));
+}
+
+std::uint32_t QueryEngine::SendTime(RowId row) const {
+  auto it = m_timings.find(row);
+  return it == m_timings.end() ? 0 : it->second.sent;
+}
+
+std::uint32_t QueryEngine::ReceiveTime(RowId row) const {
+  auto it = m_timings.find(row);
+  return it == m_timings.end() ? 0 : it->second.received;
+}
+
+QueryEngine::RowTiming& QueryEngine::TimingOf(RowId row) {
+  auto it = m_timings.find(row);
+  if (it != m_timings.end()) return it->second;
+  PruneTimings();
+  return m_timings[row];
+}
+
+// Entries of deleted rows are dropped once they outnumber the rows, so the storage
+// follows the table's size rather than the number of rows ever queried.
+void QueryEngine::PruneTimings() {
+  const std::size_t limit = 2 * static_cast<std::size_t>(m_table.Count()) + 1024;
+  if (m_timings.size() < limit) return;
+  std::erase_if(m_timings, [this](const auto& entry) { return !m_table.PositionOf(entry.first); });
+}
+
+void QueryEngine::QueryServer(const std::string& address, RowId row) {
+  if (m_quitting || address.empty()) return;
+
+  std::string host = address;
+  std::string portText;
+  const std::size_t colon = address.find(':');
+  if (colon == std::string::npos) {
+    portText = m_settings.DefaultPortText();
+    if (portText.empty()) portText = kFallbackPort;
+  } else {
+    host = address.substr(0, colon);
+    portText = address.substr(colon + 1);
+  }
+
+  if (m_checkAllActive && row != kNoRow) TimingOf(row).sent = m_clock.Ticks();
+  m_lastSendTime = m_clock.Ticks();
+  m_awaitingReply = true;
+  m_timedOut = false;
+  m_timer.Stop();
+  m_timer.Start(kTimeoutMilliseconds);
+
+  Send(host, portText);
+  Wait(row);
+}
+
+void QueryEngine::Send(const std::string& host, const std::string& portText) {
+  try {
+    const auto port = TryStrToInt(portText);
+    if (!port) throw std::invalid_argument("port is not an integer");
+    m_sender.Send(host, *port, kInfoRequest);
+  } catch (const std::exception&) {
+    // Resolution and socket errors alike: the wait below ends with the time-out.
+    m_status.SetStatus(3, "Error: Sending error to " + host + ":" + portText);
+  }
+}
+
+// Polls in slices so that replies, the timer's tick and the user's commands run
+// between them; who wins between a reply and the time-out depends on this order.
+void QueryEngine::Wait(RowId row) {
+  while (m_awaitingReply) {
+    m_sleeper.Sleep(UdpDelayMilliseconds(m_settings.UdpDelayText()));
+    m_pump.ProcessEvents();
+    if (m_quitting) return;
+    if (m_timedOut) {
+      MarkTimedOut(row);
+      break;
+    }
+  }
+  m_pump.ProcessEvents();
+}
+
+void QueryEngine::MarkTimedOut(RowId row) {
+  if (auto position = m_table.PositionOf(row)) m_table.SetCell(*position, kWCell, kMinus);
+}
+
+void QueryEngine::Timer1Timer() {
+  m_timedOut = true;
+  m_timer.Stop();
+}
+
+void QueryEngine::CountDatagram() {
+  // Wraps like the 32-bit counter it is, without signed overflow.
+  m_receivedCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_receivedCount) + 1u);
+  m_status.SetStatus(1, "recv " + std::to_string(m_receivedCount));
+}
+
+void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
+                             std::uint32_t arrivalTick) {
+  if (m_quitting) return;
+  try {
+    m_datagram.assign(bytes);
+  } catch (const std::exception&) {
+    m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
+    return;
+  }
+  if (m_settings.PacketLog() && m_logPacket) m_logPacket(m_datagram);
+  CountDatagram();
+  if (!IsInfoReply(m_datagram)) return;
+
+  std::string sender;
+  sender.reserve(senderIp.size() + 6);
+  sender.append(senderIp).append(":").append(std::to_string(senderPort));
+  if (auto match = m_table.FindRowByAddress(sender)) m_currentRow = m_table.IdOf(*match);
+
+  // A row removed since it was queried takes nothing, and the wait goes on.
+  auto position = m_table.PositionOf(m_currentRow);
+  if (!position) return;
+  WriteReply(*position, m_datagram, arrivalTick);
+}
+
+// The arrival reading is the honest one; it can only be earlier than the send reading
+// when the datagram arrived before a later request went out, and then the handler's own
+// reading is taken so that no ping is negative.
+std::uint32_t QueryEngine::ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt) {
+  if (TickDifference(arrivalTick, sentAt) < 0) return m_clock.Ticks();
+  return arrivalTick;
+}
+
+void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+  std::int32_t ping = 0;
+  if (m_checkAllActive) {
+    RowTiming& timing = TimingOf(m_currentRow);
+    timing.received = ReceiveReading(arrivalTick, timing.sent);
+    ping = TickDifference(timing.received, timing.sent);
+  } else {
+    m_lastReceiveTime = ReceiveReading(arrivalTick, m_lastSendTime);
+    ping = TickDifference(m_lastReceiveTime, m_lastSendTime);
+  }
+  m_table.SetCell(position, kPingCell, std::to_string(ping));
+  m_table.SetCell(position, kWCell, kPlus);
+
+  const auto reply = DecodeInfoReply(datagram);
+  if (!reply || !reply->hasTexts) return;  // the wait goes on until the time-out
+
+  m_table.SetCell(position, kNameCell, std::string(reply->serverName));
+  m_table.SetCell(position, kMapCell, std::string(reply->map));
+  if (reply->players) m_lastPlayers = *reply->players;
+  if (reply->maxPlayers) m_lastMaxPlayers = *reply->maxPlayers;
+  m_table.SetCell(position, kPlayersCell, PlayersText(m_lastPlayers, m_lastMaxPlayers));
+  if (reply->typeLetter) m_table.SetCell(position, kDCell, std::string(1, *reply->typeLetter));
+  if (reply->osLetter) m_table.SetCell(position, kSCell, std::string(1, *reply->osLetter));
+  if (reply->password) m_table.SetCell(position, kPCell, *reply->password ? kPlus : kMinus);
+  m_awaitingReply = false;
+}
+
+void QueryEngine::CheckServer() {
+  DepthGuard guard(*this);
+  if (!guard.Entered()) return;
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  const RowId row = m_table.IdOf(selected);
+  m_currentRow = row;
+
+  if (m_table.Cell(selected, kWCell) != kPlus) {
+    for (int cell : {kNameCell, kMapCell, kPingCell, kPlayersCell, kWCell, kDCell, kSCell, kPCell})
+      m_table.SetCell(selected, cell, kBlank);
+  }
+  const std::string address = m_table.Address(selected);
+  m_status.SetStatus(2, "Checking server " + address + "...");
+  QueryServer(address, row);
+  if (m_quitting) return;
+  m_status.SetStatus(2, kIdleText);
+}
+
+void QueryEngine::DoubleClick() {
+  if (m_table.SelectedIndex() < 0 || !m_settings.Connect()) return;
+  CheckServer();
+}
+
+void QueryEngine::CheckAll() {
+  DepthGuard guard(*this);
+  if (!guard.Entered()) return;
+  const int steps = m_table.Count();
+  m_runPosition = 0;
+  for (int step = 0; step < steps; ++step) {
+    m_checkAllActive = true;
+    if (m_settings.Progress()) {
+      m_status.SetStatus(
+          3, "Checking servers: " + std::to_string(m_runPosition) + "/" + std::to_string(m_table.Count()));
+      m_pump.ProcessEvents();
+      if (m_quitting) return;
+    }
+    // RunPosition is shared with nested runs and may have moved during the events.
+    if (m_table.IsValid(m_runPosition)) {
+      const RowId row = m_table.IdOf(m_runPosition);
+      m_currentRow = row;
+      const std::string address = m_table.Address(m_runPosition);
+      QueryServer(address, row);
+      if (m_quitting) return;
+    } else {
+      m_currentRow = kNoRow;
+    }
+    ++m_runPosition;
+  }
+  m_checkAllActive = false;
+  m_status.SetStatus(3, kIdleText);
+}
+
+void QueryEngine::ResetForShow() {
+  m_receivedCount = 0;
+  m_checkAllActive = false;
+}
+
+}  // namespace vantrix

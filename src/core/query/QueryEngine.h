@@ -1,0 +1,130 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/query/Clock.h"
+#include "core/query/DatagramSender.h"
+#include "core/query/EventPump.h"
+#include "core/query/OneShotTimer.h"
+#include "core/table/ServerRow.h"
+#include "core/table/ServerTable.h"
+#include "core/settings/SettingsReader.h"
+#include "core/query/Sleeper.h"
+#include "core/table/StatusLine.h"
+
+namespace vantrix {
+
+// The main window's info query: QueryServer with its wait, the datagram handler that
+// decodes replies into rows, the time-out tick and the check commands. Everything runs
+// on the main thread; the waits let the event pump run, and so re-enter this object.
+//
+// Rows are held by identity (RowId), never by position, so a sort or a deletion during
+// a wait cannot redirect a write to another server's row. RunPosition is a position.
+class QueryEngine {
+ public:
+  static constexpr std::uint32_t kTimeoutMilliseconds = 400;
+  // Check commands nested deeper than this are ignored (a held F9 key repeats).
+  static constexpr int kMaxCheckDepth = 32;
+  static constexpr const char* kFallbackPort = "27015";
+
+  // Receives every datagram when PacketLog is on, before it is counted.
+  using PacketLogFn = std::function<void(const std::string& datagram)>;
+
+  QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, Clock& clock,
+              Sleeper& sleeper, EventPump& pump, OneShotTimer& timer, DatagramSender& sender,
+              PacketLogFn logPacket);
+  QueryEngine(const QueryEngine&) = delete;
+  QueryEngine& operator=(const QueryEngine&) = delete;
+
+  // Sends the info request for the row and waits for a reply or the time-out.
+  void QueryServer(const std::string& address, RowId row);
+
+  // The handler for each datagram of the main endpoint. arrivalTick is the Clock
+  // reading the listener took when the datagram arrived.
+  void OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
+                  std::uint32_t arrivalTick);
+
+  // The tick of the time-out timer.
+  void Timer1Timer();
+
+  // "Check server" (F9, and the pop-up's "Check").
+  void CheckServer();
+  // A double-click on the list: "Check server" when a row is selected and Connect is on.
+  void DoubleClick();
+  // "Check all servers" (F10).
+  void CheckAll();
+
+  // First show of the main window: the received count and the check-all flag restart.
+  void ResetForShow();
+
+  // The program is ending: every wait and run returns without sending or writing, and
+  // nothing further is started or decoded.
+  void RequestQuit() { m_quitting = true; }
+  bool Quitting() const { return m_quitting; }
+
+  // The query state, for the window and the tests.
+  RowId CurrentRow() const { return m_currentRow; }
+  bool AwaitingReply() const { return m_awaitingReply; }
+  bool TimedOut() const { return m_timedOut; }
+  bool CheckAllActive() const { return m_checkAllActive; }
+  std::uint32_t LastSendTime() const { return m_lastSendTime; }
+  std::uint32_t LastReceiveTime() const { return m_lastReceiveTime; }
+  std::uint32_t SendTime(RowId row) const;
+  std::uint32_t ReceiveTime(RowId row) const;
+  std::int32_t ReceivedCount() const { return m_receivedCount; }
+  std::int32_t LastPlayers() const { return m_lastPlayers; }
+  std::int32_t LastMaxPlayers() const { return m_lastMaxPlayers; }
+  std::int32_t RunPosition() const { return m_runPosition; }
+  int CheckDepth() const { return m_checkDepth; }
+  std::size_t TimedRowCount() const { return m_timings.size(); }
+
+  // The wait per pass for a UDPDelay text: 5 when not an integer, 0..999 otherwise.
+  static std::uint32_t UdpDelayMilliseconds(std::string_view text);
+
+ private:
+  struct RowTiming {
+    std::uint32_t sent = 0;
+    std::uint32_t received = 0;
+  };
+  class DepthGuard;
+
+  void Wait(RowId row);
+  void Send(const std::string& host, const std::string& portText);
+  void MarkTimedOut(RowId row);
+  void WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
+  std::uint32_t ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt);
+  RowTiming& TimingOf(RowId row);
+  void PruneTimings();
+  void CountDatagram();
+
+  ServerTable& m_table;
+  StatusLine& m_status;
+  const SettingsReader& m_settings;
+  Clock& m_clock;
+  Sleeper& m_sleeper;
+  EventPump& m_pump;
+  OneShotTimer& m_timer;
+  DatagramSender& m_sender;
+  PacketLogFn m_logPacket;
+
+  RowId m_currentRow = kNoRow;
+  bool m_awaitingReply = false;
+  bool m_timedOut = false;
+  bool m_checkAllActive = false;
+  bool m_quitting = false;
+  std::uint32_t m_lastSendTime = 0;
+  std::uint32_t m_lastReceiveTime = 0;
+  std::int32_t m_receivedCount = 0;
+  std::int32_t m_lastPlayers = 0;
+  std::int32_t m_lastMaxPlayers = 0;
+  std::int32_t m_runPosition = 0;
+  int m_checkDepth = 0;
+  std::unordered_map<RowId, RowTiming> m_timings;  // by row identity, any number of rows
+  std::string m_datagram;                          // reused for every datagram
+};
+
+}  // namespace vantrix

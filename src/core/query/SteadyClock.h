@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/query/Clock.h"
+
+namespace vantrix {
+
+// The system's monotonic clock in milliseconds, cut to 32 bits.
+class SteadyClock final : public Clock {
+ public:
+  std::uint32_t Ticks() override { return Now(); }
+  // Same reading without an object, for the listener thread's arrival stamps.
+  static std::uint32_t Now();
+};
+
+}  // namespace vantrix

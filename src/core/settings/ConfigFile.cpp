@@ -1,0 +1,166 @@
+#include "core/settings/ConfigFile.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/io/SafeFileWriter.h"
+#include "core/settings/SettingsText.h"
+#include "core/io/TextFile.h"
+
+// Set by the build from the install layout: the marker's place relative to the program folder.
+#ifndef VANTRIX_INSTALLED_MARKER
+#define VANTRIX_INSTALLED_MARKER "../share/vantrix/installed"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace vantrix {
+
+namespace {
+
+constexpr const char* kProgramFolderName = "vantrix";
+
+bool IsAbsoluteText(const char* text) {
+  return text != nullptr && text[0] == '/';
+}
+
+std::string HomeFromUserDatabase() {
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+      !IsAbsoluteText(found->pw_dir))
+    return {};
+  return found->pw_dir;
+}
+
+// Makes each missing level of the folder private to the user, as the user's configuration
+// folders should be. False when one cannot be made.
+bool MakeFolders(const fs::path& folder) {
+  std::error_code ec;
+  if (folder.empty() || fs::is_directory(folder, ec)) return true;
+  const fs::path parent = folder.parent_path();
+  if (parent != folder && !MakeFolders(parent)) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || (errno == EEXIST && fs::is_directory(folder, ec));
+}
+
+// Only a file that really is not there may be replaced by the defaults; anything else
+// (no permission, a link loop, a folder in the way) holds or hides the user's settings.
+bool IsMissing(const fs::path& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
+
+}  // namespace
+
+fs::path ExecutableDirectory() {
+  std::error_code ec;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+  if (ec || !executable.has_parent_path()) return fs::current_path(ec);
+  return executable.parent_path();
+}
+
+fs::path UserConfigDirectory(const char* xdgConfigHome, const char* home) {
+  if (IsAbsoluteText(xdgConfigHome)) return fs::path(xdgConfigHome) / kProgramFolderName;
+  if (IsAbsoluteText(home)) return fs::path(home) / ".config" / kProgramFolderName;
+  return {};
+}
+
+fs::path UserConfigDirectory() {
+  const char* home = std::getenv("HOME");
+  std::string databaseHome;
+  if (!IsAbsoluteText(home)) {
+    databaseHome = HomeFromUserDatabase();
+    home = databaseHome.c_str();
+  }
+  return UserConfigDirectory(std::getenv("XDG_CONFIG_HOME"), home);
+}
+
+bool CanCreateFileIn(const fs::path& folder) {
+  // A file without a name cannot be left behind; not every file system makes one.
+  const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (unnamed >= 0) {
+    ::close(unnamed);
+    return true;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
+  std::string pattern = (folder / ".config.ini.probe-XXXXXX").string();
+  const int named = ::mkstemp(pattern.data());
+  if (named < 0) return false;
+  ::close(named);
+  ::unlink(pattern.c_str());
+  return true;
+}
+
+fs::path InstalledMarkerPath(const fs::path& executableDir) {
+  return (executableDir / VANTRIX_INSTALLED_MARKER).lexically_normal();
+}
+
+ConfigLocation ChooseConfigLocation(const fs::path& executableDir, const fs::path& userDir) {
+  const ConfigLocation beside{executableDir / kConfigFileName, false};
+  if (userDir.empty()) return beside;
+  std::error_code ec;
+  const bool installed = fs::exists(InstalledMarkerPath(executableDir), ec);
+  if (!installed && CanCreateFileIn(executableDir)) return beside;
+  return {userDir / kConfigFileName, true};
+}
+
+ConfigLocation DefaultConfigLocation() {
+  return ChooseConfigLocation(ExecutableDirectory(), UserConfigDirectory());
+}
+
+fs::path DefaultConfigPath() {
+  return DefaultConfigLocation().path;
+}
+
+ConfigFile::ConfigFile() : ConfigFile(DefaultConfigLocation()) {}
+
+ConfigFile::ConfigFile(fs::path path, WriteLimit limit) : m_path(std::move(path)), m_limit(limit) {}
+
+ConfigFile::ConfigFile(ConfigLocation location, WriteLimit limit)
+    : m_path(std::move(location.path)), m_limit(limit), m_createFolder(location.createFolder) {}
+
+SettingsLoad ConfigFile::LoadSettings(Settings& settings) const {
+  std::string bytes;
+  if (!ReadFileBytes(m_path, bytes)) {
+    const int openError = errno;
+    if (IsMissing(m_path)) {
+      WriteDefaultSettings();
+      return SettingsLoad::kDefaultsWritten;
+    }
+    throw FileReadError("Cannot open file (" + m_path.string() + "): " + std::strerror(openError));
+  }
+  ParseSettingsText(bytes, settings);
+  return SettingsLoad::kRead;
+}
+
+void ConfigFile::WriteDefaultSettings() const {
+  if (!Write(DefaultSettingsText())) throw FileWriteError("Cannot create file " + m_path.string());
+}
+
+bool ConfigFile::SaveSettings(const Settings& settings, StatusLine& status) const {
+  if (Write(SettingsToText(settings))) return true;
+  status.SetStatus(3, kCannotSaveConfigText);
+  return false;
+}
+
+bool ConfigFile::Write(std::string_view bytes) const {
+  if (m_createFolder && !MakeFolders(m_path.parent_path())) return false;
+  SafeFileWriter writer(m_path, m_limit);
+  if (!writer.Open()) return false;
+  writer.Write(bytes);
+  writer.Commit();
+  return true;
+}
+
+}  // namespace vantrix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "core/lists/FileDialogs.h"
+
+class QFileDialog;
+class QWidget;
+
+namespace vantrix {
+
+// Shows the program's file dialogs as the toolkit's own file dialog rather than the desktop's,
+// so that every option holds on every desktop: the dialog's title and filter entries, the given
+// filter preselected, an empty file name, no question before a file is replaced, names of files
+// that do not exist accepted, and the default extension added to a name typed without one.
+class QtFileChooser final : public FileChooser {
+ public:
+  explicit QtFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
+
+  std::optional<FileChoice> Choose(const FileDialogInfo& dialog, int preselectedFilter) override;
+
+  // The entries as the toolkit's name filters, "label (pattern)", in filter-index order.
+  static QStringList NameFilters(const FileDialogInfo& dialog);
+  // "*.txt" -> "txt": the suffix the toolkit adds to a name typed without one.
+  static QString DefaultSuffix(const FileDialogInfo& dialog);
+
+ private:
+  static void Prepare(QFileDialog& fileDialog, const FileDialogInfo& dialog, int preselectedFilter);
+
+  QWidget* m_parent;
+};
+
+}  // namespace vantrix

@@ -1,0 +1,63 @@
+#include "gui/text/WindowLook.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+// Resources of a static library have to be pulled in by name.
+static void InitProgramResources() {
+  Q_INIT_RESOURCE(vantrix);
+}
+
+namespace vantrix {
+
+void ApplyBlackLook(QWidget& window, const QColor& text) {
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  palette.setColor(QPalette::WindowText, text);
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  window.setWindowIcon(ProgramIcon());
+}
+
+void ApplyBlackField(QWidget& field) {
+  QPalette palette = field.palette();
+  palette.setColor(QPalette::Base, Qt::black);
+  palette.setColor(QPalette::Text, kLime);
+  field.setPalette(palette);
+}
+
+void ApplyStandardColors(QWidget& widget) {
+  // Every role set explicitly, so nothing is inherited from the black window.
+  QPalette palette = QApplication::palette(&widget);
+  for (int group = 0; group < QPalette::NColorGroups; ++group) {
+    const auto colorGroup = static_cast<QPalette::ColorGroup>(group);
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+      const auto colorRole = static_cast<QPalette::ColorRole>(role);
+      palette.setColor(colorGroup, colorRole, palette.color(colorGroup, colorRole));
+    }
+  }
+  widget.setPalette(palette);
+}
+
+QIcon ProgramIcon() {
+  static const bool loaded = (InitProgramResources(), true);
+  (void)loaded;
+  QIcon icon;
+  for (const char* name : {":/icons/vantrix16.png", ":/icons/vantrix32.png", ":/icons/vantrix48.png"})
+    icon.addFile(QString::fromLatin1(name));
+  return icon;
+}
+
+void CentreOnScreen(QWidget& window) {
+  QScreen* screen = window.screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect available = screen->availableGeometry();
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(available.center());
+  window.move(frame.topLeft());
+}
+
+}  // namespace vantrix

@@ -1,0 +1,278 @@
+// vantrix-check against vantrix-fakeserver, both as processes, on 127.0.0.1 only.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fake/FakeServerProfile.h"
+#include "core/lists/ListFile.h"
+#include "core/table/ServerTable.h"
+#include "support/TestData.h"
+
+extern char** environ;
+
+namespace vantrix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A child process with its standard output (and optionally input) on pipes; killed and
+// reaped with the object.
+class Child {
+ public:
+  Child(const std::string& program, const std::vector<std::string>& arguments,
+        const std::string* input = nullptr) {
+    int out[2];
+    int in[2] = {-1, -1};
+    if (pipe2(out, O_CLOEXEC) != 0 || (input && pipe2(in, O_CLOEXEC) != 0)) throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    if (input) posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    std::vector<std::string> all{program};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    const int status = posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    m_out = out[0];
+    if (input) {
+      close(in[0]);
+      // Small inputs only: they fit in the pipe at once.
+      const ssize_t written = write(in[1], input->data(), input->size());
+      close(in[1]);
+      if (written != static_cast<ssize_t>(input->size())) throw std::runtime_error("stdin");
+    }
+    if (status != 0) throw std::runtime_error("cannot start " + program);
+  }
+  ~Child() {
+    if (m_pid > 0) {
+      kill(m_pid, SIGKILL);
+      waitpid(m_pid, nullptr, 0);
+    }
+    if (m_out >= 0) close(m_out);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  // Reads standard output until `stop` is found in it, or to its end; false at the limit.
+  bool ReadUntil(const std::string& stop, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (stop.empty() || output.find(stop) == std::string::npos) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+      if (left <= 0) return false;
+      pollfd fd{m_out, POLLIN, 0};
+      if (poll(&fd, 1, static_cast<int>(left)) <= 0) continue;
+      char buffer[65536];
+      const ssize_t got = read(m_out, buffer, sizeof buffer);
+      if (got <= 0) return stop.empty();
+      output.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+  }
+
+  // The exit status after the output's end; nullopt when it does not end in time.
+  std::optional<int> Finish(std::chrono::milliseconds limit) {
+    if (!ReadUntil("", limit)) return std::nullopt;
+    for (int i = 0; i < 200; ++i) {
+      int status = 0;
+      if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      usleep(10'000);
+    }
+    return std::nullopt;
+  }
+
+  std::string output;
+
+ private:
+  pid_t m_pid = -1;
+  int m_out = -1;
+};
+
+std::string Bin(const char* name) {
+  return (test::BinDir() / name).string();
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+    ++count;
+  return count;
+}
+
+// Simulated servers on a free range of loopback ports (other runs may hold some).
+class FakeServers {
+ public:
+  FakeServers(int count, std::vector<std::string> options) : m_count(count) {
+    std::mt19937 random(static_cast<unsigned>(getpid()) ^
+                        static_cast<unsigned>(Clock::now().time_since_epoch().count()));
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      m_basePort = static_cast<std::uint16_t>(20000 + random() % (40000 - static_cast<unsigned>(count)));
+      std::vector<std::string> arguments{
+          "--count", std::to_string(count), "--base-port", std::to_string(m_basePort), "--seconds", "60"};
+      arguments.insert(arguments.end(), options.begin(), options.end());
+      m_child = std::make_unique<Child>(Bin("vantrix-fakeserver"), arguments);
+      if (m_child->ReadUntil("ready", std::chrono::seconds(10))) return;
+      m_child.reset();
+    }
+    throw std::runtime_error("the simulated servers did not start");
+  }
+
+  std::string Address(int index) const { return "127.0.0.1:" + std::to_string(m_basePort + index); }
+  std::uint16_t BasePort() const { return m_basePort; }
+  std::string PlainList() const {
+    std::string list;
+    for (int i = 0; i < m_count; ++i) list += Address(i) + "\r\n";
+    return list;
+  }
+
+ private:
+  int m_count;
+  std::uint16_t m_basePort = 0;
+  std::unique_ptr<Child> m_child;
+};
+
+struct CheckRun {
+  std::optional<int> status;
+  std::string output;
+};
+
+CheckRun Check(const std::vector<std::string>& arguments, const std::string* input = nullptr) {
+  Child child(Bin("vantrix-check"), arguments, input);
+  CheckRun run;
+  run.status = child.Finish(std::chrono::seconds(30));
+  run.output = child.output;
+  return run;
+}
+
+TEST(CheckEndToEnd, NewerQueriesWithChallengesSplitCompressedRepliesAndSilence) {
+  FakeServers servers(30, {"--silent", "3", "--challenge", "6", "--endless-challenge", "1", "--extra-rules",
+                           "40", "--split-size", "300", "--compress"});
+  test::TempDir dir;
+  test::Spit(dir / "servers.txt", servers.PlainList());
+  const CheckRun run = Check({"--query", "info", "--players", "--rules", "--format", "json", "--retries", "1",
+                              "--timeout-ms", "300", (dir / "servers.txt").string()});
+  ASSERT_EQ(run.status, 1) << run.output;
+  EXPECT_EQ(Count(run.output, "\"status\":\"answered\""), 26u) << run.output;
+  EXPECT_EQ(Count(run.output, "\"status\":\"silent\""), 3u);
+  EXPECT_EQ(Count(run.output, "\"error\":\"info: the server keeps answering with a challenge\""), 1u);
+
+  fake::ServerSetup setup;
+  setup.count = 30;
+  setup.basePort = servers.BasePort();
+  setup.silentCount = 3;
+  setup.challengeCount = 6;
+  setup.endlessChallengeCount = 1;
+  setup.extraRules = 40;
+  for (const fake::ServerProfile& profile : fake::MakeProfiles(setup)) {
+    const std::string start = "{\"address\":\"" + profile.Address() + "\",\"status\":";
+    const std::size_t at = run.output.find(start);
+    ASSERT_NE(at, std::string::npos) << profile.Address();
+    const std::string line = run.output.substr(at, run.output.find('\n', at) - at);
+    if (profile.behaviour == fake::Behaviour::kSilent || profile.endlessChallenge) continue;
+    EXPECT_NE(line.find("\"name\":\"" + profile.info.name + "\",\"map\":\"" + profile.info.map +
+                        "\",\"players\":" + std::to_string(profile.info.players) +
+                        ",\"max\":" + std::to_string(profile.info.maxPlayers)),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("{\"name\":\"vx_extra_40\",\"value\":\"extra value 40 of the list\"}]"),
+              std::string::npos)
+        << line;
+    EXPECT_EQ(Count(line, "{\"name\":\"Player "), profile.players.size());
+  }
+}
+
+TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
+  FakeServers servers(12, {"--old-split", "--split-size", "100", "--extra-rules", "10"});
+  const std::string list = servers.PlainList();
+  const CheckRun table = Check({"--format", "table", "--rules", "-"}, &list);
+  ASSERT_EQ(table.status, 0) << table.output;
+  EXPECT_TRUE(table.output.starts_with("ADDRESS "));
+  EXPECT_NE(table.output.find("12 servers: 12 answered, 0 silent, 0 with errors\n"), std::string::npos);
+  EXPECT_EQ(Count(table.output, "    rule vx_extra_10 = extra value 10 of the list\n"), 12u) << table.output;
+
+  const CheckRun vnx = Check({"--format", "vnx", servers.Address(0), servers.Address(1)});
+  ASSERT_EQ(vnx.status, 0);
+  ServerTable rows;
+  ParseRecordLayout(vnx.output, rows);
+  ASSERT_EQ(rows.Count(), 2);
+  EXPECT_EQ(rows.Cell(0, kNameCell), "Vantrix Test Server 1");
+  EXPECT_EQ(rows.Cell(1, kWCell), "+");
+
+  const CheckRun csv =
+      Check({"--format", "csv", "--default-port", std::to_string(servers.BasePort() + 2), "127.0.0.1"});
+  ASSERT_EQ(csv.status, 0);
+  EXPECT_NE(csv.output.find("\r\n127.0.0.1,answered,"), std::string::npos) << csv.output;
+  EXPECT_NE(csv.output.find(",Vantrix Test Server 3,"), std::string::npos);
+}
+
+TEST(CheckEndToEnd, BadInputsAreReportedPerItemAndBadUsageExitsTwo) {
+  FakeServers servers(2, {});
+  test::TempDir dir;
+  const CheckRun run = Check({"--format", "json", "--timeout-ms", "200", (dir / "missing.vnx").string(),
+                              "bad host!", "127.0.0.1:notaport", servers.Address(1)});
+  ASSERT_EQ(run.status, 1) << run.output;
+  EXPECT_EQ(Count(run.output, "\"status\":\"answered\""), 1u) << run.output;
+  EXPECT_NE(run.output.find("\"error\":\"cannot resolve host 'bad host!'\""), std::string::npos);
+  EXPECT_NE(run.output.find("\"error\":\"bad port 'notaport'\""), std::string::npos);
+
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--bogus", servers.Address(0)},
+                                              {"--timeout-ms", "0", servers.Address(0)},
+                                              {"--format"}}) {
+    const CheckRun refused = Check(bad);
+    EXPECT_EQ(refused.status, 2) << bad[0];
+    EXPECT_TRUE(refused.output.empty());
+  }
+  const CheckRun help = Check({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.output.starts_with("usage: vantrix-check"));
+}
+
+// A reply the simulated server cannot give (more parts than a header can number) goes
+// unanswered; the server stays up and answers what it can.
+TEST(CheckEndToEnd, TheSimulatedServerOutlivesARequestItCannotAnswer) {
+  FakeServers servers(1, {"--extra-rules", "5000", "--split-size", "500"});
+  const CheckRun rules =
+      Check({"--rules", "--format", "csv", "--timeout-ms", "300", "--retries", "0", servers.Address(0)});
+  EXPECT_EQ(rules.status, 1) << rules.output;
+  const CheckRun info =
+      Check({"--format", "csv", "--timeout-ms", "300", "--retries", "0", servers.Address(0)});
+  EXPECT_EQ(info.status, 0) << info.output;
+  EXPECT_NE(info.output.find(servers.Address(0) + ",answered,"), std::string::npos) << info.output;
+}
+
+// Hosts are read as the window reads them: four decimal parts first (leading zeros decimal),
+// anything else through the system's resolver, and never a text cut short at a NUL byte in
+// a list file. (Every reading of these texts stays on the loopback network.)
+TEST(CheckEndToEnd, HostsAreReadLikeTheWindowReadsThem) {
+  FakeServers servers(1, {});
+  const std::string port = std::to_string(servers.BasePort());
+  test::TempDir dir;
+  test::Spit(dir / "odd.txt",
+             std::string("127.0.0.1\0junk:") + port + "\r\n127.000.000.001:" + port + "\r\n");
+  const CheckRun run = Check({"--format", "csv", "--timeout-ms", "300", "--retries", "0", "127.1:" + port,
+                              (dir / "odd.txt").string()});
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("127.1:" + port + ",answered,"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("127.000.000.001:" + port + ",answered,"), std::string::npos) << run.output;
+  EXPECT_EQ(Count(run.output, ",answered,"), 2u) << run.output;
+  EXPECT_EQ(Count(run.output, ",error,"), 1u) << run.output;
+}
+
+}  // namespace
+}  // namespace vantrix

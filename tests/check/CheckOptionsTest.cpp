@@ -1,0 +1,154 @@
+#include "check/CheckOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "check/CheckItem.h"
+#include "check/CheckScheduler.h"
+#include "support/TestData.h"
+
+namespace vantrix {
+namespace {
+
+using Kind = CheckInputSpec::Kind;
+
+TEST(CheckOptions, DefaultsAreTheWindowsOnes) {
+  const CheckOptions options = ParseCheckOptions({});
+  EXPECT_EQ(options.defaultPort, 27015);
+  EXPECT_EQ(options.maxParallel, 512);
+  EXPECT_EQ(options.timeoutMs, 400);
+  EXPECT_EQ(options.retries, 1);
+  EXPECT_EQ(options.sendIntervalUs, 0);
+  EXPECT_EQ(options.query, CheckQuery::kDetails);
+  EXPECT_FALSE(options.players || options.rules || options.format || options.help);
+  const CheckPlan plan = PlanFromOptions(options);
+  EXPECT_EQ(plan.timeoutUs, 400'000u);
+  EXPECT_EQ(plan.retries, 1);
+}
+
+TEST(CheckOptions, EveryOptionInBothSpellings) {
+  const CheckOptions options = ParseCheckOptions({"--default-port",
+                                                  "27016",
+                                                  "--max-parallel=64",
+                                                  "--timeout-ms",
+                                                  "250",
+                                                  "--retries=0",
+                                                  "--send-interval-us",
+                                                  "100",
+                                                  "--query=info",
+                                                  "--players",
+                                                  "--rules",
+                                                  "--format",
+                                                  "csv",
+                                                  "--no-progress",
+                                                  "a.vnx",
+                                                  "-",
+                                                  "--list=servers",
+                                                  "10.0.0.1:5",
+                                                  "--",
+                                                  "--players"});
+  EXPECT_EQ(options.defaultPort, 27016);
+  EXPECT_EQ(options.maxParallel, 64);
+  EXPECT_EQ(options.timeoutMs, 250);
+  EXPECT_EQ(options.retries, 0);
+  EXPECT_EQ(options.sendIntervalUs, 100);
+  EXPECT_EQ(options.query, CheckQuery::kInfo);
+  EXPECT_TRUE(options.players && options.rules);
+  EXPECT_EQ(options.format, CheckFormat::kCsv);
+  EXPECT_FALSE(options.progress);
+  const std::vector<CheckInputSpec> inputs{{Kind::kUnsure, "a.vnx"},
+                                           {Kind::kStdin, "-"},
+                                           {Kind::kFile, "servers"},
+                                           {Kind::kUnsure, "10.0.0.1:5"},
+                                           {Kind::kUnsure, "--players"}};
+  EXPECT_EQ(options.inputs, inputs);
+  for (const char* format : {"table", "json", "vnx"})
+    EXPECT_TRUE(ParseCheckOptions({"--format", format}).format.has_value());
+  EXPECT_TRUE(ParseCheckOptions({"-h"}).help);
+  EXPECT_TRUE(ParseCheckOptions({"--version"}).version);
+}
+
+TEST(CheckOptions, BadUseIsRefusedWithAMessage) {
+  const std::vector<std::vector<std::string>> bad{{"--timeout-ms"},
+                                                  {"--timeout-ms", "0"},
+                                                  {"--timeout-ms", "abc"},
+                                                  {"--retries", "-1"},
+                                                  {"--retries", "11"},
+                                                  {"--default-port", "0"},
+                                                  {"--default-port", "65536"},
+                                                  {"--max-parallel", "0"},
+                                                  {"--query", "status"},
+                                                  {"--format", "xml"},
+                                                  {"--players=yes"},
+                                                  {"--bogus"},
+                                                  {"-x"},
+                                                  {"--send-interval-us", "1000001"}};
+  for (const auto& arguments : bad) {
+    EXPECT_THROW(ParseCheckOptions(arguments), CheckUsageError) << arguments[0];
+  }
+  try {
+    ParseCheckOptions({"--retries", "x"});
+    FAIL();
+  } catch (const CheckUsageError& error) {
+    EXPECT_STREQ(error.what(), "--retries needs a whole number from 0 to 10, not 'x'");
+  }
+}
+
+TEST(CheckOptions, ArgumentsAreFilesAddressesOrStandardInput) {
+  EXPECT_EQ(ClassifyArgument("-", false), Kind::kStdin);
+  EXPECT_EQ(ClassifyArgument("servers", true), Kind::kFile);
+  EXPECT_EQ(ClassifyArgument("list.VNX", false), Kind::kFile);
+  EXPECT_EQ(ClassifyArgument("dir/list.txt", false), Kind::kFile);
+  EXPECT_EQ(ClassifyArgument("10.0.0.1:27015", false), Kind::kAddress);
+  EXPECT_EQ(ClassifyArgument("game.example.org", false), Kind::kAddress);
+  EXPECT_EQ(ClassifyArgument("localhost", false), Kind::kAddress);
+}
+
+TEST(CheckItem, AddressesSplitAsInTheWindow) {
+  auto item = MakeCheckItem(ServerRow::Blank("10.0.0.5"), 27016);
+  ASSERT_TRUE(item.target);
+  EXPECT_EQ(*item.target, (RequestTarget{"10.0.0.5", 27016}));
+  item = MakeCheckItem(ServerRow::Blank(" host.example :27020 "), 1);
+  ASSERT_TRUE(item.target);
+  EXPECT_EQ(*item.target, (RequestTarget{"host.example", 27020}));
+  EXPECT_EQ(item.row.address, " host.example :27020 ");  // the cell is kept as it was
+  for (const char* bad :
+       {"10.0.0.5:abc", "10.0.0.5:", "10.0.0.5:0", "10.0.0.5:65536", "10.0.0.5:1:2", ":27015"}) {
+    item = MakeCheckItem(ServerRow::Blank(bad), 27015);
+    EXPECT_FALSE(item.target) << bad;
+    EXPECT_FALSE(item.error.empty()) << bad;
+  }
+  EXPECT_EQ(MakeCheckItem(ServerRow::Blank("h:x"), 1).error, "bad port 'x'");
+  EXPECT_TRUE(IsBlankAddress(" \t"));
+  EXPECT_FALSE(IsBlankAddress(" a"));
+}
+
+TEST(CheckItem, ListFilesInBothLayoutsAndStandardInputText) {
+  test::TempDir dir;
+  test::Spit(dir / "a.txt", "10.0.0.1:1|clan|eu\r\n\r\n  \r\n10.0.0.2\n");
+  test::Spit(dir / "b.vnx",
+             "10.0.0.3:3\r\nname\r\nmap\r\n5\r\n1/2\r\ncomment\r\n+\r\nD\r\nL\r\n-\r\n\r\n \r\nx\r\n");
+  std::vector<ServerRow> rows;
+  EXPECT_FALSE(ReadCheckList(dir / "a.txt", rows));
+  EXPECT_FALSE(ReadCheckList(dir / "b.vnx", rows));
+  ASSERT_EQ(rows.size(), 3u);  // blank lines and the blank-address record are left out
+  EXPECT_EQ(rows[0].address, "10.0.0.1:1");
+  EXPECT_EQ(rows[0].cells[kCommentCell], "clan|eu");
+  EXPECT_EQ(rows[1].address, "10.0.0.2");
+  EXPECT_EQ(rows[2].address, "10.0.0.3:3");
+  EXPECT_EQ(rows[2].cells[kCommentCell], "comment");
+  const auto missing = ReadCheckList(dir / "missing.txt", rows);
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(*missing, "Cannot open file (" + (dir / "missing.txt").string() + ")");
+  const auto folder = ReadCheckList(dir.Path(), rows);
+  ASSERT_TRUE(folder);
+  EXPECT_TRUE(folder->starts_with("Cannot read file ("));
+  EXPECT_EQ(rows.size(), 3u);
+  ReadCheckLines("a:1\nb:2|c\n\n", rows);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[4].cells[kCommentCell], "c");
+}
+
+}  // namespace
+}  // namespace vantrix
