@@ -158,6 +158,37 @@ class AccessibilityDuringWaitsTest : public QObject {
     for (int row = 0; row < 3; ++row) QCOMPARE(form.Table().Cell(row, kWCell), std::string("-"));
   }
 
+  // A wait slice longer than the time-out (UDPDelay at its largest): the reader is still
+  // answered all through the slice, not once at its end.
+  void ReaderIsAnsweredThroughALongSlice() {
+    RequireSession();
+    Scene scene;
+    scene.settings.Values().udpDelay = "999";
+    QVERIFY(SetUp(scene, 1));
+    TForm1& form = scene.recorded.app->Form1();
+    const QString checking = QStringLiteral("Checking server ") +
+                             QString::fromStdString(form.Table().Address(0)) + QStringLiteral("...");
+    const auto started = AtSpiReader::Clock::now();
+    {
+      NetWatchdog watchdog(20s, "check one silent server with a long slice");
+      form.MenuAction(QStringLiteral("Checkserver1"))->trigger();
+    }
+    const auto ended = AtSpiReader::Clock::now();
+    QVERIFY(ended - started >= 999ms);
+    QCOMPARE(form.Table().Cell(0, kWCell), std::string("-"));
+    QVERIFY(QTest::qWaitFor([&] { return scene.reader.Texts().contains(QStringLiteral("Idle...")); }, 5000));
+    scene.reader.Stop();
+    QCOMPARE(scene.reader.Texts(), (QStringList{kDesignText, checking, QStringLiteral("Idle...")}));
+    // Read every 20 ms through a wait of a second: answered only at the slice's end, the
+    // reader would have heard the text once or twice.
+    int heard = 0;
+    for (const auto& reading : scene.reader.Readings())
+      heard += reading.ok && reading.text == checking ? 1 : 0;
+    QVERIFY2(heard >= 10, qPrintable(QStringLiteral("heard %1 times").arg(heard)));
+    qInfo("longest answer during the check: %lld ms",
+          static_cast<long long>(LongestAnswer(scene.reader.Readings(), started, ended).count()));
+  }
+
   // "Check server" on a silent server: a read made during the wait is answered with the
   // wait's own text, not after it with "Idle...".
   void CheckServerTextIsReadDuringItsWait() {
