@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <string>
@@ -18,8 +19,10 @@
 #include "gui/MainWindowDriver.h"
 #include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
+#include "gui/Unit6.h"
 #include "gui/atspi/AtSpiReader.h"
 #include "gui/atspi/AtSpiSession.h"
+#include "gui/platform/ExecDialogRunner.h"
 #include "support/NetWatchdog.h"
 
 using namespace vantrix;
@@ -187,6 +190,39 @@ class AccessibilityDuringWaitsTest : public QObject {
     QVERIFY2(heard >= 10, qPrintable(QStringLiteral("heard %1 times").arg(heard)));
     qInfo("longest answer during the check: %lld ms",
           static_cast<long long>(LongestAnswer(scene.reader.Readings(), started, ended).count()));
+  }
+
+  // A modal dialog's own loop: the reader finds the about box and reads it while the
+  // command that showed it waits for it to close.
+  void ModalDialogIsReadWhileItIsShown() {
+    RequireSession();
+    RecordedApplication recorded;
+    recorded.app->SetDialogRunner(std::make_unique<ExecDialogRunner>());
+    TForm1& form = recorded.app->Form1();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString credit = QStringLiteral("Made by the Vantrix team");
+    AtSpiReader reader;
+    reader.Start(QString::fromStdString(m_session.SessionBusAddress()), credit, kReadPeriodMilliseconds);
+
+    // Closes the dialog once it has been read a few times, or after a bound.
+    QTimer closer;
+    closer.setInterval(10);
+    const auto giveUp = AtSpiReader::Clock::now() + 20s;
+    int shownReads = 0;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (!recorded.app->Form6().isVisible()) return;
+      shownReads = static_cast<int>(reader.Readings().size());
+      if (shownReads >= 3 || reader.Finished() || AtSpiReader::Clock::now() > giveUp)
+        recorded.app->Form6().reject();
+    });
+    closer.start();
+    form.MenuAction(QStringLiteral("About1"))->trigger();
+    closer.stop();
+    reader.Stop();
+    QVERIFY2(reader.Found(), qPrintable(reader.Problem()));
+    QVERIFY(shownReads >= 3);
+    QCOMPARE(reader.Texts().value(0), credit);
   }
 
   // "Check server" on a silent server: a read made during the wait is answered with the
