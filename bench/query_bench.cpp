@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "fake/FakeReplies.h"
 #include "core/protocol/InfoReply.h"
 #include "core/query/QueryEngine.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "fake/FakeReplies.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ struct NoTimer final : OneShotTimer {
   void Stop() override {}
 };
 struct NoSend final : DatagramSender {
-  void Send(const std::string&, int, std::string_view) override {}
+  std::string Send(const std::string& host, int, std::string_view) override { return host; }
 };
 struct Defaults final : SettingsReader {
   std::string BufferSizeText() const override { return "8192"; }
@@ -42,6 +42,8 @@ struct Defaults final : SettingsReader {
   bool Progress() const override { return true; }
   std::uint32_t ListColor() const override { return 0; }
   std::uint32_t TextColor() const override { return 0x00FF00; }
+  QueryProtocol Protocol() const override { return protocol; }
+  QueryProtocol protocol = QueryProtocol::kOriginal;
 };
 
 std::string HostOf(int i) {
@@ -59,11 +61,25 @@ std::string Reply(int i) {
   return fake::BuildInfoReply(fields);
 }
 
+// The same server as an 'I' reply tells it.
+std::string CurrentReply(int i) {
+  fake::SourceInfoFields fields;
+  fields.name = "Vantrix Test Server " + std::to_string(i);
+  fields.map = "de_dust2";
+  fields.players = static_cast<std::uint8_t>(i % 20);
+  fields.maxPlayers = 20;
+  return fake::BuildSourceInfoReply(fields);
+}
+
+// One info reply handled (decoded and written into its row) per iteration; range(1) picks
+// the protocol: 0 the original ('m' replies), 1 the current ('I' replies).
 void BM_ReplyHandling(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
+  const bool current = state.range(1) != 0;
   ServerTable table;
   StatusLine status;
   Defaults settings;
+  settings.protocol = current ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
   StillClock clock;
   NoSleep sleeper;
   NoEvents pump;
@@ -80,7 +96,7 @@ void BM_ReplyHandling(benchmark::State& state) {
   std::vector<std::string> senders;
   for (int k = 0; k < kReplies; ++k) {
     const int row = static_cast<int>((static_cast<long long>(k) * 7919) % rows);
-    replies.push_back(Reply(row));
+    replies.push_back(current ? CurrentReply(row) : Reply(row));
     senders.push_back(HostOf(row));
   }
   std::size_t k = 0;
@@ -91,7 +107,9 @@ void BM_ReplyHandling(benchmark::State& state) {
   benchmark::DoNotOptimize(logged);
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ReplyHandling)->Arg(1'000)->Arg(10'000)->Arg(50'000);
+BENCHMARK(BM_ReplyHandling)
+    ->ArgNames({"rows", "current"})
+    ->ArgsProduct({{1'000, 10'000, 50'000}, {0, 1}});
 
 void BM_DecodeInfoReply(benchmark::State& state) {
   const std::string reply = Reply(12345);
@@ -102,6 +120,16 @@ void BM_DecodeInfoReply(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DecodeInfoReply);
+
+void BM_DecodeCurrentInfoReply(benchmark::State& state) {
+  const std::string reply = CurrentReply(12345);
+  for (auto _ : state) {
+    auto decoded = DecodeCurrentInfoReply(reply);
+    benchmark::DoNotOptimize(decoded);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DecodeCurrentInfoReply);
 
 }  // namespace
 

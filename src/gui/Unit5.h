@@ -10,6 +10,7 @@
 #include "core/settings/SettingsReader.h"
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QTabWidget;
 
@@ -51,6 +52,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   bool Progress() const override;
   std::uint32_t ListColor() const override;
   std::uint32_t TextColor() const override;
+  QueryProtocol Protocol() const override;
 
   QTabWidget* PageControl1() const { return m_pageControl1; }
   SettingLineEdit* Edit1() const { return m_edit1; }
@@ -62,6 +64,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   QCheckBox* CheckBox4() const { return m_checkBox4; }
   ColorBox* ColorBox1() const { return m_colorBox1; }
   ColorBox* ColorBox2() const { return m_colorBox2; }
+  QComboBox* ComboBox1() const { return m_comboBox1; }
   QPushButton* Button2() const { return m_button2; }
   QPushButton* Button5() const { return m_button5; }
 
@@ -89,6 +92,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   QCheckBox* m_checkBox4 = nullptr;
   ColorBox* m_colorBox1 = nullptr;
   ColorBox* m_colorBox2 = nullptr;
+  QComboBox* m_comboBox1 = nullptr;  // "Query protocol"
   QPushButton* m_button2 = nullptr;
   QPushButton* m_button5 = nullptr;
 };

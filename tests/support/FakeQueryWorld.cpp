@@ -31,7 +31,9 @@ FakeQueryWorld::FakeQueryWorld()
     auto it = servers.find({sent.host, sent.port});
     if (it == servers.end()) return;
     const Server& server = it->second;
-    DeliverLater(server.passes, server.reply, server.fromIp, server.fromPort, server.arrivalLag);
+    std::string reply = server.answer ? server.answer(sent.bytes) : server.reply;
+    if (reply.empty()) return;
+    DeliverLater(server.passes, std::move(reply), server.fromIp, server.fromPort, server.arrivalLag);
   });
 }
 

@@ -19,6 +19,7 @@ struct FakeSettings final : SettingsReader {
   bool progress = true;
   std::uint32_t listColor = 0x000000;
   std::uint32_t textColor = 0x00FF00;
+  QueryProtocol protocol = QueryProtocol::kOriginal;
 
   std::string BufferSizeText() const override { return bufferSize; }
   bool Broadcast() const override { return broadcast; }
@@ -29,6 +30,7 @@ struct FakeSettings final : SettingsReader {
   bool Progress() const override { return progress; }
   std::uint32_t ListColor() const override { return listColor; }
   std::uint32_t TextColor() const override { return textColor; }
+  QueryProtocol Protocol() const override { return protocol; }
 };
 
 }  // namespace vantrix::test

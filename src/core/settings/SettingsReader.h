@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/protocol/QueryProtocol.h"
+
 namespace vantrix {
 
 // Read-only view of the live settings. In the window it is backed by the configuration
@@ -19,6 +21,8 @@ class SettingsReader {
   virtual bool Progress() const = 0;
   virtual std::uint32_t ListColor() const = 0;  // 32-bit colour value, 00BBGGRR or FF0000nn
   virtual std::uint32_t TextColor() const = 0;
+  // The query protocol the window speaks; readers that know no choice speak the original.
+  virtual QueryProtocol Protocol() const { return QueryProtocol::kOriginal; }
 };
 
 }  // namespace vantrix

@@ -25,6 +25,7 @@ class SettingsValuesReader final : public SettingsReader {
   bool Progress() const override { return m_values.progress; }
   std::uint32_t ListColor() const override { return m_values.listColor; }
   std::uint32_t TextColor() const override { return m_values.textColor; }
+  QueryProtocol Protocol() const override { return m_values.queryProtocol; }
 
  private:
   Settings m_values;

@@ -25,6 +25,7 @@ class SettingsRelay final : public SettingsReader {
   bool Progress() const override { return m_source().Progress(); }
   std::uint32_t ListColor() const override { return m_source().ListColor(); }
   std::uint32_t TextColor() const override { return m_source().TextColor(); }
+  QueryProtocol Protocol() const override { return m_source().Protocol(); }
 
  private:
   Source m_source;
