@@ -107,9 +107,7 @@ void BM_ReplyHandling(benchmark::State& state) {
   benchmark::DoNotOptimize(logged);
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ReplyHandling)
-    ->ArgNames({"rows", "current"})
-    ->ArgsProduct({{1'000, 10'000, 50'000}, {0, 1}});
+BENCHMARK(BM_ReplyHandling)->ArgNames({"rows", "current"})->ArgsProduct({{1'000, 10'000, 50'000}, {0, 1}});
 
 void BM_DecodeInfoReply(benchmark::State& state) {
   const std::string reply = Reply(12345);

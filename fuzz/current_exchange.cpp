@@ -19,7 +19,8 @@ using namespace vantrix;
 
 constexpr std::string_view kAsked = "10.0.0.5:27015";
 constexpr std::string_view kStranger = "10.0.0.9:27015";
-constexpr std::size_t kHeldCap = SplitReplyAssembler::kMaxPendingReplies * SplitReplyAssembler::kMaxReplyBytes;
+constexpr std::size_t kHeldCap =
+    SplitReplyAssembler::kMaxPendingReplies * SplitReplyAssembler::kMaxReplyBytes;
 
 template <typename Window>
 struct Exchange {

@@ -30,9 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reply) return 0;
   CheckText(reply->serverName, datagram);
   CheckText(reply->map, datagram);
-  if (!reply->hasTexts) VANTRIX_FUZZ_CHECK(!reply->players && !reply->typeLetter && reply->serverName.empty());
-  if (reply->typeLetter) VANTRIX_FUZZ_CHECK(std::string_view("DLP").find(*reply->typeLetter) != std::string_view::npos);
-  if (reply->osLetter) VANTRIX_FUZZ_CHECK(std::string_view("LWM").find(*reply->osLetter) != std::string_view::npos);
+  if (!reply->hasTexts)
+    VANTRIX_FUZZ_CHECK(!reply->players && !reply->typeLetter && reply->serverName.empty());
+  if (reply->typeLetter)
+    VANTRIX_FUZZ_CHECK(std::string_view("DLP").find(*reply->typeLetter) != std::string_view::npos);
+  if (reply->osLetter)
+    VANTRIX_FUZZ_CHECK(std::string_view("LWM").find(*reply->osLetter) != std::string_view::npos);
 
   const auto strict = DecodeSourceInfoReply(datagram);
   if (!strict) return 0;

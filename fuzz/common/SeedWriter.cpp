@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fake/FakeReplies.h"
 #include "core/lists/ListFile.h"
 #include "core/protocol/RulesCollector.h"
 #include "core/settings/SettingsText.h"
+#include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
 #include "support/TestData.h"
 

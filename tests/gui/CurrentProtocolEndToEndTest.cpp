@@ -7,8 +7,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeView>
 
 #include <chrono>
@@ -46,7 +46,8 @@ const QStringList kRulesOptions{QStringLiteral("--extra-rules"), QStringLiteral(
 QStringList ExpectedPlayers(const fake::ServerProfile& profile) {
   QStringList lines;
   for (const fake::Player& player : profile.players)
-    lines << QStringLiteral("[%1] - ").arg(static_cast<std::uint32_t>(player.score) & 0xFFu) + ShownBytes(player.name);
+    lines << QStringLiteral("[%1] - ").arg(static_cast<std::uint32_t>(player.score) & 0xFFu) +
+                 ShownBytes(player.name);
   return lines;
 }
 
@@ -79,9 +80,7 @@ struct CurrentFixture : ConfigFixture {
     Dialog().ComboBox1()->setCurrentIndex(1);  // "Current"
     return true;
   }
-  void Select(int row) {
-    Main().Table().SetSelectedIndex(row);
-  }
+  void Select(int row) { Main().Table().SetSelectedIndex(row); }
   void Press(Qt::Key key) {
     QVERIFY(test::Activate(Main()));
     QTest::keyClick(Main().ListView1(), key);
@@ -164,7 +163,8 @@ class CurrentProtocolEndToEndTest : public QObject {
       QCOMPARE(table.Cell(row, kMapCell), profile.sourceInfo.map);
       QCOMPARE(table.Cell(row, kPlayersCell), std::to_string(profile.sourceInfo.players) + "/" +
                                                   std::to_string(profile.sourceInfo.maxPlayers));
-      QCOMPARE(table.Cell(row, kSCell), std::string(profile.sourceInfo.environment == 'w' ? "W" : "L"));
+      const std::uint8_t environment = profile.sourceInfo.environment;
+      QCOMPARE(table.Cell(row, kSCell), std::string(environment == 'w' ? "W" : environment == 'l' ? "L" : "M"));
       QVERIFY(table.Cell(row, kPingCell) != kBlank);
     }
     QCOMPARE(f.Main().StatusPanel(2)->text(), QStringLiteral("Idle..."));
@@ -187,7 +187,8 @@ class CurrentProtocolEndToEndTest : public QObject {
       f.Select(row);
       f.Press(Qt::Key_F11);
       QVERIFY(players.isVisible());
-      QTRY_COMPARE_WITH_TIMEOUT(ListTexts(*players.ListBox1()), ExpectedPlayers(f.profiles[row]), kReplyWaitMs);
+      QTRY_COMPARE_WITH_TIMEOUT(ListTexts(*players.ListBox1()), ExpectedPlayers(f.profiles[row]),
+                                kReplyWaitMs);
     }
     // "Refresh" asks the same server again, challenge and all.
     players.Refresh1Click();

@@ -31,8 +31,11 @@ FakeQueryWorld::FakeQueryWorld()
     auto it = servers.find({sent.host, sent.port});
     if (it == servers.end()) return;
     const Server& server = it->second;
-    std::string reply = server.answer ? server.answer(sent.bytes) : server.reply;
-    if (reply.empty()) return;
+    std::string reply = server.reply;
+    if (server.answer) {
+      reply = server.answer(sent.bytes);
+      if (reply.empty()) return;  // the request goes unanswered
+    }
     DeliverLater(server.passes, std::move(reply), server.fromIp, server.fromPort, server.arrivalLag);
   });
 }
