@@ -33,17 +33,8 @@ struct NoSend final : DatagramSender {
   std::string Send(const std::string& host, int, std::string_view) override { return host; }
 };
 struct Defaults final : SettingsReader {
-  std::string BufferSizeText() const override { return "8192"; }
-  bool Broadcast() const override { return false; }
-  std::string UdpDelayText() const override { return "5"; }
-  bool PacketLog() const override { return true; }
-  bool Connect() const override { return true; }
-  std::string DefaultPortText() const override { return "27015"; }
-  bool Progress() const override { return true; }
-  std::uint32_t ListColor() const override { return 0; }
-  std::uint32_t TextColor() const override { return 0x00FF00; }
-  QueryProtocol Protocol() const override { return protocol; }
-  QueryProtocol protocol = QueryProtocol::kOriginal;
+  Settings Snapshot() const override { return values; }
+  Settings values;
 };
 
 std::string HostOf(int i) {
@@ -79,7 +70,7 @@ void BM_ReplyHandling(benchmark::State& state) {
   ServerTable table;
   StatusLine status;
   Defaults settings;
-  settings.protocol = current ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
+  settings.values.queryProtocol = current ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
   StillClock clock;
   NoSleep sleeper;
   NoEvents pump;

@@ -43,7 +43,7 @@ void TForm3::RequestRules(std::string_view address) {
   m_memo1->clear();
   const auto target = m_rules.RequestRules(address);
   if (!target) return;
-  if (m_app.Form5().Protocol() == QueryProtocol::kOriginal) {
+  if (m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal) {
     m_idUDPServer1.Send(target->host, target->port, RulesCollector::Request());
     return;
   }
@@ -66,7 +66,7 @@ std::vector<std::string> TForm3::TakeCurrent(std::string_view datagram, const TI
 
 void TForm3::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& binding, std::uint32_t /*arrivalTick*/) {
-  const std::vector<std::string> lines = m_app.Form5().Protocol() == QueryProtocol::kOriginal
+  const std::vector<std::string> lines = m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal
                                              ? m_rules.Receive(datagram)
                                              : TakeCurrent(datagram, binding);
   // One redraw for the whole reply.

@@ -55,7 +55,7 @@ void TForm4::RequestPlayers(std::string_view address) {
   m_listBox1->clear();
   const auto target = m_players.RequestPlayers(address);
   if (!target) return;
-  if (m_app.Form5().Protocol() == QueryProtocol::kOriginal) {
+  if (m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal) {
     m_idUDPServer1.Send(target->host, target->port, PlayersWindowState::Request());
     return;
   }
@@ -69,7 +69,7 @@ void TForm4::Refresh1Click() {
 
 void TForm4::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& binding, std::uint32_t /*arrivalTick*/) {
-  if (m_app.Form5().Protocol() == QueryProtocol::kOriginal) {
+  if (m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal) {
     for (const std::string& line : m_players.Receive(datagram)) m_listBox1->addItem(NetworkLine(line));
     return;
   }

@@ -111,7 +111,7 @@ class CurrentProtocolEndToEndTest : public QObject {
     box->setCurrentIndex(1);
     QTest::mouseClick(f.Dialog().Button2(), Qt::LeftButton);
     QCOMPARE(ReadBytes(f.path), DefaultSettingsText() + "QueryProtocol=current\r\n");
-    QCOMPARE(f.Dialog().Protocol(), QueryProtocol::kCurrent);
+    QCOMPARE(f.Dialog().Snapshot().queryProtocol, QueryProtocol::kCurrent);
 
     // Reopening reads the file: a changed box without Save is put back.
     box->setCurrentIndex(0);
@@ -164,7 +164,9 @@ class CurrentProtocolEndToEndTest : public QObject {
       QCOMPARE(table.Cell(row, kPlayersCell), std::to_string(profile.sourceInfo.players) + "/" +
                                                   std::to_string(profile.sourceInfo.maxPlayers));
       const std::uint8_t environment = profile.sourceInfo.environment;
-      QCOMPARE(table.Cell(row, kSCell), std::string(environment == 'w' ? "W" : environment == 'l' ? "L" : "M"));
+      QCOMPARE(table.Cell(row, kSCell), std::string(environment == 'w'   ? "W"
+                                                    : environment == 'l' ? "L"
+                                                                         : "M"));
       QVERIFY(table.Cell(row, kPingCell) != kBlank);
     }
     QCOMPARE(f.Main().StatusPanel(2)->text(), QStringLiteral("Idle..."));

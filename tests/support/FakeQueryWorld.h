@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
 #include "fake/FakeReplies.h"
@@ -17,7 +18,6 @@
 #include "support/FakeDatagramSender.h"
 #include "support/FakeEventPump.h"
 #include "support/FakeOneShotTimer.h"
-#include "support/FakeSettings.h"
 #include "support/FakeSleeper.h"
 
 namespace vantrix::test {
@@ -62,7 +62,8 @@ struct FakeQueryWorld {
 
   ServerTable table;
   StatusLine status;
-  FakeSettings settings;
+  SettingsValuesReader settingsReader;
+  Settings& settings = settingsReader.Values();  // changed at will, also in the middle of a wait
   FakeClock clock;
   FakeSleeper sleeper{clock};
   FakeEventPump pump;

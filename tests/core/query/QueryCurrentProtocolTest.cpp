@@ -37,7 +37,7 @@ std::function<std::string(std::string_view)> Challenging(std::uint32_t challenge
 
 class QueryCurrentProtocolTest : public ::testing::Test {
  protected:
-  QueryCurrentProtocolTest() { w.settings.protocol = QueryProtocol::kCurrent; }
+  QueryCurrentProtocolTest() { w.settings.queryProtocol = QueryProtocol::kCurrent; }
   RowId Add(const std::string& address) { return w.table.IdOf(w.AddRow(address)); }
   void Query(RowId id) { w.engine.QueryServer(w.table.Address(*w.Find(id)), id); }
   const std::string& Cell(RowId id, int cell) { return w.CellOf(id, cell); }

@@ -58,7 +58,7 @@ TEST(ConfigProtocol, SaveAndLoadTravelBothWays) {
   Settings loaded;
   ASSERT_EQ(file.LoadSettings(loaded), SettingsLoad::kRead);
   EXPECT_EQ(loaded, chosen);
-  EXPECT_EQ(SettingsValuesReader(loaded).Protocol(), QueryProtocol::kCurrent);
+  EXPECT_EQ(SettingsValuesReader(loaded).Snapshot().queryProtocol, QueryProtocol::kCurrent);
 
   ASSERT_TRUE(file.SaveSettings(WithProtocol(QueryProtocol::kOriginal), status));
   Settings back = chosen;
