@@ -54,13 +54,7 @@ void TForm3::RequestRules(std::string_view address) {
 std::vector<std::string> TForm3::TakeCurrent(std::string_view datagram, const TIdSocketHandle& binding) {
   const std::string sender = binding.SenderIP() + ":" + std::to_string(binding.SenderPort());
   RulesCollector::CurrentStep step = m_rules.ReceiveCurrent(datagram, sender);
-  if (step.sendAgain) {
-    // A handler reports nothing: a failed send leaves the text box as it is.
-    try {
-      m_idUDPServer1.Send(binding.SenderIP(), binding.SenderPort(), *step.sendAgain);
-    } catch (const std::exception&) {
-    }
-  }
+  if (step.sendAgain) AnswerSender(m_idUDPServer1, binding, *step.sendAgain);
   return std::move(step.added);
 }
 

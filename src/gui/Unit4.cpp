@@ -75,16 +75,8 @@ void TForm4::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view data
   }
   const std::string sender = binding.SenderIP() + ":" + std::to_string(binding.SenderPort());
   const PlayersWindowState::CurrentStep step = m_players.ReceiveCurrent(datagram, sender);
-  if (step.sendAgain) SendAgain(binding, *step.sendAgain);
+  if (step.sendAgain) AnswerSender(m_idUDPServer1, binding, *step.sendAgain);
   for (const std::string& line : step.added) m_listBox1->addItem(NetworkLine(line));
-}
-
-void TForm4::SendAgain(const TIdSocketHandle& binding, std::string_view request) {
-  // A handler reports nothing: a failed send leaves the list as it is.
-  try {
-    m_idUDPServer1.Send(binding.SenderIP(), binding.SenderPort(), request);
-  } catch (const std::exception&) {
-  }
 }
 
 void TForm4::contextMenuEvent(QContextMenuEvent* event) {

@@ -47,8 +47,6 @@ class TForm4 final : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  void SendAgain(const TIdSocketHandle& binding, std::string_view request);
-
   Application& m_app;
   QListWidget* m_listBox1;
   QMenu* m_popupMenu1;
