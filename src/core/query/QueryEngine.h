@@ -10,10 +10,10 @@
 #include "core/query/DatagramSender.h"
 #include "core/query/EventPump.h"
 #include "core/query/OneShotTimer.h"
+#include "core/query/Sleeper.h"
+#include "core/settings/SettingsReader.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
-#include "core/settings/SettingsReader.h"
-#include "core/query/Sleeper.h"
 #include "core/table/StatusLine.h"
 
 namespace vantrix {
@@ -23,7 +23,9 @@ namespace vantrix {
 // on the main thread; the waits let the event pump run, and so re-enter this object.
 //
 // Rows are held by identity (RowId), never by position, so a sort or a deletion during
-// a wait cannot redirect a write to another server's row. RunPosition is a position.
+// a wait cannot redirect a write to another server's row. RunPosition is the step count
+// of the check-all run in progress, shared by nested runs; each run asks, at step k, the
+// k-th of the rows it found at its start.
 class QueryEngine {
  public:
   static constexpr std::uint32_t kTimeoutMilliseconds = 400;
