@@ -13,8 +13,8 @@
 
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
+#include "gui/model/ServerTableModel.h"
 
 using namespace vantrix;
 using vantrix::test::Activate;
