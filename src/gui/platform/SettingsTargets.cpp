@@ -3,8 +3,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "gui/text/ColorDisplay.h"
 #include "core/settings/SettingsNumbers.h"
+#include "gui/text/ColorDisplay.h"
 
 namespace vantrix {
 
@@ -12,8 +12,8 @@ void ApplySettingsTo(const SettingsReader& settings, const SettingsTargets& targ
   const std::int32_t bufferSize = BufferSizeFromText(settings.BufferSizeText());
   if (targets.endpoint) targets.endpoint(bufferSize, settings.Broadcast());
   const QPalette desktop = QGuiApplication::palette();
-  const QColor background = ToQColor(settings.ListColor(), desktop.color(QPalette::Base));
-  const QColor text = ToQColor(settings.TextColor(), desktop.color(QPalette::Text));
+  const QColor background = ToQColor(settings.ListColor(), desktop.color(QPalette::Base), desktop);
+  const QColor text = ToQColor(settings.TextColor(), desktop.color(QPalette::Text), desktop);
   if (targets.listColors) targets.listColors(background, text);
 }
 
