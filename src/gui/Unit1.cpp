@@ -15,29 +15,30 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "gui/Application.h"
-#include "gui/text/ClipboardBytes.h"
-#include "gui/text/DisplayText.h"
-#include "gui/platform/EndpointSender.h"
-#include "gui/platform/QtOneShotTimer.h"
-#include "gui/model/ServerItemDelegate.h"
-#include "gui/model/ServerTableModel.h"
-#include "gui/model/ServerTreeView.h"
-#include "gui/platform/SettingsTargets.h"
-#include "gui/Unit2.h"
-#include "gui/Unit3.h"
-#include "gui/Unit4.h"
-#include "gui/Unit5.h"
-#include "gui/Unit6.h"
-#include "gui/Unit7.h"
-#include "gui/platform/WindowEndpoint.h"
-#include "gui/text/WindowLook.h"
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
 #include "core/query/QueryEngine.h"
 #include "core/table/TableCommands.h"
 #include "core/util/Texts.h"
+#include "gui/Application.h"
+#include "gui/Unit2.h"
+#include "gui/Unit3.h"
+#include "gui/Unit4.h"
+#include "gui/Unit5.h"
+#include "gui/Unit6.h"
+#include "gui/Unit7.h"
+#include "gui/model/ServerItemDelegate.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/model/ServerTreeView.h"
+#include "gui/platform/EndpointSender.h"
+#include "gui/platform/OuterFrameSize.h"
+#include "gui/platform/QtOneShotTimer.h"
+#include "gui/platform/SettingsTargets.h"
+#include "gui/platform/WindowEndpoint.h"
+#include "gui/text/ClipboardBytes.h"
+#include "gui/text/DisplayText.h"
+#include "gui/text/WindowLook.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -82,9 +83,6 @@ TForm1::TForm1(Application& app)
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   ApplyBlackLook(*this);
   setFont(BoldFont({QStringLiteral("Sans Serif")}, 8));
-  setMinimumSize(kWidth, kMinimumHeight);
-  setMaximumWidth(kWidth);
-  resize(kWidth, kStartHeight);
 
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -96,7 +94,9 @@ TForm1::TForm1(Application& app)
   CreateMainMenu();
   CreatePopupMenu();
   CreateQueryEngine();
-  CentreOnScreen(*this);
+  // Sizes of the outer frame, centred on the desktop.
+  new OuterFrameSize(
+      *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
 }
 
 TForm1::~TForm1() {

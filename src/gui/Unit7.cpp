@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "gui/platform/DesktopTimeFormat.h"
+#include "gui/platform/OuterFrameSize.h"
 #include "gui/text/NetworkLine.h"
 #include "gui/text/WindowLook.h"
 
@@ -17,7 +18,6 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
       m_clock(std::move(clock)) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(QStringLiteral("Received packets"));
-  resize(301, 367);
   ApplyBlackLook(*this);
   m_memo1->setObjectName(QStringLiteral("Memo1"));
   m_memo1->setReadOnly(true);
@@ -34,7 +34,8 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
-  CentreOnScreen(*this);
+  // Initial size of the outer frame, centred on the desktop.
+  new OuterFrameSize(*this, {QSize(301, 367)});
   m_pendingTimer->setSingleShot(true);
   m_pendingTimer->setInterval(kShowLinesEveryMs);
   connect(m_pendingTimer, &QTimer::timeout, this, &TForm7::ShowPendingLines);
