@@ -140,7 +140,7 @@ class FaultsFilesTest : public QObject {
     QVERIFY(fs::is_fifo(config));
     QCOMPARE(form.StatusPanel(3)->text(), CannotOpen(fifoList));
     QCOMPARE(form.Table().Count(), 0);
-    QVERIFY(recorded.app->Form5().CurrentSettings() == Settings{});
+    QVERIFY(recorded.app->Form5().Snapshot() == Settings{});
   }
 
   void AFolderGivenAsAListFileIsReported() {
