@@ -29,6 +29,7 @@
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
 #include "gui/model/ServerTableModel.h"
+#include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/QueryWiring.h"
 #include "gui/platform/SettingsTargets.h"
 #include "gui/platform/WindowEndpoint.h"
@@ -338,9 +339,6 @@ TForm1::TForm1(Application& app)
   setWindowTitle(QString::fromLatin1(kProgramTitle));
   ApplyBlackLook(*this);
   setFont(BoldFont({QStringLiteral("Sans Serif")}, 8));
-  setMinimumSize(kWidth, kMinimumHeight);
-  setMaximumWidth(kWidth);
-  resize(kWidth, kStartHeight);
 
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -351,7 +349,9 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMenus();
   CreateQueryEngine();
-  CentreOnScreen(*this);
+  // Sizes of the outer frame, centred on the desktop.
+  new OuterFrameSize(
+      *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
 }
 
 TForm1::~TForm1() {

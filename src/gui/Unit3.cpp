@@ -5,6 +5,7 @@
 
 #include "gui/Application.h"
 #include "gui/Unit5.h"
+#include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/WindowEndpoint.h"
 #include "gui/text/NetworkLine.h"
 #include "gui/text/WindowLook.h"
@@ -19,7 +20,6 @@ TForm3::TForm3(Application& app)
       m_idUDPServer1(app.MainThread()) {
   setObjectName(QStringLiteral("Form3"));
   setWindowTitle(QStringLiteral("Rules"));
-  resize(322, 329);
   ApplyBlackLook(*this);
   m_memo1->setObjectName(QStringLiteral("Memo1"));
   m_memo1->setReadOnly(true);
@@ -32,7 +32,8 @@ TForm3::TForm3(Application& app)
   layout->addWidget(m_memo1);
 
   OpenWindowEndpoint(m_idUDPServer1, kBufferSize, this, &TForm3::IdUDPServer1UDPRead);
-  CentreOnScreen(*this);
+  // Initial size of the outer frame, centred on the desktop.
+  new OuterFrameSize(*this, {QSize(322, 329)});
 }
 
 TForm3::~TForm3() {

@@ -7,6 +7,7 @@
 
 #include "gui/Application.h"
 #include "gui/Unit5.h"
+#include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/WindowEndpoint.h"
 #include "gui/text/NetworkLine.h"
 #include "gui/text/WindowLook.h"
@@ -23,7 +24,6 @@ TForm4::TForm4(Application& app)
       m_idUDPServer1(app.MainThread()) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("Players"));
-  resize(230, 294);
   ApplyBlackLook(*this);
 
   m_listBox1->setObjectName(QStringLiteral("ListBox1"));
@@ -44,7 +44,8 @@ TForm4::TForm4(Application& app)
           [this] { RunReported(m_app.Errors(), [this] { Refresh1Click(); }); });
 
   OpenWindowEndpoint(m_idUDPServer1, kBufferSize, this, &TForm4::IdUDPServer1UDPRead);
-  CentreOnScreen(*this);
+  // Initial size of the outer frame, centred on the desktop.
+  new OuterFrameSize(*this, {QSize(230, 294)});
 }
 
 TForm4::~TForm4() {

@@ -5,26 +5,11 @@
 #include <QVBoxLayout>
 
 #include "gui/platform/DesktopTimeFormat.h"
-#include "gui/text/DisplayText.h"
+#include "gui/platform/OuterFrameSize.h"
 #include "gui/text/NetworkLine.h"
 #include "gui/text/WindowLook.h"
 
 namespace vantrix {
-
-namespace {
-
-// One entry as the text box shows it. Bytes that happen to spell a paragraph or line
-// separator in UTF-8 would add lines the log does not count, so such an entry is shown
-// byte by byte instead.
-QString EntryText(std::string_view entry) {
-  QString text = ToDisplay(entry);
-  for (const QChar c : text) {
-    if (StartsTextBlock(c)) return QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
-  }
-  return text;
-}
-
-}  // namespace
 
 TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
     : QWidget(parent, Qt::Tool),
@@ -33,7 +18,6 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
       m_clock(std::move(clock)) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(QStringLiteral("Received packets"));
-  resize(301, 367);
   ApplyBlackLook(*this);
   m_memo1->setObjectName(QStringLiteral("Memo1"));
   m_memo1->setReadOnly(true);
@@ -50,7 +34,8 @@ TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_memo1);
-  CentreOnScreen(*this);
+  // Initial size of the outer frame, centred on the desktop.
+  new OuterFrameSize(*this, {QSize(301, 367)});
   m_pendingTimer->setSingleShot(true);
   m_pendingTimer->setInterval(kShowLinesEveryMs);
   connect(m_pendingTimer, &QTimer::timeout, this, &TForm7::ShowPendingLines);
@@ -67,7 +52,8 @@ void TForm7::LogPacket(std::string_view datagram) {
 }
 
 void TForm7::EntryAppended(std::string_view entry) {
-  m_pendingLines.append(EntryText(entry));
+  // One line per entry: line breaks and other control bytes show as a stand-in.
+  m_pendingLines.append(NetworkLine(entry));
   if (!m_pendingTimer->isActive()) m_pendingTimer->start();
 }
 

@@ -141,9 +141,14 @@ TEST(CheckItem, ListFilesInBothLayoutsAndStandardInputText) {
   const auto missing = ReadCheckList(dir / "missing.txt", rows);
   ASSERT_TRUE(missing);
   EXPECT_EQ(*missing, "Cannot open file (" + (dir / "missing.txt").string() + ")");
+  // A folder is read like the window reads it: a file that cannot be opened.
   const auto folder = ReadCheckList(dir.Path(), rows);
   ASSERT_TRUE(folder);
-  EXPECT_TRUE(folder->starts_with("Cannot read file ("));
+  EXPECT_EQ(*folder, "Cannot open file (" + dir.Path().string() + ")");
+  // A file that opens but cannot be read (the first page of memory is never mapped).
+  const auto unreadable = ReadCheckList("/proc/self/mem", rows);
+  ASSERT_TRUE(unreadable);
+  EXPECT_TRUE(unreadable->starts_with("Cannot read file ("));
   EXPECT_EQ(rows.size(), 3u);
   ReadCheckLines("a:1\nb:2|c\n\n", rows);
   ASSERT_EQ(rows.size(), 5u);

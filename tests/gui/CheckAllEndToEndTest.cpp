@@ -4,22 +4,24 @@
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "gui/text/DisplayText.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
-#include "core/query/QueryEngine.h"
-#include "core/settings/SettingsValuesReader.h"
+#include "gui/text/DisplayText.h"
 #include "support/NetWatchdog.h"
 
 using namespace vantrix;
@@ -205,6 +207,62 @@ class CheckAllEndToEndTest : public QObject {
       QVERIFY(numeric);
       QVERIFY2(ping >= 400, form.Table().Cell(position, kPingCell).c_str());
     }
+  }
+
+  // A click on the "Comment" header while the run waits on the second server turns the list
+  // round; the run still asks every server it started with exactly once.
+  void AHeaderClickDuringTheRunNeitherSkipsNorRepeatsAServer() {
+    QueryFakeServers servers;
+    fake::ServerSetup setup;
+    setup.count = 12;
+    QVERIFY2(servers.Start(setup), servers.Error().c_str());
+    const auto profiles = servers.Profiles();
+
+    RecordedApplication recorded;
+    TForm1& form = recorded.app->Form1();
+    ServerTable& table = form.Table();
+    // Comments that sort the other way round from the list's order.
+    for (const auto& profile : profiles) {
+      ServerRow row = ServerRow::Blank(profile.Address());
+      row.cells[kCommentCell] = std::string("comment ") + static_cast<char>('z' - profile.index);
+      table.AppendRow(row);
+    }
+    QVERIFY(Activate(form));
+    QHeaderView* header = form.ListView1()->header();
+    const QPoint comment(header->sectionViewportPosition(5) + header->sectionSize(5) / 2,
+                         header->height() / 2);
+    int clicks = 0;
+    QTimer clicker;
+    clicker.setInterval(0);
+    connect(&clicker, &QTimer::timeout, this, [&] {
+      if (clicks == 0 && form.StatusPanel(2)->text() == QStringLiteral("Checking servers: 1/12")) {
+        ++clicks;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, comment);
+      }
+    });
+    clicker.start();
+    {
+      NetWatchdog watchdog(15s, "check all with a header click");
+      QTest::keyClick(form.ListView1(), Qt::Key_F10);
+    }
+    clicker.stop();
+    QCOMPARE(clicks, 1);
+    QCOMPARE(table.SortColumn(), 5);
+    QCOMPARE(table.Address(0), profiles.back().Address());  // the click did turn the list round
+    QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Idle..."));
+
+    for (const auto& profile : profiles) {
+      const std::optional<int> position = table.FindRowByAddress(profile.Address());
+      QVERIFY(position.has_value());
+      QCOMPARE(*position, setup.count - 1 - profile.index);
+      QVERIFY2(table.Cell(*position, kWCell) == "+", profile.Address().c_str());
+      QCOMPARE(table.Cell(*position, kNameCell), profile.info.name);
+    }
+    const auto counts = servers.Stop();
+    QVERIFY(counts.has_value());
+    QCOMPARE(counts->requests, static_cast<long>(setup.count));  // none asked twice
+    QCOMPARE(form.Engine().ReceivedCount(), setup.count);
+    QVERIFY(recorded.errors->empty());
   }
 };
 

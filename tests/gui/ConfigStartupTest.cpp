@@ -16,6 +16,7 @@
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
 #include "gui/platform/SettingsTargets.h"
+#include "gui/text/ColorDisplay.h"
 #include "gui/widgets/ColorBox.h"
 #include "gui/widgets/SettingLineEdit.h"
 
@@ -196,12 +197,53 @@ class ConfigStartupTest : public QObject {
     ApplySettingsTo(settings, pushed.Targets());
     QCOMPARE(pushed.background, QGuiApplication::palette().color(QPalette::Base));
     QCOMPARE(pushed.text, QGuiApplication::palette().color(QPalette::Text));
-    // A scheme colour paints the desktop scheme's colour, not a byte-swapped FF0000nn.
+  }
+
+  void SchemeColoursFollowTheDesktopsPalette() {
+    // A dark desktop: clWindow is its dark window colour, not the classic white.
+    const QPalette before = QGuiApplication::palette();
+    QPalette dark = before;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x22, 0x24));
+    dark.setColor(QPalette::Text, QColor(0xE0, 0xE1, 0xE2));
+    dark.setColor(QPalette::Highlight, QColor(0x10, 0x50, 0x90));
+    dark.setColor(QPalette::Button, QColor(0x33, 0x34, 0x35));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x44, 0x45, 0x46));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x70, 0x71, 0x72));
+    QGuiApplication::setPalette(dark);
+    SettingsValuesReader settings;
     settings.Values().listColor = clWindow;
     settings.Values().textColor = clWindowText;
+    Pushed pushed;
     ApplySettingsTo(settings, pushed.Targets());
-    QCOMPARE(pushed.background, QColor(255, 255, 255));
-    QCOMPARE(pushed.text, QColor(0, 0, 0));
+    QCOMPARE(pushed.background, QColor(0x20, 0x22, 0x24));
+    QCOMPARE(pushed.text, QColor(0xE0, 0xE1, 0xE2));
+    QGuiApplication::setPalette(before);
+
+    QCOMPARE(ToQColor(clHighlight, Qt::transparent, dark), QColor(0x10, 0x50, 0x90));
+    QCOMPARE(ToQColor(clBtnFace, Qt::transparent, dark), QColor(0x33, 0x34, 0x35));
+    QCOMPARE(ToQColor(clInfoBk, Qt::transparent, dark), QColor(0x44, 0x45, 0x46));
+    QCOMPARE(ToQColor(clGrayText, Qt::transparent, dark), QColor(0x70, 0x71, 0x72));
+    // Where no role stands for the colour, the classic scheme's colour, not a byte-swapped FF0000nn.
+    for (const ColorValue value :
+         {clBackground, clActiveCaption, clInactiveBorder, clGradientActiveCaption}) {
+      const std::optional<Rgb> classic = ColorToRgb(value);
+      QVERIFY(classic.has_value());
+      QVERIFY(!SchemeColorFromPalette(value, dark).has_value());
+      QCOMPARE(ToQColor(value, Qt::transparent, dark), QColor(classic->red, classic->green, classic->blue));
+    }
+    // Plain colours and the colours with nothing to paint are not the palette's.
+    QCOMPARE(ToQColor(clWhite, Qt::transparent, dark), QColor(255, 255, 255));
+    QCOMPARE(ToQColor(clNone, Qt::red, dark), QColor(Qt::red));
+    QVERIFY(!SchemeColorFromPalette(0xFF000105, dark).has_value());
+    // Each of the 30 scheme colours gives some colour, and is written back by its name.
+    int fromPalette = 0;
+    for (const NamedColor& named : PickerColors()) {
+      if (named.value >> 24 != 0xFF) continue;
+      QVERIFY(ToQColor(named.value, QColor(), dark).isValid());
+      if (SchemeColorFromPalette(named.value, dark)) ++fromPalette;
+      QCOMPARE(ColorToText(named.value), std::string(named.name));
+    }
+    QCOMPARE(fromPalette, 20);
   }
 
   void TheMainWindowAppliesWhatTheDialogsControlsHold() {

@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -15,10 +17,10 @@
 #include <optional>
 #include <string>
 
+#include "core/io/TextFile.h"
+#include "core/lists/FileDialogs.h"
 #include "gui/ListFilesTestSupport.h"
 #include "gui/platform/QtFileChooser.h"
-#include "core/lists/FileDialogs.h"
-#include "core/io/TextFile.h"
 #include "support/TestData.h"
 
 using namespace vantrix;
@@ -70,8 +72,11 @@ void WhenTheDialogShows(Look& look, std::function<void(QFileDialog&)> act, int r
     look.shown = true;
     look.objectName = dialog->objectName();
     look.title = dialog->windowTitle();
-    look.filters = dialog->nameFilters();
-    look.selectedFilter = dialog->selectedNameFilter();
+    // The entries as the user reads them in the dialog's file-type box.
+    if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+      for (int i = 0; i < types->count(); ++i) look.filters << types->itemText(i);
+      look.selectedFilter = types->currentText();
+    }
     if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
       look.fileName = edit->text();
     look.defaultSuffix = dialog->defaultSuffix();
@@ -203,12 +208,39 @@ class ListFilesDialogTest : public QObject {
   void FilterLabelsGetTheirPatternWhenTheyLackIt() {
     constexpr FileDialogInfo kOther{"Other", FileDialogKind::kOpen, "t", "Lists|*.lst|All (*.*)|*.*",
                                     "*.lst"};
-    QCOMPARE(QtFileChooser::NameFilters(kOther),
+    QCOMPARE(QtFileChooser::DisplayedFilters(kOther),
              (QStringList{QStringLiteral("Lists (*.lst)"), QStringLiteral("All (*.*)")}));
     QCOMPARE(QtFileChooser::DefaultSuffix(kOther), QStringLiteral("lst"));
     constexpr FileDialogInfo kBare{"Bare", FileDialogKind::kSave, "t", "Lists|*.lst", "lst"};
     QCOMPARE(QtFileChooser::DefaultSuffix(kBare), QStringLiteral("lst"));
-    QCOMPARE(QtFileChooser::NameFilters(kOpenDialog1), ListFilters());
+    QCOMPARE(QtFileChooser::DisplayedFilters(kOpenDialog1), ListFilters());
+  }
+
+  void AllFilesListsNamesWithoutADotToo() {
+    TempDir dir;
+    Spit(dir / "servers", "10.0.0.1:27015\r\n");
+    Spit(dir / "list.vnx", "");
+    Spit(dir / "notes.txt", "");
+    QtFileChooser chooser;
+    QStringList listed[3];
+    for (int filter : {1, 2, 3}) {
+      Look look;
+      WhenTheDialogShows(look, [&, filter](QFileDialog& dialog) {
+        dialog.setDirectory(QString::fromStdString(dir.Path().string()));
+        dialog.selectNameFilter(dialog.nameFilters().value(filter - 1));
+        // The names the dialog's own list lets through under the selected entry.
+        auto* files = dialog.findChild<QFileSystemModel*>();
+        if (files) listed[filter - 1] = QDir(files->rootPath()).entryList(files->nameFilters(), QDir::Files);
+        dialog.reject();
+      });
+      QVERIFY(!chooser.Choose(kOpenDialog1, 1).has_value());
+      QVERIFY(look.shown);
+      QCOMPARE(look.filters, ListFilters());  // the labels stay as written
+    }
+    QCOMPARE(listed[0], QStringList{QStringLiteral("list.vnx")});
+    QCOMPARE(listed[1], QStringList{QStringLiteral("notes.txt")});
+    QCOMPARE(listed[2], (QStringList{QStringLiteral("list.vnx"), QStringLiteral("notes.txt"),
+                                     QStringLiteral("servers")}));
   }
 
   void CommandsGoThroughTheRealDialogs() {

@@ -13,8 +13,8 @@
 
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
+#include "gui/model/ServerTableModel.h"
 
 using namespace vantrix;
 using vantrix::test::Activate;
@@ -256,19 +256,22 @@ class ListViewTest : public QObject {
     QLineEdit* editor = OpenEditor(form);
     QCOMPARE(editor->text(), QStringLiteral("10.0.0.2:27015"));
     QVERIFY(editor->hasFocus());
-    // Menu shortcuts do not fire while the editor is open.
-    QSignalSpy added(form.MenuAction(QStringLiteral("AddserverF41")), &QAction::triggered);
-    QSignalSpy deleted(form.MenuAction(QStringLiteral("DeleteserverF61")), &QAction::triggered);
-    QSignalSpy renewed(form.MenuAction(QStringLiteral("NewF11")), &QAction::triggered);
+    // The shortcuts of keys that edit text do not fire while the editor is open.
+    QList<QSignalSpy*> spies;
+    for (const char* name : {"AddserverF41", "DeleteserverF61", "EditserverF41", "Clearserverinfo1",
+                             "Clearallserverinfo1", "Saveselectedtoclipboard1"})
+      spies << new QSignalSpy(form.MenuAction(QString::fromLatin1(name)), &QAction::triggered);
+    QSignalSpy& added = *spies.front();
     QTest::keyClick(editor, Qt::Key_End);
     QTest::keyClick(editor, Qt::Key_Insert);
-    QTest::keyClick(editor, Qt::Key_F2);
+    QTest::keyClick(editor, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_Insert, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Delete, Qt::ShiftModifier);  // cuts the selection, none here
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClick(editor, Qt::Key_Backspace);
     QTest::keyClick(editor, Qt::Key_Home);
     QTest::keyClick(editor, Qt::Key_Delete);  // removes the first character
-    QCOMPARE(added.count(), 0);
-    QCOMPARE(deleted.count(), 0);
-    QCOMPARE(renewed.count(), 0);
+    for (QSignalSpy* spy : spies) QCOMPARE(spy->count(), 0);
     QCOMPARE(form.Table().Count(), 2);
     // Paste keys the editor does not take itself are not the list's either.
     QGuiApplication::clipboard()->setText(QStringLiteral("10.9.9.1:1\n10.9.9.2:2\n"));
@@ -284,6 +287,50 @@ class ListViewTest : public QObject {
     // With the editor closed the shortcuts work again.
     QTest::keyClick(view, Qt::Key_Insert);
     QCOMPARE(added.count(), 1);
+    qDeleteAll(spies);
+  }
+
+  void AFunctionKeyEndsTheEditAndRunsItsCommand() {
+    RecordedApplication recorded;
+    TForm1& form = recorded.app->Form1();
+    form.Table().AppendRow("10.0.0.1:27015");
+    form.Table().AppendRow("10.0.0.2:27015");
+    QVERIFY(Activate(form));
+    QTreeView* view = form.ListView1();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, CellCentre(*view, 1, 0));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, CellCentre(*view, 1, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(OpenEditor(form) && OpenEditor(form)->isVisible(), 3000);
+    QLineEdit* editor = OpenEditor(form);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("10.0.0.1:27015"));
+    // F6 (Remove duplicates) sees the edited address: the two rows are now equal.
+    QSignalSpy removed(form.MenuAction(QStringLiteral("Removeduplicates1")), &QAction::triggered);
+    QTest::keyClick(editor, Qt::Key_F6);
+    QCOMPARE(removed.count(), 1);
+    QCOMPARE(form.Table().Count(), 1);
+    QCOMPARE(form.Table().Address(0), std::string("10.0.0.1:27015"));
+    QTRY_VERIFY_WITH_TIMEOUT(!OpenEditor(form) || !OpenEditor(form)->isVisible(), 3000);
+
+    // F2 (New file...) under an open editor keeps the typed text, then empties the list.
+    view->edit(view->model()->index(0, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(OpenEditor(form) && OpenEditor(form)->isVisible(), 3000);
+    editor = OpenEditor(form);
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, QStringLiteral("9"));
+    std::string seen;
+    QSignalSpy renewed(form.MenuAction(QStringLiteral("NewF11")), &QAction::triggered);
+    // The committed text, as the model reports it before the command runs.
+    QObject probe;
+    connect(&form.Model(), &QAbstractItemModel::dataChanged, &probe,
+            [&] { seen = form.Table().Count() > 0 ? form.Table().Address(0) : std::string(); });
+    QTest::keyClick(editor, Qt::Key_F2);
+    QCOMPARE(renewed.count(), 1);
+    QCOMPARE(seen, std::string("10.0.0.1:270159"));
+    QCOMPARE(form.Table().Count(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!OpenEditor(form) || !OpenEditor(form)->isVisible(), 3000);
+    QVERIFY(recorded.dialogs->empty());
   }
 
   void NeitherDoubleClickNorF2StartsAnEdit() {

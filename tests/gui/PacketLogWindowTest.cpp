@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "core/packetlog/PacketLogClock.h"
+#include "gui/Unit7.h"
 #include "gui/platform/DesktopTimeFormat.h"
 #include "gui/text/DisplayText.h"
-#include "gui/Unit7.h"
-#include "core/packetlog/PacketLogClock.h"
 
 using namespace vantrix;
 
@@ -57,10 +57,14 @@ class ReferenceLog {
       if (c == '\0') c = ' ';
     }
     const std::string entry = "12:00:00 - " + bytes;
-    QString line = ToDisplay(entry);
-    if (line.contains(QChar(0x2028)) || line.contains(QChar(0x2029)))
-      line = QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // One line per entry: C0 and C1 controls but the tab, and the line and paragraph
+    // separators, each show as U+FFFD.
+    QString line;
+    for (const QChar c : ToDisplay(entry)) {
+      const char16_t u = c.unicode();
+      const bool control = (u < 0x20 && u != u'\t') || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+      line += control ? QChar(0xFFFD) : c;
+    }
     m_text = m_text.isNull() ? line : m_text + QLatin1Char('\n') + line;
     if (m_text.count(QLatin1Char('\n')) + 1 > 2000) m_text = QString();
   }
@@ -81,9 +85,9 @@ class PacketLogWindowTest : public QObject {
     TForm7 form(nullptr, std::make_unique<SetClock>(time));
     form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
     form.LogPacket(Bytes("\xFF\xFF\xFF\xFFm127.0.0.1:27015\0My server\0de_dust2\0\x01\x10"));
-    QCOMPARE(Shown(form),
-             QStringLiteral("21:34:05 - ") +
-                 QString::fromLatin1("\xFF\xFF\xFF\xFFm127.0.0.1:27015 My server de_dust2 \x01\x10"));
+    QCOMPARE(Shown(form), QStringLiteral("21:34:05 - ") +
+                              QString::fromLatin1("\xFF\xFF\xFF\xFFm127.0.0.1:27015 My server de_dust2 ") +
+                              QStringLiteral("\uFFFD\uFFFD"));
     *time = TimeOfDay{7, 3, 9};
     form.LogPacket("Caf\xC3\xA9");  // valid UTF-8 is shown as such
     form.LogPacket("<b>not bold</b>");
@@ -113,21 +117,23 @@ class PacketLogWindowTest : public QObject {
     QCOMPARE(ShownLines(form), 1);
   }
 
-  void LineBreaksInADatagramCountTheLinesTheyAdd() {
+  void ADatagramWithLineBreaksIsOneLineAndCountsOnce() {
     TForm7 form(nullptr, std::make_unique<SetClock>(std::make_shared<TimeOfDay>()));
     form.SetTimeFormat(TimeFormat{});  // the times below are on the 24-hour clock
-    form.LogPacket("a\r\nb\nc\rd");
-    QCOMPARE(ShownLines(form), 4);
-    QCOMPARE(Shown(form), QStringLiteral("00:00:00 - a\nb\nc\nd"));
-    // 1996 more lines reach 2000 exactly; one more line empties the log.
-    for (int i = 0; i < 998; ++i) form.LogPacket("two\nlines");
+    form.LogPacket("a\r\nb\nc\rd\te");
+    QCOMPARE(ShownLines(form), 1);
+    QCOMPARE(Shown(form), QStringLiteral("00:00:00 - a\uFFFD\uFFFDb\uFFFDc\uFFFDd\te"));
+    QCOMPARE(form.Log().LineCount(), size_t(1));
+    // 1999 more entries with breaks reach 2000 lines exactly; one more empties the log.
+    for (int i = 0; i < 1999; ++i) form.LogPacket("two\nlines");
     QCOMPARE(ShownLines(form), 2000);
+    QCOMPARE(form.Log().LineCount(), size_t(2000));
     form.LogPacket("x");
     QVERIFY(Shown(form).isEmpty());
-    // UTF-8 that spells a line or paragraph separator is shown byte by byte, on one line.
+    // UTF-8 that spells a line or paragraph separator cannot break the line either.
     form.LogPacket("A\xE2\x80\xA9Z\xE2\x80\xA8");
     QCOMPARE(ShownLines(form), 1);
-    QCOMPARE(Shown(form), QStringLiteral("00:00:00 - A") + QString::fromLatin1("\xE2\x80\xA9Z\xE2\x80\xA8"));
+    QCOMPARE(Shown(form), QStringLiteral("00:00:00 - A\uFFFDZ\uFFFD"));
   }
 
   void TheWindowShowsWhatTheSlowReferenceExpects() {

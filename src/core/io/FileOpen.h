@@ -7,8 +7,8 @@ namespace vantrix {
 // Opening files without ever waiting. A FIFO would wait in open() for its other end, and a
 // device may never end or may be a system file; neither is one of the program's files.
 
-// Opens for reading. Regular files and directories open (a directory then fails at its
-// first read); anything else (FIFO, device, socket) is refused at once with errno EINVAL.
+// Opens for reading. Only regular files open: a folder is refused with errno EISDIR and
+// anything else (FIFO, device, socket) with EINVAL, at once, like a file that is not there.
 // Returns the descriptor or -1 with errno set.
 int OpenForReading(const std::filesystem::path& path);
 

@@ -15,7 +15,7 @@ void PacketLog::LogPacket(std::string_view datagram) {
 }
 
 void PacketLog::Append(std::string entry) {
-  m_lineCount += 1 + LineBreakCount(entry);
+  ++m_lineCount;  // one line, whatever bytes the datagram holds
   m_entries.push_back(std::move(entry));
   if (m_observer != nullptr) m_observer->EntryAppended(m_entries.back());
   if (m_lineCount > kMaxLines) Clear();

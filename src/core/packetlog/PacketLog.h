@@ -12,9 +12,10 @@
 
 namespace vantrix {
 
-// The lines of the packet log. Each entry starts a new line; an entry that holds line breaks
-// takes as many lines as the text box shows for it (see LineBreakCount). The log holds at most
-// kMaxLines lines: the entry that takes it beyond is added and then the whole log is emptied.
+// The lines of the packet log, one line per entry: a datagram that holds CR or LF bytes is
+// still one entry and one line (the window shows its control bytes as a stand-in). The log
+// holds at most kMaxLines lines: the entry that takes it beyond is added and then the whole
+// log is emptied.
 // Appending costs the entry's own length, never the size of the log.
 class PacketLog {
  public:

@@ -17,17 +17,4 @@ std::string PacketLogLine(std::string_view datagram, TimeOfDay time, const TimeF
   return line;
 }
 
-std::size_t LineBreakCount(std::string_view text) {
-  std::size_t breaks = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ++breaks;
-    } else if (text[i] == '\r') {
-      ++breaks;
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    }
-  }
-  return breaks;
-}
-
 }  // namespace vantrix

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,9 +15,5 @@ std::string LongTimeText(TimeOfDay time, const TimeFormat& format = {});
 // The log entry for one datagram: the time, " - ", then the datagram's bytes with every zero
 // byte replaced by a space; all other bytes, control characters included, stay as they are.
 std::string PacketLogLine(std::string_view datagram, TimeOfDay time, const TimeFormat& format = {});
-
-// How many line breaks the text box shows for a text: CR LF, a lone LF and a lone CR each
-// start a new line. An entry therefore takes 1 + LineBreakCount(entry) lines of the log.
-std::size_t LineBreakCount(std::string_view text);
 
 }  // namespace vantrix

@@ -7,6 +7,7 @@
 #include <exception>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
@@ -284,7 +285,12 @@ void QueryEngine::CheckServer() {
   DepthGuard guard(*this);
   if (!guard.Entered()) return;
   const int selected = m_table.SelectedIndex();
-  if (selected < 0) return;
+  if (selected < 0) {
+    // No row now: a reply from an address that matches no row is dropped, not written
+    // into the row that was checked last.
+    m_currentRow = kNoRow;
+    return;
+  }
   const RowId row = m_table.IdOf(selected);
   m_currentRow = row;
 
@@ -307,7 +313,12 @@ void QueryEngine::DoubleClick() {
 void QueryEngine::CheckAll() {
   DepthGuard guard(*this);
   if (!guard.Entered()) return;
-  const int steps = m_table.Count();
+  // The rows present now, in their order: step k asks the k-th of them wherever a sort has
+  // moved it since, so a header click during the run neither skips nor repeats a server.
+  std::vector<RowId> rows;
+  rows.reserve(static_cast<std::size_t>(m_table.Count()));
+  for (int position = 0; position < m_table.Count(); ++position) rows.push_back(m_table.IdOf(position));
+  const int steps = static_cast<int>(rows.size());
   m_runPosition = 0;
   for (int step = 0; step < steps; ++step) {
     m_checkAllActive = true;
@@ -317,11 +328,14 @@ void QueryEngine::CheckAll() {
       m_pump.ProcessEvents();
       if (m_quitting) return;
     }
-    // RunPosition is shared with nested runs and may have moved during the events.
-    if (m_table.IsValid(m_runPosition)) {
-      const RowId row = m_table.IdOf(m_runPosition);
+    // RunPosition is shared with nested runs and may have moved past this run's rows; a row
+    // deleted since the run began is skipped.
+    std::optional<int> position;
+    if (m_runPosition >= 0 && m_runPosition < steps) position = m_table.PositionOf(rows[m_runPosition]);
+    if (position) {
+      const RowId row = rows[m_runPosition];
       m_currentRow = row;
-      const std::string address = m_table.Address(m_runPosition);
+      const std::string address = m_table.Address(*position);
       QueryServer(address, row);
       if (m_quitting) return;
     } else {

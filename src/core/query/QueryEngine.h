@@ -25,7 +25,9 @@ namespace vantrix {
 // on the main thread; the waits let the event pump run, and so re-enter this object.
 //
 // Rows are held by identity (RowId), never by position, so a sort or a deletion during
-// a wait cannot redirect a write to another server's row. RunPosition is a position.
+// a wait cannot redirect a write to another server's row. RunPosition is the step count
+// of the check-all run in progress, shared by nested runs; each run asks, at step k, the
+// k-th of the rows it found at its start.
 //
 // The protocol setting is read at each query and each datagram. In the original protocol
 // any decoded reply ends the running wait. In the current one the request may be answered

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/io/SafeFileWriter.h"
-#include "core/settings/SettingsText.h"
 #include "core/io/TextFile.h"
+#include "core/settings/SettingsText.h"
 
 // Set by the build from the install layout: the marker's place relative to the program folder.
 #ifndef VANTRIX_INSTALLED_MARKER
@@ -109,6 +109,10 @@ fs::path InstalledMarkerPath(const fs::path& executableDir) {
 ConfigLocation ChooseConfigLocation(const fs::path& executableDir, const fs::path& userDir) {
   const ConfigLocation beside{executableDir / kConfigFileName, false};
   if (userDir.empty()) return beside;
+  // A file already beside the program is the one meant, whether or not its folder takes new
+  // files and wherever the program was installed; a Save that cannot write it says so.
+  struct stat st {};
+  if (::lstat(beside.path.c_str(), &st) == 0) return beside;
   std::error_code ec;
   const bool installed = fs::exists(InstalledMarkerPath(executableDir), ec);
   if (!installed && CanCreateFileIn(executableDir)) return beside;

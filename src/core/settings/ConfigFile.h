@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "core/io/WriteLimit.h"
 #include "core/settings/Settings.h"
 #include "core/table/StatusLine.h"
-#include "core/io/WriteLimit.h"
 
 namespace vantrix {
 
@@ -35,10 +35,10 @@ bool CanCreateFileIn(const std::filesystem::path& folder);
 // The file that the install rules put beside an installed copy's program folder.
 std::filesystem::path InstalledMarkerPath(const std::filesystem::path& executableDir);
 
-// config.ini beside the executable while that folder can take a new file and is not an installed
-// copy's program folder (a system folder like /usr/bin, writable for root, holds no user
-// settings); otherwise config.ini in userDir, made on the first write. Beside the executable
-// when userDir is empty.
+// config.ini beside the executable when one exists there. When none does: beside the executable
+// while that folder can take a new file and is not an installed copy's program folder (a system
+// folder like /usr/bin, writable for root, holds no user settings); otherwise config.ini in
+// userDir, made on the first write. Beside the executable when userDir is empty.
 ConfigLocation ChooseConfigLocation(const std::filesystem::path& executableDir,
                                     const std::filesystem::path& userDir);
 

@@ -32,10 +32,22 @@ QWidget* ServerItemDelegate::createEditor(QWidget* parent, const QStyleOptionVie
   return editor;
 }
 
+bool ServerItemDelegate::IsCommandKey(const QKeyEvent& key) {
+  return key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
+}
+
 bool ServerItemDelegate::eventFilter(QObject* object, QEvent* event) {
-  // Claiming the shortcut check sends the key to the editor as an ordinary key press,
-  // so Del, Ins, Ctrl+C or F2..F12 edit the text instead of running a command.
-  if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(object)) {
+  auto* editor = qobject_cast<QLineEdit*>(object);
+  if (event->type() == QEvent::ShortcutOverride && editor) {
+    // The function keys carry commands wherever the focus is: the edit ends first, as
+    // Enter would end it, so the command sees the edited address.
+    if (IsCommandKey(*static_cast<QKeyEvent*>(event))) {
+      emit commitData(editor);
+      emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+      return false;
+    }
+    // Every other key is the editor's: Del, Ins or Ctrl+C edit the text instead of
+    // deleting or copying rows behind it.
     event->accept();
     return true;
   }

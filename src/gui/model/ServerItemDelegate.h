@@ -2,11 +2,13 @@
 
 #include <QStyledItemDelegate>
 
+class QKeyEvent;
+
 namespace vantrix {
 
-// Draws the list's cells, with grid lines when they are on, and makes the in-place
-// address editor keep every key to itself: while it is open no menu shortcut of the
-// window may act on the table behind it.
+// Draws the list's cells, with grid lines when they are on, and keeps the keys that edit
+// text with the in-place address editor: while it is open, Del, Ins, Ctrl+C and the like
+// edit the address, while a function key ends the edit and runs its menu command.
 class ServerItemDelegate final : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -22,6 +24,9 @@ class ServerItemDelegate final : public QStyledItemDelegate {
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override;
   bool eventFilter(QObject* object, QEvent* event) override;
+
+  // Whether the key ends an edit and goes on to the window's menu (F1..F35, any modifiers).
+  static bool IsCommandKey(const QKeyEvent& key);
 
  private:
   bool m_gridLines = false;

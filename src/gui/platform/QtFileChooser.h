@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
 
 #include "core/lists/FileDialogs.h"
 
@@ -22,8 +23,13 @@ class QtFileChooser final : public FileChooser {
 
   std::optional<FileChoice> Choose(const FileDialogInfo& dialog, int preselectedFilter) override;
 
-  // The entries as the toolkit's name filters, "label (pattern)", in filter-index order.
+  // The entries as the dialog shows them, "label (pattern)", in filter-index order.
+  static QStringList DisplayedFilters(const FileDialogInfo& dialog);
+  // The entries as the toolkit takes them: the shown text, then the patterns it matches in
+  // parentheses, which the dialog does not show.
   static QStringList NameFilters(const FileDialogInfo& dialog);
+  // The pattern the dialog matches names with for a pattern of the filter string.
+  static QString MatchPattern(const std::string& pattern);
   // "*.txt" -> "txt": the suffix the toolkit adds to a name typed without one.
   static QString DefaultSuffix(const FileDialogInfo& dialog);
 

@@ -13,8 +13,8 @@ void ApplySettingsTo(const SettingsReader& settings, const SettingsTargets& targ
   const std::int32_t bufferSize = BufferSizeFromText(now.bufferSize);
   if (targets.endpoint) targets.endpoint(bufferSize, now.broadcast);
   const QPalette desktop = QGuiApplication::palette();
-  const QColor background = ToQColor(now.listColor, desktop.color(QPalette::Base));
-  const QColor text = ToQColor(now.textColor, desktop.color(QPalette::Text));
+  const QColor background = ToQColor(now.listColor, desktop.color(QPalette::Base), desktop);
+  const QColor text = ToQColor(now.textColor, desktop.color(QPalette::Text), desktop);
   if (targets.listColors) targets.listColors(background, text);
 }
 

@@ -1,7 +1,9 @@
 #include "core/io/TextFile.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
+#include <cerrno>
 
 #include "core/io/FileWriter.h"
 #include "core/io/SafeFileWriter.h"
@@ -36,7 +38,12 @@ TEST(ReadFileBytes, TellsCannotOpenFromReadErrors) {
   TempDir dir;
   std::string bytes;
   EXPECT_FALSE(ReadFileBytes(dir / "missing.txt", bytes));
-  EXPECT_THROW(ReadFileBytes(dir.Path(), bytes), FileReadError);  // a folder opens but cannot be read
+  // A folder is no file: it is refused like a missing one, with the reason in errno.
+  errno = 0;
+  EXPECT_FALSE(ReadFileBytes(dir.Path(), bytes));
+  EXPECT_EQ(errno, EISDIR);
+  // A file that opens but cannot be read (the first page of memory is never mapped).
+  EXPECT_THROW(ReadFileBytes("/proc/self/mem", bytes), FileReadError);
   Spit(dir / "f", std::string("a\0\xFF", 3));
   ASSERT_TRUE(ReadFileBytes(dir / "f", bytes));
   EXPECT_EQ(bytes, std::string("a\0\xFF", 3));

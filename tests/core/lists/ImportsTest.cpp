@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/lists/ListFileTestHelpers.h"
 #include "core/io/TextFile.h"
+#include "core/lists/ListFileTestHelpers.h"
 #include "support/TestData.h"
 
 namespace vantrix {
@@ -136,8 +136,15 @@ TEST(Imports, ReportUnopenableFilesInTheirOwnWordsAndPassReadErrorsOn) {
   EXPECT_EQ(status.Message(), "File is locked: " + missing);
   EXPECT_EQ(table.Count(), 1);
 
-  EXPECT_THROW(ImportOrbisk(table, status, dir.Path().string()), FileReadError);
-  EXPECT_THROW(ImportTrelvanox(table, status, dir.Path().string()), FileReadError);
+  // A folder is a file that cannot be opened, in each import's words.
+  EXPECT_FALSE(ImportOrbisk(table, status, dir.Path().string()));
+  EXPECT_EQ(status.Message(), "File locked: " + dir.Path().string());
+  EXPECT_FALSE(ImportTrelvanox(table, status, dir.Path().string()));
+  EXPECT_EQ(status.Message(), "File is locked: " + dir.Path().string());
+
+  // A file that opens but cannot be read (the first page of memory is never mapped).
+  EXPECT_THROW(ImportOrbisk(table, status, "/proc/self/mem"), FileReadError);
+  EXPECT_THROW(ImportTrelvanox(table, status, "/proc/self/mem"), FileReadError);
   EXPECT_EQ(table.Count(), 1);
   EXPECT_FALSE(table.InUpdate());
 }

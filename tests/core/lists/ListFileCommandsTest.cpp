@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/lists/ListFileTestHelpers.h"
+#include "core/io/TextFile.h"
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFile.h"
-#include "core/io/TextFile.h"
+#include "core/lists/ListFileTestHelpers.h"
 #include "support/TestData.h"
 
 namespace vantrix {
@@ -128,24 +128,53 @@ TEST(OpenList, AFileThatCannotBeOpenedLeavesAnEmptyTable) {
 
 TEST(ListCommands, AReadErrorEndsTheCommandWithTheBracketClosedAndEarlierRowsKept) {
   TempDir dir;
-  const std::string folder = (dir / "folder.vnx").string();
-  fs::create_directory(folder);
+  // A file that opens but cannot be read: the process's memory, whose first page is unmapped.
+  const std::string unreadable = (dir / "memory.vnx").string();
+  fs::create_symlink("/proc/self/mem", unreadable);
   for (int filter : {1, 2}) {
     Window w;
     w.Fill(3);
-    EXPECT_THROW(OpenList(w.table, w.status, folder, filter, nullptr), FileReadError);
+    EXPECT_THROW(OpenList(w.table, w.status, unreadable, filter, nullptr), FileReadError);
     EXPECT_EQ(w.table.Count(), 0);
     EXPECT_FALSE(w.table.InUpdate());
 
     w.Fill(3);
-    EXPECT_THROW(ImportList(w.table, w.status, folder, filter), FileReadError);
+    EXPECT_THROW(ImportList(w.table, w.status, unreadable, filter), FileReadError);
     EXPECT_EQ(w.table.Count(), 3);
     EXPECT_FALSE(w.table.InUpdate());
   }
   Window w;
-  const std::vector<std::string> args{kPlainFile, folder, kRecordsFile};
+  const std::vector<std::string> args{kPlainFile, unreadable, kRecordsFile};
   EXPECT_THROW(LoadStartupFiles(w.table, w.status, args), FileReadError);
   EXPECT_EQ(RowsOf(w.table), PlainFileRows(true));  // the rows of the first argument stay
+  EXPECT_FALSE(w.table.InUpdate());
+}
+
+TEST(ListCommands, AFolderIsAFileThatCannotBeOpened) {
+  TempDir dir;
+  const std::string folder = (dir / "folder.vnx").string();
+  fs::create_directory(folder);
+  const std::string cannotOpen = "Error: Cannot open file (" + folder + ")";
+  for (int filter : {1, 2}) {
+    Window w;
+    w.Fill(3);
+    EXPECT_FALSE(OpenList(w.table, w.status, folder, filter, nullptr));
+    EXPECT_EQ(w.status.Message(), cannotOpen);
+    EXPECT_EQ(w.table.Count(), 0);
+    EXPECT_FALSE(w.table.InUpdate());
+
+    w.Fill(3);
+    w.status.SetStatus(3, "before");
+    EXPECT_FALSE(ImportList(w.table, w.status, folder, filter));
+    EXPECT_EQ(w.status.Message(), cannotOpen);
+    EXPECT_EQ(w.table.Count(), 3);
+  }
+  // Start-up loading stops at the folder; the rows before it stay.
+  Window w;
+  const std::vector<std::string> args{kPlainFile, folder, kRecordsFile};
+  LoadStartupFiles(w.table, w.status, args);
+  EXPECT_EQ(RowsOf(w.table), PlainFileRows(true));
+  EXPECT_EQ(w.status.Message(), cannotOpen);
   EXPECT_FALSE(w.table.InUpdate());
 }
 

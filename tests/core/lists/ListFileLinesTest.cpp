@@ -70,8 +70,11 @@ TEST(ListFileLines, TellsAFileThatCannotBeOpenedFromOneThatCannotBeRead) {
   ListFileLines lines;
   EXPECT_FALSE(lines.Open(dir / "missing.txt"));
   EXPECT_TRUE(lines.AtEnd());
-  // A folder opens for reading but gives a read error, which is not the end of a file.
-  ASSERT_TRUE(lines.Open(dir.Path()));
+  // A folder is refused like a file that is not there.
+  EXPECT_FALSE(lines.Open(dir.Path()));
+  EXPECT_TRUE(lines.AtEnd());
+  // A file that opens but gives a read error, which is not the end of a file.
+  ASSERT_TRUE(lines.Open("/proc/self/mem"));
   EXPECT_THROW(lines.AtEnd(), FileReadError);
   EXPECT_TRUE(lines.AtEnd());  // released after the error
 

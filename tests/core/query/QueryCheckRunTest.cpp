@@ -188,10 +188,13 @@ TEST_F(QueryCheckRunTest, TheQueriedRowRemovedDuringItsWaitIsNotMarked) {
   w.pump.PostAfter(3, [&] { w.table.DeleteRow(0); });
   w.engine.CheckAll();
   EXPECT_FALSE(w.Find(a));
-  // RunPosition stays a position: B moved up into 0 and the run went on at 1 (C).
-  EXPECT_EQ(w.SendsTo("10.0.0.2", 27015), 0);
-  EXPECT_EQ(Cell(b, kWCell), " ");
+  // The run follows its rows: B moved up into position 0 and is still asked, once.
+  EXPECT_EQ(w.SendsTo("10.0.0.1", 27015), 1);
+  EXPECT_EQ(w.SendsTo("10.0.0.2", 27015), 1);
+  EXPECT_EQ(w.SendsTo("10.0.0.3", 27015), 1);
+  EXPECT_EQ(Cell(b, kWCell), "-");
   EXPECT_EQ(Cell(c, kWCell), "-");
+  EXPECT_EQ(w.messages.back(), "Idle...");
 }
 
 TEST_F(QueryCheckRunTest, ARowReSortedDuringARunIsMarkedWhereItIs) {
@@ -200,10 +203,67 @@ TEST_F(QueryCheckRunTest, ARowReSortedDuringARunIsMarkedWhereItIs) {
   w.settings.progress = false;
   w.pump.PostAfter(2, [&] { w.table.ReorderRows({1, 0}); });  // during A's wait
   w.engine.CheckAll();
-  // A timed out at its new position 1; the run's second step is at position 1 again (A).
+  // A timed out at its new position 1; the second step asked B at its new position 0.
   EXPECT_EQ(Cell(a, kWCell), "-");
-  EXPECT_EQ(Cell(b, kWCell), " ");
-  EXPECT_EQ(w.SendsTo("10.0.0.1", 27015), 2);
+  EXPECT_EQ(Cell(b, kWCell), "-");
+  EXPECT_EQ(w.SendsTo("10.0.0.1", 27015), 1);
+  EXPECT_EQ(w.SendsTo("10.0.0.2", 27015), 1);
+}
+
+TEST_F(QueryCheckRunTest, SortsBetweenStepsNeitherSkipNorRepeatARow) {
+  std::vector<RowId> ids;
+  for (int n = 1; n <= 12; ++n) ids.push_back(AddAnswering(n, 2));
+  // Each click reverses the list, as a header click on a column sorted once already does.
+  std::vector<int> reversed(12);
+  for (int i = 0; i < 12; ++i) reversed[static_cast<size_t>(i)] = 11 - i;
+  std::size_t sortedAt = 0;
+  int sorts = 0;
+  std::vector<std::string> progress;
+  w.pump.SetPassHook([&](long) {
+    const std::size_t sent = w.sender.Sent().size();
+    // Once while the run waits on the second server, and again on the seventh.
+    if ((sent == 2 || sent == 7) && sortedAt != sent) {
+      sortedAt = sent;
+      ++sorts;
+      w.pump.Post([&] { w.table.ReorderRows(reversed); });
+    }
+  });
+  w.engine.CheckAll();
+  EXPECT_EQ(sorts, 2);
+  EXPECT_EQ(w.sender.Sent().size(), 12u);
+  for (int n = 1; n <= 12; ++n) EXPECT_EQ(w.SendsTo("10.0.0." + std::to_string(n), 27015), 1) << n;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    EXPECT_EQ(Cell(ids[i], kWCell), "+");
+    EXPECT_EQ(Cell(ids[i], kNameCell), "Server " + std::to_string(i + 1));
+  }
+  // Asked in the order the rows stood when the run began, whatever stood where later.
+  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(w.sender.Sent()[i].host, "10.0.0." + std::to_string(i + 1));
+  EXPECT_EQ(w.messages.front(), "Checking servers: 0/12");
+  EXPECT_EQ(w.messages[11], "Checking servers: 11/12");
+  EXPECT_EQ(w.messages.back(), "Idle...");
+  EXPECT_EQ(w.engine.RunPosition(), 12);
+}
+
+TEST_F(QueryCheckRunTest, ARowDeletedBeforeItsStepIsSkippedWhereverItStood) {
+  AddAnswering(1, 3);
+  const RowId b = AddAnswering(2, 3);
+  const RowId c = AddAnswering(3, 3);
+  AddAnswering(4, 3);
+  // During the first wait: C goes, and the list is turned round.
+  w.pump.PostAfter(2, [&] {
+    w.table.DeleteRow(*w.Find(c));
+    w.table.ReorderRows({2, 1, 0});
+  });
+  w.engine.CheckAll();
+  EXPECT_EQ(w.SendsTo("10.0.0.1", 27015), 1);
+  EXPECT_EQ(w.SendsTo("10.0.0.2", 27015), 1);
+  EXPECT_EQ(w.SendsTo("10.0.0.3", 27015), 0);
+  EXPECT_EQ(w.SendsTo("10.0.0.4", 27015), 1);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(w.table.Cell(row, kWCell), "+") << row;
+  EXPECT_EQ(Cell(b, kNameCell), "Server 2");
+  // Four steps, the third asking nothing; the counts follow the table as it is now.
+  EXPECT_EQ(w.messages, (Texts{"Checking servers: 0/4", "Checking servers: 1/3", "Checking servers: 2/3",
+                               "Checking servers: 3/3", "Idle..."}));
 }
 
 TEST_F(QueryCheckRunTest, F10TwiceRunsTheSecondOverAllRowsAndEndsTheFirst) {
@@ -247,17 +307,33 @@ TEST_F(QueryCheckRunTest, ACheckServerDuringARunIsTimedAsPartOfIt) {
   EXPECT_EQ(w.engine.LastReceiveTime(), 0u);
 }
 
-TEST_F(QueryCheckRunTest, CheckServerWithoutSelectionDuringARunLeavesCurrentRow) {
-  const RowId a = Add("10.0.0.1:27015");
-  RowId currentAfter = kNoRow;
+TEST_F(QueryCheckRunTest, CheckServerWithoutSelectionLeavesNoCurrentRow) {
+  const RowId a = AddAnswering(1);
+  w.table.SetSelectedIndex(0);
+  w.engine.CheckServer();
+  ASSERT_EQ(w.engine.CurrentRow(), a);
+  ASSERT_EQ(Cell(a, kNameCell), "Server 1");
+  w.table.SetSelectedIndex(-1);
+  w.engine.CheckServer();
+  EXPECT_EQ(w.engine.CurrentRow(), kNoRow);
+  EXPECT_EQ(w.sender.Sent().size(), 1u);
+  // A late reply from an address that matches no row is dropped, not written into A.
+  w.Deliver(SampleInfoReply("Stranger"), "10.0.0.77", 27015);
+  EXPECT_EQ(Cell(a, kNameCell), "Server 1");
+  EXPECT_EQ(w.engine.ReceivedCount(), 2);
+
+  // The same during a run: the run's next step names its own row again.
+  const RowId b = Add("10.0.0.2:27015");
+  RowId currentAfter = a;
+  w.table.SetSelectedIndex(-1);
   w.pump.PostAfter(2, [&] {
     w.engine.CheckServer();  // nothing selected
     currentAfter = w.engine.CurrentRow();
   });
   w.engine.CheckAll();
-  EXPECT_EQ(currentAfter, a);
-  EXPECT_EQ(w.sender.Sent().size(), 1u);
-  EXPECT_EQ(Cell(a, kWCell), "-");
+  EXPECT_EQ(currentAfter, kNoRow);
+  EXPECT_EQ(w.engine.CurrentRow(), b);
+  EXPECT_EQ(Cell(b, kWCell), "-");
 }
 
 TEST_F(QueryCheckRunTest, TablesLongerThanFiftyThousandRowsAreTimedToo) {

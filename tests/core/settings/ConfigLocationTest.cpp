@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "core/io/TextFile.h"
 #include "core/settings/ConfigFile.h"
 #include "core/settings/SettingsText.h"
-#include "core/io/TextFile.h"
 #include "support/TestData.h"
 
 namespace fs = std::filesystem;
@@ -159,6 +159,37 @@ TEST(ConfigLocation, InstalledCopyUsesTheUserFolderEvenWhenItCouldWrite) {
   EXPECT_EQ(ChooseConfigLocation(dir / "portable", dir / "user").path, dir / "portable" / "config.ini");
   fs::remove(marker);
   EXPECT_EQ(ChooseConfigLocation(bin, dir / "user").path, bin / "config.ini");
+}
+
+TEST(ConfigLocation, AFileBesideTheProgramIsAlwaysTheOneRead) {
+  TempDir dir;
+  const fs::path bin = dir / "prefix" / "bin";
+  const fs::path marker = InstalledMarkerPath(bin);
+  fs::create_directories(bin);
+  fs::create_directories(marker.parent_path());
+  Spit(marker, "");
+  Spit(bin / "config.ini", "UDPDelay=7\r\n");
+  // An installed copy with its own config.ini reads and saves that one.
+  const ConfigLocation installed = ChooseConfigLocation(bin, dir / "user");
+  EXPECT_EQ(installed.path, bin / "config.ini");
+  EXPECT_FALSE(installed.createFolder);
+}
+
+// A program whose folder takes no new file, when its config.ini is already there.
+TEST(ConfigLocation, AFileBesideTheProgramInAReadOnlyFolderIsRead) {
+  TempDir dir;
+  const fs::path locked = dir / "locked";
+  fs::create_directories(locked);
+  Spit(locked / "config.ini", "UDPDelay=7\r\n");
+  ::chmod(locked.c_str(), 0555);
+  if (CanCreateFileIn(locked)) {
+    ::chmod(locked.c_str(), 0755);
+    GTEST_SKIP() << "permission bits do not hold for this user";
+  }
+  const ConfigLocation readOnly = ChooseConfigLocation(locked, dir / "user");
+  ::chmod(locked.c_str(), 0755);
+  EXPECT_EQ(readOnly.path, locked / "config.ini");
+  EXPECT_FALSE(fs::exists(dir / "user"));
 }
 
 TEST(ConfigLocation, TheTestProgramItselfWritesBesideItself) {
