@@ -10,11 +10,12 @@
 #include "core/query/DatagramSender.h"
 #include "core/query/EventPump.h"
 #include "core/query/OneShotTimer.h"
+#include "core/query/Sleeper.h"
+#include "core/settings/SettingsReader.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
-#include "core/settings/SettingsReader.h"
-#include "core/query/Sleeper.h"
 #include "core/table/StatusLine.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -26,10 +27,10 @@ namespace vantrix {
 // a wait cannot redirect a write to another server's row. RunPosition is a position.
 class QueryEngine {
  public:
-  static constexpr std::uint32_t kTimeoutMilliseconds = 400;
+  static constexpr std::uint32_t kTimeoutMilliseconds = kQueryTimeoutMs;
   // Check commands nested deeper than this are ignored (a held F9 key repeats).
   static constexpr int kMaxCheckDepth = 32;
-  static constexpr const char* kFallbackPort = "27015";
+  static constexpr std::string_view kFallbackPort = kDefaultPortText;
 
   // Receives every datagram when PacketLog is on, before it is counted.
   using PacketLogFn = std::function<void(const std::string& datagram)>;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/io/SafeFileWriter.h"
-#include "core/settings/SettingsText.h"
 #include "core/io/TextFile.h"
+#include "core/settings/SettingsText.h"
 
 // Set by the build from the install layout: the marker's place relative to the program folder.
 #ifndef VANTRIX_INSTALLED_MARKER
@@ -150,7 +150,7 @@ void ConfigFile::WriteDefaultSettings() const {
 
 bool ConfigFile::SaveSettings(const Settings& settings, StatusLine& status) const {
   if (Write(SettingsToText(settings))) return true;
-  status.SetStatus(3, kCannotSaveConfigText);
+  status.SetMessage(kCannotSaveConfigText);
   return false;
 }
 
