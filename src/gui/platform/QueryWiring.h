@@ -2,7 +2,7 @@
 
 #include "core/query/QueryEngine.h"
 #include "core/query/SteadyClock.h"
-#include "core/query/ThreadSleeper.h"
+#include "gui/platform/AnsweringSleeper.h"
 #include "gui/platform/EndpointSender.h"
 #include "gui/platform/QtEventPump.h"
 #include "gui/platform/QtOneShotTimer.h"
@@ -33,7 +33,7 @@ struct QueryWiring {
   const SettingsReader* settingsOverride = nullptr;
   SettingsRelay settings;
   SteadyClock clock;
-  ThreadSleeper sleeper;
+  AnsweringSleeper sleeper;
   QtEventPump pump;
   TIdUDPServer idUDPServer1;
   EndpointSender sender;
