@@ -12,6 +12,7 @@
 #include "check/CheckResult.h"
 #include "check/CheckTransport.h"
 #include "core/protocol/ChallengeExchange.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -19,8 +20,8 @@ struct CheckPlan {
   CheckQuery query = CheckQuery::kDetails;
   bool players = false;
   bool rules = false;
-  int maxParallel = 512;
-  std::uint64_t timeoutUs = 400'000;
+  int maxParallel = kDefaultMaxParallel;
+  std::uint64_t timeoutUs = std::uint64_t{kQueryTimeoutMs} * 1000;
   int retries = 1;
   std::uint64_t sendIntervalUs = 0;
 };

@@ -29,24 +29,23 @@ void SetBuffer(int fd, int forced, int plain) {
 }  // namespace
 
 CheckSocket::CheckSocket() {
-  m_fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (m_fd < 0) throw std::runtime_error(std::string("cannot open a UDP socket: ") + std::strerror(errno));
-  SetBuffer(m_fd, SO_RCVBUFFORCE, SO_RCVBUF);
-  SetBuffer(m_fd, SO_SNDBUFFORCE, SO_SNDBUF);
+  m_fd.Reset(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!m_fd.Valid())
+    throw std::runtime_error(std::string("cannot open a UDP socket: ") + std::strerror(errno));
+  SetBuffer(m_fd.Get(), SO_RCVBUFFORCE, SO_RCVBUF);
+  SetBuffer(m_fd.Get(), SO_SNDBUFFORCE, SO_SNDBUF);
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
   local.sin_port = 0;
-  if (bind(m_fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+  if (bind(m_fd.Get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
     const int error = errno;
-    close(m_fd);
+    m_fd.Reset();
     throw std::runtime_error(std::string("cannot bind the UDP socket: ") + std::strerror(error));
   }
 }
 
-CheckSocket::~CheckSocket() {
-  if (m_fd >= 0) close(m_fd);
-}
+CheckSocket::~CheckSocket() = default;
 
 CheckTransport::SendResult CheckSocket::Send(const CheckEndpoint& to, std::string_view datagram) {
   sockaddr_in address{};
@@ -54,7 +53,7 @@ CheckTransport::SendResult CheckSocket::Send(const CheckEndpoint& to, std::strin
   address.sin_addr.s_addr = htonl(to.address);
   address.sin_port = htons(to.port);
   for (int interrupted = 0; interrupted < 8; ++interrupted) {
-    const ssize_t sent = sendto(m_fd, datagram.data(), datagram.size(), 0,
+    const ssize_t sent = sendto(m_fd.Get(), datagram.data(), datagram.size(), 0,
                                 reinterpret_cast<const sockaddr*>(&address), sizeof address);
     if (sent >= 0) return {};
     if (errno == EINTR) continue;
@@ -80,7 +79,7 @@ std::size_t CheckSocket::Drain(const Sink& sink, MicrosecondClock& clock, std::s
       messages[i].msg_hdr.msg_name = &senders[i];
       messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
     }
-    const int count = recvmmsg(m_fd, messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+    const int count = recvmmsg(m_fd.Get(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
     if (count <= 0) break;  // nothing more now (or an error, seen again at the next wake)
     const std::uint64_t arrival = clock.NowUs();
     for (int i = 0; i < count; ++i) {

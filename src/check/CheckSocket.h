@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "check/CheckTransport.h"
+#include "core/io/UniqueFd.h"
 
 namespace vantrix {
 
@@ -22,7 +23,7 @@ class CheckSocket final : public CheckTransport {
   CheckSocket(const CheckSocket&) = delete;
   CheckSocket& operator=(const CheckSocket&) = delete;
 
-  int Fd() const { return m_fd; }
+  int Fd() const { return m_fd.Get(); }
   SendResult Send(const CheckEndpoint& to, std::string_view datagram) override;
 
   // Hands every datagram waiting now to the sink, stamped with the time it was read, at
@@ -30,7 +31,7 @@ class CheckSocket final : public CheckTransport {
   std::size_t Drain(const Sink& sink, MicrosecondClock& clock, std::size_t limit);
 
  private:
-  int m_fd = -1;
+  UniqueFd m_fd;
   std::vector<char> m_storage;  // the receive buffers of one batch
 };
 

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/util/Utf8.h"
+
 namespace vantrix {
 
 // Helpers for writing raw network texts into the output formats.
-
-bool IsValidUtf8(std::string_view text) noexcept;
 
 // A JSON string literal, quotes included: UTF-8 texts are kept, other texts are taken as
 // Latin-1; control characters are escaped.

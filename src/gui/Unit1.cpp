@@ -19,6 +19,7 @@
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
 #include "core/table/TableCommands.h"
+#include "core/util/QueryDefaults.h"
 #include "core/util/Texts.h"
 #include "gui/Application.h"
 #include "gui/MainMenuTable.h"
@@ -57,7 +58,6 @@ bool EditorHasFocus(const QWidget& view) {
 constexpr int kWidth = 810;
 constexpr int kStartHeight = 314;
 constexpr int kMinimumHeight = 77;
-constexpr int kTimeoutMs = 400;
 
 }  // namespace
 
@@ -126,7 +126,7 @@ void TForm1::DeleteserverF61Click() {
   try {
     m_table.DeleteRow(selected);
   } catch (const std::exception&) {
-    SetStatus(3, "Error: Cannot delete selected server");
+    m_status.SetMessage("Error: Cannot delete selected server");
   }
 }
 
@@ -342,7 +342,7 @@ TForm1::TForm1(Application& app)
 
   m_timer1 = new QTimer(this);
   m_timer1->setObjectName(QStringLiteral("Timer1"));
-  m_timer1->setInterval(kTimeoutMs);
+  m_timer1->setInterval(static_cast<int>(kQueryTimeoutMs));
   m_timer1->setSingleShot(true);
 
   CreateListViews();

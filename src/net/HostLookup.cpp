@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/util/AsciiCase.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
 
@@ -12,14 +13,7 @@ namespace {
 constexpr std::uint32_t kLoopback = 0x7F000001u;
 
 bool IsLocalhost(std::string_view host) {
-  constexpr std::string_view kName = "localhost";
-  if (host.size() != kName.size()) return false;
-  for (std::size_t i = 0; i < host.size(); ++i) {
-    const char c = host[i];
-    const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower != kName[i]) return false;
-  }
-  return true;
+  return AsciiEqualIgnoringCase(host, "localhost");
 }
 
 [[noreturn]] void ThrowResolveFailure(ResolveStatus status) {

@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/util/QueryDefaults.h"
 #include "net/Dispatcher.h"
 #include "net/HostResolver.h"
 #include "net/TIdSocketHandle.h"
@@ -28,7 +29,7 @@ using TUDPReadEvent = std::function<void(TIdUDPServer& sender, std::string_view 
 // tasks), and Send. All members are called on the owner thread.
 class TIdUDPServer final {
  public:
-  static constexpr std::int32_t kDefaultBufferSize = 8192;
+  static constexpr std::int32_t kDefaultBufferSize = vantrix::kDefaultBufferSize;
 
   // `dispatcher` must outlive the endpoint. A null resolver means the system's resolver.
   explicit TIdUDPServer(Dispatcher& dispatcher, std::shared_ptr<HostResolver> resolver = nullptr);

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "gui/text/DisplayText.h"
-#include "gui/GuiTestSupport.h"
-#include "gui/ScriptedFileChooser.h"
-#include "gui/model/ServerTableModel.h"
-#include "gui/Unit1.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
+#include "gui/GuiTestSupport.h"
+#include "gui/ScriptedFileChooser.h"
+#include "gui/Unit1.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/text/DisplayText.h"
 
 namespace vantrix::test {
 
@@ -50,7 +50,7 @@ inline std::vector<QStringList> ViewRows(const TForm1& form) {
   std::vector<QStringList> rows;
   for (int row = 0; row < model->rowCount(); ++row) {
     QStringList cells;
-    for (int column = 0; column < ServerTableModel::kColumnCount; ++column)
+    for (int column = 0; column < kColumnCount; ++column)
       cells << model->data(model->index(row, column)).toString();
     rows.push_back(cells);
   }

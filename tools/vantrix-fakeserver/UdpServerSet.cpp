@@ -53,38 +53,29 @@ UdpServerSet::UdpServerSet(std::vector<ServerProfile> profiles, const FakeServer
   m_style.splitSize = options.splitSize;
   m_style.compress = options.compress;
   m_style.oldSplitHeader = options.oldSplit;
-  try {
-    Open();
-  } catch (...) {
-    for (int fd : m_sockets) close(fd);
-    if (m_signals >= 0) close(m_signals);
-    if (m_epoll >= 0) close(m_epoll);
-    throw;
-  }
+  // The descriptors opened before a failure close with their members.
+  Open();
 }
 
-UdpServerSet::~UdpServerSet() {
-  for (int fd : m_sockets) close(fd);
-  if (m_signals >= 0) close(m_signals);
-  if (m_epoll >= 0) close(m_epoll);
-}
+UdpServerSet::~UdpServerSet() = default;
 
 void UdpServerSet::Open() {
   EnsureDescriptors(m_profiles.size() + 32);
-  m_epoll = epoll_create1(EPOLL_CLOEXEC);
-  if (m_epoll < 0) throw SystemError("epoll_create1");
+  m_epoll.Reset(epoll_create1(EPOLL_CLOEXEC));
+  if (!m_epoll.Valid()) throw SystemError("epoll_create1");
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) throw SystemError("sigprocmask");
-  m_signals = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (m_signals < 0) throw SystemError("signalfd");
+  m_signals.Reset(signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC));
+  if (!m_signals.Valid()) throw SystemError("signalfd");
 
   for (const ServerProfile& profile : m_profiles) {
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) throw SystemError("socket");
-    m_sockets.push_back(fd);
+    UniqueFd socketFd(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!socketFd.Valid()) throw SystemError("socket");
+    const int fd = socketFd.Get();
+    m_sockets.push_back(std::move(socketFd));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -94,12 +85,12 @@ void UdpServerSet::Open() {
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.u64 = m_sockets.size() - 1;
-    if (epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &event) != 0) throw SystemError("epoll_ctl");
+    if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, fd, &event) != 0) throw SystemError("epoll_ctl");
   }
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u64 = kSignalTag;
-  if (epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_signals, &event) != 0) throw SystemError("epoll_ctl");
+  if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, m_signals.Get(), &event) != 0) throw SystemError("epoll_ctl");
 }
 
 void UdpServerSet::Run(double seconds) {
@@ -109,7 +100,8 @@ void UdpServerSet::Run(double seconds) {
   for (;;) {
     auto now = Clock::now();
     if (!endless && now >= end) return;
-    const int ready = epoll_wait(m_epoll, events.data(), kEventsPerWait, PollTimeout(now, end, endless));
+    const int ready =
+        epoll_wait(m_epoll.Get(), events.data(), kEventsPerWait, PollTimeout(now, end, endless));
     if (ready < 0 && errno != EINTR) throw SystemError("epoll_wait");
     for (int i = 0; i < ready; ++i) {
       if (events[static_cast<std::size_t>(i)].data.u64 == kSignalTag) return;  // SIGINT or SIGTERM
@@ -134,7 +126,7 @@ void UdpServerSet::Receive(std::size_t server) {
   for (int read = 0; read < kReadsPerWake; ++read) {
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t size = recvfrom(m_sockets[server], buffer, sizeof buffer, 0,
+    const ssize_t size = recvfrom(m_sockets[server].Get(), buffer, sizeof buffer, 0,
                                   reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (size < 0) return;  // EAGAIN: drained; other errors: try again at the next wake
     ++m_requests;
@@ -182,7 +174,7 @@ void UdpServerSet::LogRequest(std::size_t server, const std::string& request) co
 void UdpServerSet::SendNow(std::size_t server, const sockaddr_in& to,
                            const std::vector<std::string>& datagrams) {
   for (const std::string& datagram : datagrams) {
-    const ssize_t sent = sendto(m_sockets[server], datagram.data(), datagram.size(), 0,
+    const ssize_t sent = sendto(m_sockets[server].Get(), datagram.data(), datagram.size(), 0,
                                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
     if (sent == static_cast<ssize_t>(datagram.size())) ++m_datagrams;
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FakeServerOptions.h"
+#include "core/io/UniqueFd.h"
 #include "fake/FakeServerProfile.h"
 
 namespace vantrix::fake {
@@ -48,11 +49,11 @@ class UdpServerSet {
 
   std::vector<ServerProfile> m_profiles;
   FakeServerOptions m_options;
-  std::vector<int> m_sockets;
+  std::vector<UniqueFd> m_sockets;
   std::vector<std::uint32_t> m_requestNumbers;
   AnswerStyle m_style;
-  int m_signals = -1;
-  int m_epoll = -1;
+  UniqueFd m_signals;
+  UniqueFd m_epoll;
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> m_pending;
   long m_requests = 0;
   long m_datagrams = 0;

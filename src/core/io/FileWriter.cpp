@@ -14,24 +14,21 @@ namespace vantrix {
 FileWriter::FileWriter(std::filesystem::path path, WriteLimit limit)
     : m_path(std::move(path)), m_limit(limit) {}
 
-FileWriter::~FileWriter() {
-  if (m_fd >= 0) ::close(m_fd);
-}
+FileWriter::~FileWriter() = default;
 
 bool FileWriter::Open() {
-  m_fd = OpenForWriting(m_path);
-  return m_fd >= 0;
+  m_fd.Reset(OpenForWriting(m_path));
+  return m_fd.Valid();
 }
 
 void FileWriter::Write(std::string_view bytes) {
-  if (m_fd < 0) throw FileWriteError("File is not open: " + m_path.string());
-  WriteAll(m_fd, bytes, m_limit, m_written, m_path);
+  if (!m_fd.Valid()) throw FileWriteError("File is not open: " + m_path.string());
+  WriteAll(m_fd.Get(), bytes, m_limit, m_written, m_path);
 }
 
 void FileWriter::Close() {
-  if (m_fd < 0) return;
-  const int fd = m_fd;
-  m_fd = -1;
+  if (!m_fd.Valid()) return;
+  const int fd = m_fd.Release();
   if (::close(fd) != 0)
     throw FileWriteError("Write error on " + m_path.string() + ": " + std::strerror(errno));
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/io/UniqueFd.h"
 #include "core/io/WriteLimit.h"
 
 namespace vantrix {
@@ -25,7 +26,7 @@ class FileWriter {
   std::filesystem::path m_path;
   WriteLimit m_limit;
   size_t m_written = 0;
-  int m_fd = -1;
+  UniqueFd m_fd;
 };
 
 }  // namespace vantrix

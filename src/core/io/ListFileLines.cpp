@@ -23,14 +23,13 @@ bool ListFileLines::Open(const std::filesystem::path& path) {
   m_path = path;
   m_buffer.clear();
   m_pos = m_scanned = 0;
-  m_fd = OpenForReading(path);
-  m_eof = m_fd < 0;
-  return m_fd >= 0;
+  m_fd.Reset(OpenForReading(path));
+  m_eof = !m_fd.Valid();
+  return m_fd.Valid();
 }
 
 void ListFileLines::Close() {
-  if (m_fd >= 0) ::close(m_fd);
-  m_fd = -1;
+  m_fd.Reset();
   m_eof = true;
 }
 
@@ -46,7 +45,7 @@ bool ListFileLines::Fill() {
   m_buffer.resize(old + m_chunkSize);
   ssize_t n = 0;
   do {
-    n = ::read(m_fd, m_buffer.data() + old, m_chunkSize);
+    n = ::read(m_fd.Get(), m_buffer.data() + old, m_chunkSize);
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
     const std::string reason = std::strerror(errno);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include "core/io/UniqueFd.h"
 
 namespace vantrix {
 
@@ -35,7 +36,7 @@ class ListFileLines {
   std::string m_buffer;
   size_t m_pos = 0;      // start of the unread text in m_buffer
   size_t m_scanned = 0;  // m_buffer[m_pos, m_scanned) is known to hold no LF
-  int m_fd = -1;
+  UniqueFd m_fd;
   bool m_eof = true;
 };
 

@@ -61,8 +61,8 @@ bool SafeFileWriter::Open() {
   if (exists && ::faccessat(AT_FDCWD, m_resolved.c_str(), W_OK, AT_EACCESS) != 0) return false;
   // A FIFO or a device is written into, never replaced by a regular file.
   if (exists && !S_ISREG(existing.st_mode)) {
-    m_fd = OpenForWriting(m_resolved);
-    return m_fd >= 0;
+    m_fd.Reset(OpenForWriting(m_resolved));
+    return m_fd.Valid();
   }
 
   const fs::path folder = m_resolved.has_parent_path() ? m_resolved.parent_path() : fs::path(".");
@@ -71,27 +71,27 @@ bool SafeFileWriter::Open() {
   // A short name of its own: one built from the target's could pass the length limit of a
   // name when the target's is long.
   std::string pattern = (folder / ".vantrix-save-XXXXXX").string();
-  m_fd = ::mkstemp(pattern.data());
-  if (m_fd >= 0) {
+  m_fd.Reset(::mkstemp(pattern.data()));
+  if (m_fd.Valid()) {
     m_temp = pattern;
-    ::fchmod(m_fd, exists ? (existing.st_mode & 07777) : NewFileMode());
+    ::fchmod(m_fd.Get(), exists ? (existing.st_mode & 07777) : NewFileMode());
     if (exists) {
       // Keeping the owner needs privileges; without them the file simply becomes ours.
-      [[maybe_unused]] const int ignored = ::fchown(m_fd, existing.st_uid, existing.st_gid);
+      [[maybe_unused]] const int ignored = ::fchown(m_fd.Get(), existing.st_uid, existing.st_gid);
     }
     return true;
   }
   // Only a folder that takes no new file is a reason to write in place; any other failure
   // (a full disk, a quota) would leave the old content emptied if the write then failed.
   if (errno != EACCES && errno != EPERM) return false;
-  m_fd = OpenForWriting(m_resolved);
-  return m_fd >= 0;
+  m_fd.Reset(OpenForWriting(m_resolved));
+  return m_fd.Valid();
 }
 
 void SafeFileWriter::Write(std::string_view bytes) {
-  if (m_fd < 0) throw FileWriteError("File is not open: " + m_target.string());
+  if (!m_fd.Valid()) throw FileWriteError("File is not open: " + m_target.string());
   try {
-    WriteAll(m_fd, bytes, m_limit, m_written, m_target);
+    WriteAll(m_fd.Get(), bytes, m_limit, m_written, m_target);
   } catch (...) {
     Abandon();
     throw;
@@ -99,10 +99,9 @@ void SafeFileWriter::Write(std::string_view bytes) {
 }
 
 void SafeFileWriter::Commit() {
-  if (m_fd < 0) throw FileWriteError("File is not open: " + m_target.string());
-  if (::fsync(m_fd) != 0 && errno != EINVAL) Fail("Write error on ");
-  const int fd = m_fd;
-  m_fd = -1;
+  if (!m_fd.Valid()) throw FileWriteError("File is not open: " + m_target.string());
+  if (::fsync(m_fd.Get()) != 0 && errno != EINVAL) Fail("Write error on ");
+  const int fd = m_fd.Release();
   if (::close(fd) != 0) Fail("Write error on ");
   if (!m_temp.empty() && ::rename(m_temp.c_str(), m_resolved.c_str()) != 0) Fail("Cannot replace ");
   m_temp.clear();
@@ -116,10 +115,7 @@ void SafeFileWriter::Fail(const std::string& what) {
 }
 
 void SafeFileWriter::Abandon() {
-  if (m_fd >= 0) {
-    ::close(m_fd);
-    m_fd = -1;
-  }
+  m_fd.Reset();
   if (!m_temp.empty()) {
     ::unlink(m_temp.c_str());
     m_temp.clear();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "core/io/UniqueFd.h"
 #include "core/io/WriteLimit.h"
 
 namespace vantrix {
@@ -35,7 +36,7 @@ class SafeFileWriter {
   std::filesystem::path m_temp;  // empty when writing in place
   WriteLimit m_limit;
   size_t m_written = 0;
-  int m_fd = -1;
+  UniqueFd m_fd;
   bool m_committed = false;
 };
 

@@ -24,6 +24,8 @@ class UniqueFd final {
   int Get() const { return m_fd; }
   bool Valid() const { return m_fd >= 0; }
   void Reset(int fd = -1);
+  // Gives up ownership without closing, for a caller that must see close's result.
+  int Release() { return std::exchange(m_fd, -1); }
 
  private:
   int m_fd = -1;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "core/io/FileWriter.h"
-#include "core/lists/ListFile.h"
 #include "core/io/TextFile.h"
+#include "core/lists/ListFile.h"
 
 namespace vantrix {
 
@@ -84,7 +84,7 @@ bool SaveSelectedToClipboard(const ServerTable& table, StatusLine& status, int f
   const std::optional<std::string> address = ClipboardAddress(table, focusedRow);
   if (!address) return false;
   if (!setClipboardText(*address)) {
-    status.SetStatus(3, "Error: Clipboard write failed");
+    status.SetMessage("Error: Clipboard write failed");
     return false;
   }
   return true;

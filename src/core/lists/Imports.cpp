@@ -1,16 +1,13 @@
 #include "core/lists/Imports.h"
 
 #include "core/io/ListFileLines.h"
-#include "core/table/TableUpdateBracket.h"
 #include "core/io/TextFile.h"
+#include "core/table/TableUpdateBracket.h"
+#include "core/util/AsciiCase.h"
 
 namespace vantrix {
 
 namespace {
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // Opens the file and runs the reader inside one update bracket, so the view redraws once.
 template <class Reader>
@@ -18,7 +15,7 @@ bool ImportFile(ServerTable& table, StatusLine& status, const std::string& path,
                 Reader read) {
   ListFileLines lines;
   if (!lines.Open(path)) {
-    status.SetStatus(3, std::string(lockedText) + path);
+    status.SetMessage(std::string(lockedText) + path);
     return false;
   }
   TableUpdateBracket bracket(table);

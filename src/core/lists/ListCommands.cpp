@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "core/lists/ListFile.h"
 #include "core/io/ListFileLines.h"
 #include "core/io/SafeFileWriter.h"
+#include "core/lists/ListFile.h"
 #include "core/table/TableUpdateBracket.h"
 #include "core/util/Texts.h"
 
@@ -41,25 +41,25 @@ bool OpenList(ServerTable& table, StatusLine& status, const std::string& path, i
   NewList(table);  // before the file is opened: a file that cannot be opened leaves it empty
   ListFileLines lines;
   if (!lines.Open(path)) {
-    status.SetStatus(3, CannotOpenText(path));
+    status.SetMessage(CannotOpenText(path));
     return false;
   }
   if (LayoutForFilter(filterIndex) == ListLayout::kRecord) {
     {
       TableUpdateBracket bracket(table);
-      status.SetStatus(3, ProcessingText(path));
+      status.SetMessage(ProcessingText(path));
       if (processEvents) processEvents();
       ReadRecordRows(lines, table);
     }
     lines.Close();
-    status.SetStatus(3, kIdleText);
+    status.SetMessage(kIdleText);
   } else {
     {
       TableUpdateBracket bracket(table);
       const std::string processing = ProcessingText(path);
-      ReadPlainRows(lines, table, false, [&] { status.SetStatus(3, processing); });
+      ReadPlainRows(lines, table, false, [&] { status.SetMessage(processing); });
     }
-    status.SetStatus(3, kIdleText);
+    status.SetMessage(kIdleText);
     lines.Close();
   }
   return true;
@@ -68,7 +68,7 @@ bool OpenList(ServerTable& table, StatusLine& status, const std::string& path, i
 bool ImportList(ServerTable& table, StatusLine& status, const std::string& path, int filterIndex) {
   ListFileLines lines;
   if (!lines.Open(path)) {
-    status.SetStatus(3, CannotOpenText(path));
+    status.SetMessage(CannotOpenText(path));
     return false;
   }
   TableUpdateBracket bracket(table);
@@ -80,7 +80,7 @@ bool SaveList(const ServerTable& table, StatusLine& status, const std::string& p
               WriteLimit limit) {
   SafeFileWriter writer(path, limit);
   if (!writer.Open()) {
-    status.SetStatus(3, "Error: File is locked (" + path + ")");
+    status.SetMessage("Error: File is locked (" + path + ")");
     return false;
   }
   const bool record = LayoutForFilter(filterIndex) == ListLayout::kRecord;
@@ -96,16 +96,16 @@ int LoadStartupFiles(ServerTable& table, StatusLine& status, std::span<const std
     if (!layout) continue;
     ListFileLines lines;
     if (!lines.Open(argument)) {
-      status.SetStatus(3, CannotOpenText(argument));
+      status.SetMessage(CannotOpenText(argument));
       break;
     }
     {
       TableUpdateBracket bracket(table);
-      status.SetStatus(3, ProcessingText(argument));
+      status.SetMessage(ProcessingText(argument));
       ReadRows(lines, table, *layout, true);
     }
     lines.Close();
-    status.SetStatus(3, kLoadedText);
+    status.SetMessage(kLoadedText);
     ++loaded;
   }
   return loaded;

@@ -4,16 +4,16 @@
 #include <span>
 #include <string>
 
+#include "core/io/WriteLimit.h"
 #include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
-#include "core/io/WriteLimit.h"
 
 namespace vantrix {
 
 // The list-file commands of the main window. Paths are raw bytes, exactly as the dialog or
 // the command line gave them, and appear so in the messages. Every message goes to the
-// message panel (SetStatus(3, ...)). A read error after a file was opened (FileReadError) or a
+// message panel. A read error after a file was opened (FileReadError) or a
 // write error while saving (FileWriteError) ends the command and reaches the caller for the
 // general error report; rows added until then stay, the update bracket is closed and the
 // file released. The filter index is the dialog's confirmed filter, 1..3.

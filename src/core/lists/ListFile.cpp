@@ -1,16 +1,13 @@
 #include "core/lists/ListFile.h"
 
 #include "core/io/TextFile.h"
+#include "core/util/AsciiCase.h"
 
 namespace vantrix {
 
 namespace {
 
 constexpr std::string_view kLineBreakers = "\r\n\x1A";
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 }  // namespace
 

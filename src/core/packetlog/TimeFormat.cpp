@@ -1,21 +1,12 @@
 #include "core/packetlog/TimeFormat.h"
 
+#include "core/util/AsciiCase.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace vantrix {
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 std::string Number(int value, std::size_t digits) {
   std::string text = std::to_string(std::clamp(value, 0, 99));
@@ -104,10 +95,10 @@ std::string TimeFormat::Format(TimeOfDay time) const {
         out += run >= 3 ? "000" : "0";
         break;
       case 'A':
-        out += Upper(morning ? amText : pmText);
+        out += AsciiUpper(morning ? amText : pmText);
         break;
       case 'a':
-        out += Lower(morning ? amText : pmText);
+        out += AsciiLower(morning ? amText : pmText);
         break;
       case 't':
         break;  // the time zone: left out

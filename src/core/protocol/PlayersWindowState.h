@@ -32,9 +32,6 @@ class PlayersWindowState {
   // port at all) throws ConversionError; the lines stay cleared and the address remembered.
   std::optional<RequestTarget> RequestPlayers(std::string_view address);
 
-  // RequestPlayers with the remembered address.
-  std::optional<RequestTarget> Refresh() { return RequestPlayers(std::string(m_currentAddress)); }
-
   // Decodes a datagram from any sender and appends its lines; returns the lines added.
   std::vector<std::string> Receive(std::string_view datagram);
 

@@ -153,7 +153,7 @@ std::string QueryEngine::Send(const std::string& host, const std::string& portTe
     return m_sender.Send(host, *port, request) + ":" + std::to_string(*port);
   } catch (const std::exception&) {
     // Resolution and socket errors alike: the wait below ends with the time-out.
-    m_status.SetStatus(3, "Error: Sending error to " + host + ":" + portText);
+    m_status.SetMessage("Error: Sending error to " + host + ":" + portText);
   }
   return {};
 }
@@ -185,7 +185,7 @@ void QueryEngine::Timer1Timer() {
 void QueryEngine::CountDatagram() {
   // Wraps like the 32-bit counter it is, without signed overflow.
   m_receivedCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_receivedCount) + 1u);
-  m_status.SetStatus(1, "recv " + std::to_string(m_receivedCount));
+  m_status.SetStatus(StatusLine::kReceivedPanel, "recv " + std::to_string(m_receivedCount));
 }
 
 void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
@@ -194,7 +194,7 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   try {
     m_datagram.assign(bytes);
   } catch (const std::exception&) {
-    m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
+    m_status.SetMessage("Error: Buffer overflow/buffer is full");
     return;
   }
   const Settings settings = m_settings.Snapshot();
@@ -299,10 +299,10 @@ void QueryEngine::CheckServer() {
       m_table.SetCell(selected, cell, kBlank);
   }
   const std::string address = m_table.Address(selected);
-  m_status.SetStatus(2, "Checking server " + address + "...");
+  m_status.SetMessage("Checking server " + address + "...");
   QueryServer(address, row);
   if (m_quitting) return;
-  m_status.SetStatus(2, kIdleText);
+  m_status.SetMessage(kIdleText);
 }
 
 void QueryEngine::DoubleClick() {
@@ -323,8 +323,8 @@ void QueryEngine::CheckAll() {
   for (int step = 0; step < steps; ++step) {
     m_checkAllActive = true;
     if (m_settings.Snapshot().progress) {
-      m_status.SetStatus(
-          3, "Checking servers: " + std::to_string(m_runPosition) + "/" + std::to_string(m_table.Count()));
+      m_status.SetMessage("Checking servers: " + std::to_string(m_runPosition) + "/" +
+                          std::to_string(m_table.Count()));
       m_pump.ProcessEvents();
       if (m_quitting) return;
     }
@@ -344,7 +344,7 @@ void QueryEngine::CheckAll() {
     ++m_runPosition;
   }
   m_checkAllActive = false;
-  m_status.SetStatus(3, kIdleText);
+  m_status.SetMessage(kIdleText);
 }
 
 void QueryEngine::ResetForShow() {

@@ -17,6 +17,7 @@
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -36,10 +37,10 @@ namespace vantrix {
 // is no row's address changes nothing.
 class QueryEngine {
  public:
-  static constexpr std::uint32_t kTimeoutMilliseconds = 400;
+  static constexpr std::uint32_t kTimeoutMilliseconds = kQueryTimeoutMs;
   // Check commands nested deeper than this are ignored (a held F9 key repeats).
   static constexpr int kMaxCheckDepth = 32;
-  static constexpr const char* kFallbackPort = "27015";
+  static constexpr std::string_view kFallbackPort = kDefaultPortText;
   // Challenge rounds per query in the current protocol; a server that keeps challenging
   // ends with the time-out.
   static constexpr int kMaxChallengeRounds = 2;

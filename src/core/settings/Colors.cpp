@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/settings/SettingsNumbers.h"
+#include "core/util/AsciiCase.h"
 
 namespace vantrix {
 
@@ -99,18 +100,6 @@ constexpr std::array<std::optional<Rgb>, kSchemeColorCount> kSchemePalette{{
     Rgb{212, 208, 200},  // 1E menu bar
 }};
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 const NamedColor* FindByValue(ColorValue value) {
   for (const NamedColor& color : kNamedColors) {
     if (color.value == value) return &color;
@@ -144,7 +133,7 @@ std::optional<std::string_view> ColorName(ColorValue value) {
 
 ColorValue ColorFromText(std::string_view text) {
   for (const NamedColor& color : kNamedColors) {
-    if (EqualIgnoringCase(color.name, text)) return color.value;
+    if (AsciiEqualIgnoringCase(color.name, text)) return color.value;
   }
   return static_cast<ColorValue>(WholeNumberFromText(text));
 }

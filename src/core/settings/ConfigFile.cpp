@@ -154,7 +154,7 @@ void ConfigFile::WriteDefaultSettings() const {
 
 bool ConfigFile::SaveSettings(const Settings& settings, StatusLine& status) const {
   if (Write(SettingsToText(settings))) return true;
-  status.SetStatus(3, kCannotSaveConfigText);
+  status.SetMessage(kCannotSaveConfigText);
   return false;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/protocol/QueryProtocol.h"
 #include "core/settings/Colors.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -12,12 +13,12 @@ namespace vantrix {
 // settings stay the text that was typed or read and are converted only where they are used. A
 // default-constructed value holds the defaults.
 struct Settings {
-  std::string bufferSize = "8192";
+  std::string bufferSize{kDefaultBufferSizeText};
   bool broadcast = false;
   std::string udpDelay = "5";
   bool packetLog = true;
   bool connect = true;
-  std::string defaultPort = "27015";
+  std::string defaultPort{kDefaultPortText};
   bool progress = true;
   ColorValue listColor = clWhite;
   ColorValue textColor = clBlack;

@@ -1,18 +1,11 @@
 #include "core/settings/SettingsText.h"
 
 #include "core/io/TextFile.h"
+#include "core/util/AsciiCase.h"
 
 namespace vantrix {
 
 namespace {
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 void SetFlag(std::string_view value, bool& flag) {
   if (value == "1") flag = true;
@@ -24,7 +17,7 @@ bool ApplyLine(std::string_view line, Settings& settings) {
   if (line.empty() || line.starts_with("//")) return false;
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return false;
-  const std::string key = LowerAscii(line.substr(0, equals));
+  const std::string key = AsciiLower(line.substr(0, equals));
   const std::string_view value = line.substr(equals + 1);
   if (key == "buffersize") {
     settings.bufferSize = value;

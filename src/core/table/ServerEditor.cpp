@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/util/QueryDefaults.h"
 #include "core/util/StrToInt.h"
 
 namespace vantrix {
 
 namespace {
-
-constexpr std::string_view kAppendedPort = ":27015";
 
 // A players field shows "0" rather than nothing or a blank cell.
 void ZeroIfEmpty(std::string& text) {
@@ -76,11 +75,14 @@ ServerEditor::Shown ServerEditor::FormShow(bool editMode) const {
 
 std::string ServerEditor::NormaliseAddress(std::string_view address) {
   std::string result;
-  result.reserve(address.size() + kAppendedPort.size());
+  result.reserve(address.size() + 1 + kDefaultPortText.size());
   for (char c : address) {
     if (c != ' ') result += c;
   }
-  if (result.find(':') == std::string::npos) result += kAppendedPort;
+  if (result.find(':') == std::string::npos) {
+    result += ':';
+    result += kDefaultPortText;
+  }
   return result;
 }
 

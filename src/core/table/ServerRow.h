@@ -8,6 +8,8 @@ namespace vantrix {
 
 // Cells under the columns "Server name" .. "P"; column index = cell index + 1.
 inline constexpr int kCellCount = 9;
+// The address column and the cells' columns.
+inline constexpr int kColumnCount = kCellCount + 1;
 enum CellIndex : int {
   kNameCell = 0,
   kMapCell = 1,

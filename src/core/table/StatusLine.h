@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace vantrix {
 
@@ -17,6 +18,8 @@ class StatusLine {
 
   // Panel 3 is the message panel too: commands and errors write there with 3.
   void SetStatus(int panel, std::string text);
+  // Writes the message panel.
+  void SetMessage(std::string text) { SetStatus(kMessagePanel, std::move(text)); }
   const std::string& Panel(int panel) const;
   const std::string& Message() const { return Panel(kMessagePanel); }
 

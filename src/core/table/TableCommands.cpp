@@ -1,7 +1,8 @@
 #include "core/table/TableCommands.h"
 
-#include "core/util/StrToInt.h"
 #include "core/table/TableUpdateBracket.h"
+#include "core/util/AsciiCase.h"
+#include "core/util/StrToInt.h"
 
 #include <algorithm>
 #include <numeric>
@@ -13,12 +14,10 @@ namespace vantrix {
 
 namespace {
 
-constexpr int kColumnCount = kCellCount + 1;
 constexpr int kPingColumn = kPingCell + 1;
 
 unsigned char FoldAscii(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+  return static_cast<unsigned char>(AsciiUpper(c));
 }
 
 void CheckColumn(int column) {
@@ -125,13 +124,6 @@ int CompareText(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
-}
-
-int CompareRows(const ServerRow& r1, const ServerRow& r2, int sortColumn, int sortDirection) {
-  CheckColumn(sortColumn);
-  if (sortColumn == 0) return CompareText(r1.address, r2.address) * sortDirection;
-  const auto cell = static_cast<size_t>(sortColumn - 1);
-  return CompareText(r1.cells[cell], r2.cells[cell]) * sortDirection;
 }
 
 void ColumnClick(ServerTable& table, int column) {

@@ -13,9 +13,6 @@ namespace vantrix {
 // Byte-wise comparison after mapping only ASCII a-z to A-Z: <0, 0 or >0.
 int CompareText(std::string_view a, std::string_view b);
 
-// The list's sort comparison by the table's SortColumn and SortDirection.
-int CompareRows(const ServerRow& r1, const ServerRow& r2, int sortColumn, int sortDirection);
-
 // A header click on column 0..9: column 3 ("Ping") runs PingSort, any other column
 // updates the sort state (same column reverses, another starts ascending) and sorts.
 void ColumnClick(ServerTable& table, int column);

@@ -15,7 +15,7 @@ struct Column {
   int width;
 };
 
-constexpr std::array<Column, ServerTableModel::kColumnCount> kColumns{{
+constexpr std::array<Column, kColumnCount> kColumns{{
     {"IP address", 148},
     {"Server name", 220},
     {"Map", 110},

@@ -18,8 +18,6 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   Q_OBJECT
 
  public:
-  static constexpr int kColumnCount = 10;
-
   explicit ServerTableModel(ServerTable& table, QObject* parent = nullptr);
   ~ServerTableModel() override;
 

@@ -5,13 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/util/Utf8.h"
+
 namespace vantrix {
 
 // Cells hold raw bytes. They are shown as UTF-8 when the bytes are valid UTF-8 and as
 // Latin-1 otherwise, and nothing the user leaves untouched is ever re-encoded.
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);
 
 QString ToDisplay(std::string_view bytes);
 

@@ -55,7 +55,7 @@ void ServerListViews::CreateReport(ServerTableModel& model) {
   header->setSectionsMovable(false);
   header->setSortIndicatorShown(false);
   header->setMinimumSectionSize(8);  // the one-letter columns are narrower than the style's minimum
-  for (int column = 0; column < ServerTableModel::kColumnCount; ++column)
+  for (int column = 0; column < kColumnCount; ++column)
     header->resizeSection(column, ServerTableModel::ColumnWidth(column));
   connect(header, &QHeaderView::sectionClicked, this, [this](int column) { emit ColumnClicked(column); });
 }

@@ -40,7 +40,7 @@ TEST(CurrentPlayersWindowTest, ChallengeThenReplyGivesTheLinesOfTheAskedServerOn
   EXPECT_EQ(state.Lines(), (Lines{"[44] - Ann", "[255] - Bob"}));
   // A second copy adds nothing; a new request starts a new exchange without the challenge.
   EXPECT_TRUE(state.ReceiveCurrent(reply, kAsked).added.empty());
-  ASSERT_TRUE(state.Refresh());
+  ASSERT_TRUE(state.RequestPlayers(std::string(state.CurrentAddress())));
   EXPECT_TRUE(state.Lines().empty());
   EXPECT_EQ(state.CurrentRequest(), "\xFF\xFF\xFF\xFFU\xFF\xFF\xFF\xFF"s);
   // Until SetAsked names the server of the new request, nothing is taken.

@@ -66,7 +66,7 @@ TEST(PlayersWindow, RequestClearsRemembersAndGivesTheTarget) {
   // Without ":" nothing is sent, yet the address is remembered.
   EXPECT_FALSE(players.RequestPlayers("no-port-here"));
   EXPECT_EQ(players.CurrentAddress(), "no-port-here");
-  EXPECT_FALSE(players.Refresh());
+  EXPECT_FALSE(players.RequestPlayers(std::string(players.CurrentAddress())));
 }
 
 TEST(PlayersWindow, RefreshAsksTheServerOfTheLastRequest) {
@@ -74,7 +74,8 @@ TEST(PlayersWindow, RefreshAsksTheServerOfTheLastRequest) {
   players.RequestPlayers("127.0.0.1:27016");
   players.RequestPlayers("127.0.0.2:27017");
   players.Receive(OnePlayerReply("Zed"));
-  EXPECT_EQ(players.Refresh(), (RequestTarget{"127.0.0.2", 27017}));
+  EXPECT_EQ(players.RequestPlayers(std::string(players.CurrentAddress())),
+            (RequestTarget{"127.0.0.2", 27017}));
   EXPECT_TRUE(players.Lines().empty());
   EXPECT_EQ(players.CurrentAddress(), "127.0.0.2:27017");
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/table/TableReference.h"
+
 namespace vantrix {
 namespace {
 
@@ -98,13 +100,13 @@ TEST(CompareRows, PicksTheKeyBySortColumnAndAppliesTheDirection) {
   r2.cells[kMapCell] = "Dust";
   r1.cells[kPCell] = "+";
   r2.cells[kPCell] = "+";
-  EXPECT_GT(CompareRows(r1, r2, 0, 1), 0);
-  EXPECT_LT(CompareRows(r1, r2, 0, -1), 0);
-  EXPECT_LT(CompareRows(r1, r2, kMapCell + 1, 1), 0);
-  EXPECT_GT(CompareRows(r1, r2, kMapCell + 1, -1), 0);
-  EXPECT_EQ(CompareRows(r1, r2, kPCell + 1, -1), 0);
-  EXPECT_THROW(CompareRows(r1, r2, 10, 1), std::out_of_range);
-  EXPECT_THROW(CompareRows(r1, r2, -1, 1), std::out_of_range);
+  EXPECT_GT(reference::CompareRows(r1, r2, 0, 1), 0);
+  EXPECT_LT(reference::CompareRows(r1, r2, 0, -1), 0);
+  EXPECT_LT(reference::CompareRows(r1, r2, kMapCell + 1, 1), 0);
+  EXPECT_GT(reference::CompareRows(r1, r2, kMapCell + 1, -1), 0);
+  EXPECT_EQ(reference::CompareRows(r1, r2, kPCell + 1, -1), 0);
+  EXPECT_THROW(reference::CompareRows(r1, r2, 10, 1), std::out_of_range);
+  EXPECT_THROW(reference::CompareRows(r1, r2, -1, 1), std::out_of_range);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // on a plain copy of the rows (identities included) so the differential tests can
 // compare both results row by row.
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,14 @@
 #include "core/table/TableCommands.h"
 
 namespace vantrix::reference {
+
+// The list's sort comparison by a sort column (0..9) and direction (1 or -1).
+inline int CompareRows(const ServerRow& r1, const ServerRow& r2, int sortColumn, int sortDirection) {
+  if (sortColumn < 0 || sortColumn >= kColumnCount) throw std::out_of_range("column index out of range");
+  if (sortColumn == 0) return CompareText(r1.address, r2.address) * sortDirection;
+  const auto cell = static_cast<size_t>(sortColumn - 1);
+  return CompareText(r1.cells[cell], r2.cells[cell]) * sortDirection;
+}
 
 // n - 1 passes of adjacent exchanges by ping; a pair stays when either cell is blank
 // or not a number.
