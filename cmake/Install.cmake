@@ -6,14 +6,12 @@ include(GNUInstallDirs)
 set(VANTRIX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(VANTRIX_ICON_DIR ${CMAKE_SOURCE_DIR}/src/gui/icons)
 
-# The window and every command-line program of tools/, each only when it is part of this build.
-set(VANTRIX_INSTALLED_PROGRAMS "")
-foreach(program vantrix vantrix-fakeserver vantrix-check)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    list(APPEND VANTRIX_INSTALLED_PROGRAMS ${program})
-  endif()
-endforeach()
+# The command-line programs of tools/, and the window when it is part of this build.
+set(VANTRIX_INSTALLED_PROGRAMS vantrix-fakeserver vantrix-check)
+if(VANTRIX_GUI)
+  list(PREPEND VANTRIX_INSTALLED_PROGRAMS vantrix)
+endif()
+install(TARGETS ${VANTRIX_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # A stripped install (the package) drops the compiler's notes too, as Debian's own packages do.
 foreach(program ${VANTRIX_INSTALLED_PROGRAMS})
@@ -31,7 +29,7 @@ file(RELATIVE_PATH VANTRIX_INSTALLED_MARKER ${CMAKE_INSTALL_FULL_BINDIR}
 target_compile_definitions(vantrix_core PRIVATE VANTRIX_INSTALLED_MARKER="${VANTRIX_INSTALLED_MARKER}")
 install(FILES ${VANTRIX_PACKAGING_DIR}/installed DESTINATION ${VANTRIX_MARKER_DIR})
 
-if(TARGET vantrix)
+if(VANTRIX_GUI)
   install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
           RENAME vantrix.xml)
@@ -67,7 +65,7 @@ if(VANTRIX_TESTS)
   # pages rendered, the icons compared with the artwork), and the Debian package made and checked.
   # The expected programs come from the tree (the window when it is built, every folder of
   # tools/), not from the list above, so a program left out of the install is caught.
-  if(TARGET vantrix)
+  if(VANTRIX_GUI)
     set(window_built 1)
   else()
     set(window_built 0)
