@@ -29,8 +29,16 @@ file(RELATIVE_PATH VANTRIX_INSTALLED_MARKER ${CMAKE_INSTALL_FULL_BINDIR}
 target_compile_definitions(vantrix_core PRIVATE VANTRIX_INSTALLED_MARKER="${VANTRIX_INSTALLED_MARKER}")
 install(FILES ${VANTRIX_PACKAGING_DIR}/installed DESTINATION ${VANTRIX_MARKER_DIR})
 
+# The menu entry and, beside it, the description that software centres list (its id is the
+# entry's file name; the version is filled in).
+set(VANTRIX_APP_ID org.example.vantrix)
+set(VANTRIX_METAINFO ${CMAKE_BINARY_DIR}/packaging/${VANTRIX_APP_ID}.metainfo.xml)
+configure_file(${VANTRIX_PACKAGING_DIR}/${VANTRIX_APP_ID}.metainfo.xml ${VANTRIX_METAINFO} @ONLY)
+
 if(VANTRIX_GUI)
-  install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${VANTRIX_PACKAGING_DIR}/${VANTRIX_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${VANTRIX_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
           RENAME vantrix.xml)
   foreach(size 16 32 48 128)
@@ -76,6 +84,12 @@ if(VANTRIX_TESTS)
                      ${CMAKE_SOURCE_DIR} ${VANTRIX_INSTALLED_MARKER} ${window_built} ${PROJECT_VERSION})
     set_tests_properties(install.${mode} PROPERTIES LABELS install TIMEOUT 300)
   endforeach()
+  # The software-centre description, validated offline when the validator is installed.
+  find_program(VANTRIX_APPSTREAMCLI appstreamcli)
+  if(VANTRIX_APPSTREAMCLI)
+    add_test(NAME packaging.metainfo COMMAND ${VANTRIX_APPSTREAMCLI} validate --no-net ${VANTRIX_METAINFO})
+    set_tests_properties(packaging.metainfo PROPERTIES LABELS install TIMEOUT 60)
+  endif()
   # Both write cmake's install_manifest.txt in the build folder.
   set_tests_properties(install.tree install.package PROPERTIES RESOURCE_LOCK vantrix_install_manifest)
 endif()
