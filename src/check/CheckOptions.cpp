@@ -1,5 +1,6 @@
 #include "check/CheckOptions.h"
 
+#include <algorithm>
 #include <map>
 
 #include <CLI/CLI.hpp>
@@ -116,12 +117,12 @@ class CommandLine {
           "rounds, answered with 'I' or 'm'; what servers of today\n"
           "answer. details: the original 'm' request, for old servers\n"
           "that answer nothing else (--players and --rules follow)");
-    Value("--players", "", "also ask for the players", true);
-    Value("--rules", "", "also ask for the rules", true);
+    Flag("--players", "also ask for the players");
+    Flag("--rules", "also ask for the rules");
     Value("--format", "table|json|csv|vnx", "output (default: table on a terminal, else json)");
-    Value("--no-progress", "", "no progress line on standard error", true);
-    Value("--version", "", "print the version", true);
-    Value("-h,--help", "", "print this help", true);
+    Flag("--no-progress", "no progress line on standard error");
+    Flag("--version", "print the version");
+    Flag("-h,--help", "print this help");
   }
 
   CheckOptions Parse(const std::vector<std::string>& arguments) {
@@ -136,8 +137,8 @@ class CommandLine {
       if (unknown != "--") throw CheckUsageError("unknown option '" + unknown + "'");
 
     CheckOptions options;
-    const std::size_t literalInputs = InputsAfterOptionsEnd(arguments);
     const std::size_t inputCount = m_inputs->results().size();
+    const std::size_t literalInputs = std::min(InputsAfterOptionsEnd(arguments), inputCount);
     std::map<const CLI::Option*, std::size_t> used;
     for (const CLI::Option* option : m_app.parse_order()) {
       const std::string& value = option->results().at(used[option]++);
@@ -156,11 +157,12 @@ class CommandLine {
   std::string Help() const { return m_app.help(); }
 
  private:
-  void Value(const std::string& names, const std::string& typeName, const std::string& description,
-             bool flag = false) {
-    CLI::Option* option = flag ? m_app.add_flag(names, description) : m_app.add_option(names, description);
-    if (!flag) option->type_name(typeName)->expected(1);
-    m_names[option] = names.substr(names.rfind(',') + 1);
+  void Value(const std::string& name, const std::string& typeName, const std::string& description) {
+    m_names[m_app.add_option(name, description)->type_name(typeName)->expected(1)] = name;
+  }
+
+  void Flag(const std::string& names, const std::string& description) {
+    m_names[m_app.add_flag(names, description)] = names.substr(names.rfind(',') + 1);
   }
 
   // How many of the inputs come after "--" (and so are names, even "-").
