@@ -281,6 +281,28 @@ TEST(CheckEndToEnd, BadInputsAreReportedPerItemAndBadUsageExitsTwo) {
   EXPECT_TRUE(help.output.starts_with("usage: vantrix-check"));
 }
 
+// The simulated servers' command line: bad use exits 2 before any port is opened, --help
+// lists the options.
+TEST(CheckEndToEnd, TheSimulatedServerRefusesBadOptions) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--bogus"},
+                                              {"stray"},
+                                              {"--count", "x"},
+                                              {"--count"},
+                                              {"--silent-share", "2"},
+                                              {"--compress", "--old-split"},
+                                              {"--odd-names=1"},
+                                              {"--base-port", "65535", "--count", "2"}}) {
+    Child child(Bin("vantrix-fakeserver"), bad);
+    EXPECT_EQ(child.Finish(std::chrono::seconds(10)), 2) << bad[0];
+    EXPECT_EQ(child.output.find("ready"), std::string::npos) << bad[0];
+  }
+  Child help(Bin("vantrix-fakeserver"), {"--help"});
+  EXPECT_EQ(help.Finish(std::chrono::seconds(10)), 0);
+  EXPECT_TRUE(help.output.starts_with("usage: vantrix-fakeserver")) << help.output;
+  for (const char* option : {"--count", "--base-port", "--split-parts", "--details-for-info", "--seconds"})
+    EXPECT_NE(help.output.find(option), std::string::npos) << option;
+}
+
 // A reply the simulated server cannot give (more parts than a header can number) goes
 // unanswered; the server stays up and answers what it can.
 TEST(CheckEndToEnd, TheSimulatedServerOutlivesARequestItCannotAnswer) {
