@@ -10,6 +10,8 @@ RELEASE_BUILD := build-release
 JOBS          ?= $(shell nproc)
 # Rebuilds after a clean or a branch switch come from the compiler cache when there is one.
 LAUNCHER      := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+# `make demo DEMO_PROTOCOL=current` shows servers of today and the current query protocol.
+DEMO_PROTOCOL ?= original
 
 # `make fuzz` runs each target for FUZZ_SECONDS and keeps what it finds in FUZZ_WORK, outside
 # the tree; only small interesting inputs and the crashes go into fuzz/corpus/.
@@ -93,7 +95,7 @@ run: build
 	$(BUILD)/bin/vantrix
 
 demo: build
-	bash scripts/demo.sh $(BUILD)
+	bash scripts/demo.sh $(BUILD) $(DEMO_PROTOCOL)
 
 # build/vantrix_<version>_<arch>.deb; install it with: apt-get install ./build/vantrix_*.deb
 package: build

@@ -221,6 +221,30 @@ TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
   EXPECT_NE(csv.output.find(",Vantrix Test Server 3,"), std::string::npos);
 }
 
+// Servers of today answer only the current requests, each after a challenge: without --query
+// every row is filled; the original request gets nothing from them.
+TEST(CheckEndToEnd, WithoutAQueryServersOfTodayAnswer) {
+  FakeServers servers(4, {"--current"});
+  std::vector<std::string> arguments{"--format", "vnx", "--timeout-ms", "300", "--players", "--rules"};
+  for (int i = 0; i < 4; ++i) arguments.push_back(servers.Address(i));
+  const CheckRun run = Check(arguments);
+  ASSERT_EQ(run.status, 0) << run.output;
+  ServerTable rows;
+  ParseRecordLayout(run.output, rows);
+  ASSERT_EQ(rows.Count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(rows.Cell(i, kWCell), "+") << i;
+    EXPECT_EQ(rows.Cell(i, kNameCell), "Vantrix Test Server " + std::to_string(i + 1));
+  }
+  arguments.insert(arguments.begin(), {"--query", "details"});
+  const CheckRun details = Check(arguments);
+  EXPECT_EQ(details.status, 1);
+  ServerTable silentRows;
+  ParseRecordLayout(details.output, silentRows);
+  ASSERT_EQ(silentRows.Count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(silentRows.Cell(i, kWCell), "-") << i;
+}
+
 // No --query: the current request with its challenge rounds. A server that keeps sending
 // challenges (it would answer the original request) shows which request went out.
 TEST(CheckEndToEnd, WithoutAQueryTheCurrentRequestFillsTheRows) {

@@ -79,6 +79,8 @@ void ApplyOption(FakeServerOptions& options, Shares& shares, const std::string& 
     options.splitSize = static_cast<std::size_t>(ParseWhole(option, value, 1, 65535));
   } else if (option == "--compress") {
     options.compress = true;
+  } else if (option == "--current") {
+    options.setup.current = true;
   } else if (option == "--old-split") {
     options.oldSplit = true;
   } else if (option == "--log-requests") {
@@ -125,6 +127,9 @@ class CommandLine {
     Value("--split-size", "B", "'U' and 'V' replies longer than B bytes are split (default 1248)");
     Flag("--compress", "compress the split 'U' and 'V' replies (bzip2)");
     Flag("--old-split", "split 'U' and 'V' replies with the one-byte header (<= 15 parts)");
+    Flag("--current",
+         "behave like servers of today: ignore the original string requests\n"
+         "and challenge every newer request, 'T' included");
     Flag("--log-requests", "print unknown requests in hex on standard error");
     Value("--write-list", "FILE", "write the servers' list, one address per line");
     Value("--write-vnx", "FILE", "write the servers' list in the record layout");
