@@ -1,12 +1,17 @@
 # The README's commands. `make demo` and `make test` install what is missing first.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-TSAN_BUILD ?= build-tsan
-FUZZ_BUILD ?= build-fuzz
-JOBS       ?= $(shell nproc)
+# Each build folder is a preset of CMakePresets.json (`cmake --preset <name>` works alone too):
+#   dev -> build, asan-ubsan -> build-asan, tsan-net -> build-tsan, fuzz -> build-fuzz,
+#   release -> build-release.
+BUILD         := build
+ASAN_BUILD    := build-asan
+TSAN_BUILD    := build-tsan
+FUZZ_BUILD    := build-fuzz
+RELEASE_BUILD := build-release
+JOBS          ?= $(shell nproc)
+# Rebuilds after a clean or a branch switch come from the compiler cache when there is one.
+LAUNCHER      := $(shell command -v ccache >/dev/null 2>&1 && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
 # `make demo DEMO_PROTOCOL=current` shows servers of today and the current query protocol.
 DEMO_PROTOCOL ?= original
-CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 # `make fuzz` runs each target for FUZZ_SECONDS and keeps what it finds in FUZZ_WORK, outside
 # the tree; only small interesting inputs and the crashes go into fuzz/corpus/.
@@ -15,15 +20,7 @@ FUZZ_WORK    ?= $(HOME)/.cache/vantrix-fuzz
 FUZZ_TARGETS ?= $(sort $(basename $(notdir $(wildcard fuzz/*.cpp))))
 FUZZ_FLAGS   ?= -max_len=4096 -timeout=20 -rss_limit_mb=2048
 
-
-# Sanitizer reports stop the test that made them. Leaks are reported too; only the Qt and
-# font libraries' own allocations are suppressed (see the file).
-SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1:strict_string_checks=1 \
-  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan-suppressions.txt:print_suppressions=0
-TSAN_ENV := TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-
-.PHONY: all deps configure build test test-fast test-asan test-tsan fuzz bench bench-peers run demo package install uninstall clean format
+.PHONY: all deps configure build release test test-fast test-asan test-tsan fuzz bench bench-peers run demo package install uninstall clean format format-check
 
 all: build
 
@@ -31,42 +28,48 @@ deps:
 	@bash scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --preset dev $(LAUNCHER)
 
 configure: $(BUILD)/CMakeCache.txt
 
 build: deps
 	@$(MAKE) --no-print-directory configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build --preset dev -j $(JOBS)
+
+# The program and the tools alone, optimised, in build-release.
+release: deps
+	cmake --preset release $(LAUNCHER)
+	cmake --build --preset release -j $(JOBS)
 
 # The whole suite: the normal build, then the sanitizer builds.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
+	ctest --preset dev -j $(JOBS)
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-tsan
 
 test-fast: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --timeout 600
+	ctest --preset dev -j $(JOBS)
 
 # Every test (the window's too, when it is built) under AddressSanitizer and
-# UndefinedBehaviorSanitizer; the first report fails the run.
+# UndefinedBehaviorSanitizer; the first report fails the run. Leaks are reported too; only the
+# Qt and font libraries' own allocations are suppressed (cmake/lsan-suppressions.txt).
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVANTRIX_SANITIZE=address,undefined -DVANTRIX_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --timeout 900
+	cmake --preset asan-ubsan $(LAUNCHER)
+	cmake --build --preset asan-ubsan -j $(JOBS)
+	ctest --preset asan-ubsan -j $(JOBS)
 
 # The net layer's and the checker's tests under ThreadSanitizer. They have no Qt, so the
 # window is left out.
 test-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRIX_SANITIZE=thread -DVANTRIX_GUI=OFF -DVANTRIX_BENCH=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target net_tests check_tests
-	$(TSAN_ENV) ctest --test-dir $(TSAN_BUILD) -L 'net|check' --no-tests=error --output-on-failure -j $(JOBS) --timeout 900
+	cmake --preset tsan-net $(LAUNCHER)
+	cmake --build --preset tsan-net -j $(JOBS)
+	ctest --preset tsan-net -j $(JOBS)
 
 # libFuzzer programs (clang), each run FUZZ_SECONDS on its seeds and its work corpus; new inputs
 # go to the work corpus, crashes to FUZZ_WORK/<target>-crash-*. A crash fails the run at the end.
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRIX_FUZZ=ON -DVANTRIX_GUI=OFF -DVANTRIX_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	cmake --preset fuzz $(LAUNCHER)
+	cmake --build --preset fuzz -j $(JOBS)
 	@failed=""; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p "$(FUZZ_WORK)/$$t"; \
 	  dict=""; if [ -f "fuzz/$$t.dict" ]; then dict="-dict=fuzz/$$t.dict"; fi; \
@@ -115,5 +118,9 @@ uninstall:
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Fails, naming the files, when a tracked source file is not as clang-format writes it.
+format-check:
+	bash scripts/format-check.sh
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(RELEASE_BUILD)

@@ -6,14 +6,12 @@ include(GNUInstallDirs)
 set(VANTRIX_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(VANTRIX_ICON_DIR ${CMAKE_SOURCE_DIR}/src/gui/icons)
 
-# The window and every command-line program of tools/, each only when it is part of this build.
-set(VANTRIX_INSTALLED_PROGRAMS "")
-foreach(program vantrix vantrix-fakeserver vantrix-check)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    list(APPEND VANTRIX_INSTALLED_PROGRAMS ${program})
-  endif()
-endforeach()
+# The command-line programs of tools/, and the window when it is part of this build.
+set(VANTRIX_INSTALLED_PROGRAMS vantrix-fakeserver vantrix-check)
+if(VANTRIX_GUI)
+  list(PREPEND VANTRIX_INSTALLED_PROGRAMS vantrix)
+endif()
+install(TARGETS ${VANTRIX_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # A stripped install (the package) drops the compiler's notes too, as Debian's own packages do.
 foreach(program ${VANTRIX_INSTALLED_PROGRAMS})
@@ -31,8 +29,16 @@ file(RELATIVE_PATH VANTRIX_INSTALLED_MARKER ${CMAKE_INSTALL_FULL_BINDIR}
 target_compile_definitions(vantrix_core PRIVATE VANTRIX_INSTALLED_MARKER="${VANTRIX_INSTALLED_MARKER}")
 install(FILES ${VANTRIX_PACKAGING_DIR}/installed DESTINATION ${VANTRIX_MARKER_DIR})
 
-if(TARGET vantrix)
-  install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The menu entry and, beside it, the description that software centres list (its id is the
+# entry's file name; the version is filled in).
+set(VANTRIX_APP_ID org.example.vantrix)
+set(VANTRIX_METAINFO ${CMAKE_BINARY_DIR}/packaging/${VANTRIX_APP_ID}.metainfo.xml)
+configure_file(${VANTRIX_PACKAGING_DIR}/${VANTRIX_APP_ID}.metainfo.xml ${VANTRIX_METAINFO} @ONLY)
+
+if(VANTRIX_GUI)
+  install(FILES ${VANTRIX_PACKAGING_DIR}/${VANTRIX_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${VANTRIX_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${VANTRIX_PACKAGING_DIR}/vantrix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
           RENAME vantrix.xml)
   foreach(size 16 32 48 128)
@@ -67,7 +73,7 @@ if(VANTRIX_TESTS)
   # pages rendered, the icons compared with the artwork), and the Debian package made and checked.
   # The expected programs come from the tree (the window when it is built, every folder of
   # tools/), not from the list above, so a program left out of the install is caught.
-  if(TARGET vantrix)
+  if(VANTRIX_GUI)
     set(window_built 1)
   else()
     set(window_built 0)
@@ -78,6 +84,12 @@ if(VANTRIX_TESTS)
                      ${CMAKE_SOURCE_DIR} ${VANTRIX_INSTALLED_MARKER} ${window_built} ${PROJECT_VERSION})
     set_tests_properties(install.${mode} PROPERTIES LABELS install TIMEOUT 300)
   endforeach()
+  # The software-centre description, validated offline when the validator is installed.
+  find_program(VANTRIX_APPSTREAMCLI appstreamcli)
+  if(VANTRIX_APPSTREAMCLI)
+    add_test(NAME packaging.metainfo COMMAND ${VANTRIX_APPSTREAMCLI} validate --no-net ${VANTRIX_METAINFO})
+    set_tests_properties(packaging.metainfo PROPERTIES LABELS install TIMEOUT 60)
+  endif()
   # Both write cmake's install_manifest.txt in the build folder.
   set_tests_properties(install.tree install.package PROPERTIES RESOURCE_LOCK vantrix_install_manifest)
 endif()

@@ -17,16 +17,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "and rules and log every datagram. Lists are kept in the program's own files,\n"
     "imported from two other tools and exported as text.\n"
     "\n")
-if(TARGET vantrix-check)
-  string(APPEND CPACK_PACKAGE_DESCRIPTION
-         "The package also holds vantrix-check, which checks whole lists in parallel\n"
-         "from the command line, and vantrix-fakeserver, simulated servers on the\n"
-         "loopback address for trying it out.")
-else()
-  string(APPEND CPACK_PACKAGE_DESCRIPTION
-         "The package also holds vantrix-fakeserver, simulated servers on the loopback\n"
-         "address for trying it out.")
-endif()
+string(APPEND CPACK_PACKAGE_DESCRIPTION
+       "The package also holds vantrix-check, which checks whole lists in parallel\n"
+       "from the command line, and vantrix-fakeserver, simulated servers on the\n"
+       "loopback address for trying it out.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Debug information stays in the build tree; the package carries stripped programs.
 set(CPACK_STRIP_FILES ON)

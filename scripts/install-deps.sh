@@ -12,7 +12,9 @@ packages=(
   clang libclang-rt-14-dev
   iproute2
   libbz2-dev
-  desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info
+  desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info appstream
+  libcli11-dev nlohmann-json3-dev zlib1g-dev
+  clang-format
 )
 
 missing=()

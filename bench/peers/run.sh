@@ -79,7 +79,7 @@ CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.
 timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
 timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
 timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
-  "$BIN/vantrix-check" --format json --no-progress "$RUN/list.txt"
+  "$BIN/vantrix-check" --query details --format json --no-progress "$RUN/list.txt"
 timed "$RUN" "quakestat -a2s -json (defaults)" "$RUN/qstat.json" '"status": "online"' \
   quakestat -default a2s -json -f "$RUN/list.txt"
 timed "$RUN" "quakestat -a2s -json tuned (maxsim 1000)" "$RUN/qstat-tuned.json" '"status": "online"' \
@@ -99,7 +99,7 @@ CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.
 timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
 timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
 timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
-  "$BIN/vantrix-check" --format json --no-progress "$RUN/list.txt"
+  "$BIN/vantrix-check" --query details --format json --no-progress "$RUN/list.txt"
 stop_servers
 printf '%-44s%9s%9s%8s%14s\n' tool answered "wall s" "cpu s" "cpu/reply us"
 while IFS=$'\t' read -r tool answered wall cpu; do

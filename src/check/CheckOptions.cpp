@@ -1,5 +1,10 @@
 #include "check/CheckOptions.h"
 
+#include <algorithm>
+#include <map>
+
+#include <CLI/CLI.hpp>
+
 #include "core/lists/ListFile.h"
 #include "core/util/StrToInt.h"
 
@@ -7,28 +12,13 @@ namespace vantrix {
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "usage: vantrix-check [options] [list-file | host[:port] | -] ...\n"
-    "Queries game servers in parallel over UDP and prints what they answer.\n"
+// What the generated option list cannot say: the inputs, and the exit status.
+constexpr std::string_view kFooter =
     "Inputs: list files in the record (.vnx) or plain layout, host[:port] arguments,\n"
     "and standard input ('-', or when nothing is given and it is not a terminal).\n"
-    "  --list FILE            read FILE as a list file, whatever its name\n"
-    "  --default-port N       port for addresses without one (default 27015)\n"
-    "  --max-parallel N       servers in flight at once (default 512)\n"
-    "  --timeout-ms N         time-out of each attempt (default 400)\n"
-    "  --retries N            further attempts after the first (default 1)\n"
-    "  --send-interval-us N   least time between two sends (default 0)\n"
-    "  --query details|info   details: the 'm' info request (default); info: the newer\n"
-    "                         'T' request, answered with 'I' or 'm', with challenges\n"
-    "  --players              also ask for the players\n"
-    "  --rules                also ask for the rules\n"
-    "  --format table|json|csv|vnx\n"
-    "                         output (default: table on a terminal, else json)\n"
-    "  --no-progress          no progress line on standard error\n"
-    "  --version              print the version\n"
-    "  -h, --help             print this help\n"
+    "Options take their value as the next argument or after '='; '--' ends the options.\n"
     "Exit status: 0 every server answered, 1 some did not (or an input could not be\n"
-    "read), 2 bad usage.\n";
+    "read), 2 bad usage.";
 
 int ParseNumber(std::string_view option, std::string_view text, int low, int high) {
   auto value = TryStrToInt(text);
@@ -41,7 +31,7 @@ int ParseNumber(std::string_view option, std::string_view text, int low, int hig
 CheckQuery ParseQuery(std::string_view text) {
   if (text == "details") return CheckQuery::kDetails;
   if (text == "info") return CheckQuery::kInfo;
-  throw CheckUsageError("--query is details or info, not '" + std::string(text) + "'");
+  throw CheckUsageError("--query is info or details, not '" + std::string(text) + "'");
 }
 
 CheckFormat ParseFormat(std::string_view text) {
@@ -90,45 +80,110 @@ bool ApplyFlag(CheckOptions& options, std::string_view name) {
   return true;
 }
 
+constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", "--max-parallel",
+                                              "--timeout-ms", "--retries",      "--send-interval-us",
+                                              "--query",      "--format"};
+
 bool TakesValue(std::string_view name) {
-  for (std::string_view option : {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries",
-                                  "--send-interval-us", "--query", "--format"})
+  for (std::string_view option : kValueOptions)
     if (name == option) return true;
   return false;
 }
 
+// The command line's grammar: CLI11 splits the arguments into options, values and inputs and
+// writes the help; the values are checked here, in command-line order, with the messages above.
+class CommandLine {
+ public:
+  CommandLine() {
+    m_app.set_help_flag();
+    m_app.allow_extras();
+    m_app.footer(std::string(kFooter));
+    m_app.get_formatter()->label("Usage", "usage");
+    m_app.get_formatter()->column_width(26);
+    m_app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)->disable_flag_override();
+    m_inputs =
+        m_app
+            .add_option("inputs", m_inputValues, "list files, host[:port] addresses, or - for standard input")
+            ->type_name("FILE|HOST[:PORT]|-")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    Value("--list", "FILE", "read FILE as a list file, whatever its name");
+    Value("--default-port", "N", "port for addresses without one (default 27015)");
+    Value("--max-parallel", "N", "servers in flight at once (default 512)");
+    Value("--timeout-ms", "N", "time-out of each attempt (default 400)");
+    Value("--retries", "N", "further attempts after the first (default 1)");
+    Value("--send-interval-us", "N", "least time between two sends (default 0)");
+    Value("--query", "info|details",
+          "info (default): the current 'T' request, with challenge\n"
+          "rounds, answered with 'I' or 'm'; what servers of today\n"
+          "answer. details: the original 'm' request, for old servers\n"
+          "that answer nothing else (--players and --rules follow)");
+    Flag("--players", "also ask for the players");
+    Flag("--rules", "also ask for the rules");
+    Value("--format", "table|json|csv|vnx", "output (default: table on a terminal, else json)");
+    Flag("--no-progress", "no progress line on standard error");
+    Flag("--version", "print the version");
+    Flag("-h,--help", "print this help");
+  }
+
+  CheckOptions Parse(const std::vector<std::string>& arguments) {
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 pops from the back
+    try {
+      m_app.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+      throw CheckUsageError(error.what());
+    }
+    // Left over: options nobody defines, and the "--" that ended the options.
+    for (const std::string& unknown : m_app.remaining())
+      if (unknown != "--") throw CheckUsageError("unknown option '" + unknown + "'");
+
+    CheckOptions options;
+    const std::size_t inputCount = m_inputs->results().size();
+    const std::size_t literalInputs = std::min(InputsAfterOptionsEnd(arguments), inputCount);
+    std::map<const CLI::Option*, std::size_t> used;
+    for (const CLI::Option* option : m_app.parse_order()) {
+      const std::string& value = option->results().at(used[option]++);
+      if (option == m_inputs) {
+        const bool literal = used[option] > inputCount - literalInputs;
+        const bool isStdin = value == "-" && !literal;
+        options.inputs.push_back(
+            {isStdin ? CheckInputSpec::Kind::kStdin : CheckInputSpec::Kind::kUnsure, value});
+      } else if (!ApplyFlag(options, m_names.at(option))) {
+        ApplyValueOption(options, m_names.at(option), value);
+      }
+    }
+    return options;
+  }
+
+  std::string Help() const { return m_app.help(); }
+
+ private:
+  void Value(const std::string& name, const std::string& typeName, const std::string& description) {
+    m_names[m_app.add_option(name, description)->type_name(typeName)->expected(1)] = name;
+  }
+
+  void Flag(const std::string& names, const std::string& description) {
+    m_names[m_app.add_flag(names, description)] = names.substr(names.rfind(',') + 1);
+  }
+
+  // How many of the inputs come after "--" (and so are names, even "-").
+  static std::size_t InputsAfterOptionsEnd(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+      if (arguments[i] == "--") return arguments.size() - i - 1;
+      if (TakesValue(arguments[i])) ++i;  // its value, whatever it looks like
+    }
+    return 0;
+  }
+
+  CLI::App m_app{"", "vantrix-check"};
+  std::vector<std::string> m_inputValues;
+  CLI::Option* m_inputs = nullptr;
+  std::map<const CLI::Option*, std::string> m_names;
+};
+
 }  // namespace
 
 CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
-  CheckOptions options;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
-      const bool isStdin = argument == "-" && !optionsEnded;
-      options.inputs.push_back(
-          {isStdin ? CheckInputSpec::Kind::kStdin : CheckInputSpec::Kind::kUnsure, argument});
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    const std::size_t equals = argument.find('=');
-    const std::string_view name = std::string_view(argument).substr(0, equals);
-    if (equals != std::string::npos) {
-      if (!TakesValue(name)) throw CheckUsageError("unknown option '" + argument + "'");
-      ApplyValueOption(options, name, std::string_view(argument).substr(equals + 1));
-    } else if (ApplyFlag(options, name)) {
-      continue;
-    } else if (TakesValue(name)) {
-      if (i + 1 >= arguments.size()) throw CheckUsageError(argument + " needs a value");
-      ApplyValueOption(options, name, arguments[++i]);
-    } else {
-      throw CheckUsageError("unknown option '" + argument + "'");
-    }
-  }
-  return options;
+  return CommandLine().Parse(arguments);
 }
 
 CheckInputSpec::Kind ClassifyArgument(std::string_view argument, bool isExistingFile) {
@@ -139,8 +194,8 @@ CheckInputSpec::Kind ClassifyArgument(std::string_view argument, bool isExisting
   return CheckInputSpec::Kind::kAddress;
 }
 
-std::string_view CheckUsageText() {
-  return kUsage;
+std::string CheckUsageText() {
+  return CommandLine().Help();
 }
 
 }  // namespace vantrix

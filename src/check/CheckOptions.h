@@ -28,7 +28,7 @@ struct CheckOptions {
   int timeoutMs = 400;
   int retries = 1;  // further attempts after the first
   int sendIntervalUs = 0;
-  CheckQuery query = CheckQuery::kDetails;
+  CheckQuery query = CheckQuery::kInfo;  // what current servers answer; kDetails for old ones
   bool players = false;
   bool rules = false;
   std::optional<CheckFormat> format;  // empty: table on a terminal, else json
@@ -51,6 +51,7 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments);
 // ".vnx" or ".txt" (any case), is a list file; anything else is a host[:port].
 CheckInputSpec::Kind ClassifyArgument(std::string_view argument, bool isExistingFile);
 
-std::string_view CheckUsageText();
+// The --help text.
+std::string CheckUsageText();
 
 }  // namespace vantrix

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+
+#include <nlohmann/json.hpp>
 
 #include "check/TextEscaping.h"
 #include "core/lists/ListFile.h"
@@ -28,90 +31,66 @@ std::string_view PasswordWord(const std::optional<bool>& password, std::string_v
 
 // ---- json ----
 
-void AppendJsonKey(std::string& out, std::string_view key) {
-  out.push_back(',');
-  AppendJsonString(out, key);
-  out.push_back(':');
+using Json = nlohmann::ordered_json;  // keys in the documented order
+
+Json TextValue(std::string_view text) {
+  return JsonText(text);
 }
 
-void AppendJsonText(std::string& out, std::string_view key, const std::string* text) {
-  AppendJsonKey(out, key);
-  if (text)
-    AppendJsonString(out, *text);
-  else
-    out.append("null");
+template <class T>
+Json OptionalValue(const std::optional<T>& value) {
+  return value ? Json(*value) : Json(nullptr);
 }
 
-void AppendJsonLetter(std::string& out, std::string_view key, const std::optional<char>& letter) {
-  AppendJsonKey(out, key);
-  if (letter)
-    AppendJsonString(out, std::string_view(&*letter, 1));
-  else
-    out.append("null");
+Json LetterValue(const std::optional<char>& letter) {
+  return letter ? TextValue(std::string_view(&*letter, 1)) : Json(nullptr);
 }
 
-void AppendJsonPlayers(std::string& out, const std::optional<std::vector<PlayerEntry>>& players) {
-  AppendJsonKey(out, "player_list");
-  if (!players) {
-    out.append("null");
-    return;
-  }
-  out.push_back('[');
-  for (std::size_t i = 0; i < players->size(); ++i) {
-    const PlayerEntry& player = (*players)[i];
-    if (i) out.push_back(',');
-    out.append("{\"name\":");
-    AppendJsonString(out, player.name);
-    out.append(",\"score\":" + std::to_string(player.score) + ",\"time\":" + JsonNumber(player.seconds) +
-               "}");
-  }
-  out.push_back(']');
+// The float's shortest decimal form (as the table shows it), as a JSON number.
+Json SecondsValue(float seconds) {
+  const std::string text = JsonNumber(seconds);
+  double value = 0;
+  if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) return nullptr;
+  return value;
 }
 
-void AppendJsonRules(std::string& out, const std::optional<std::vector<RuleEntry>>& rules) {
-  AppendJsonKey(out, "rules");
-  if (!rules) {
-    out.append("null");
-    return;
-  }
-  out.push_back('[');
-  for (std::size_t i = 0; i < rules->size(); ++i) {
-    if (i) out.push_back(',');
-    out.append("{\"name\":");
-    AppendJsonString(out, (*rules)[i].name);
-    out.append(",\"value\":");
-    AppendJsonString(out, (*rules)[i].value);
-    out.push_back('}');
-  }
-  out.push_back(']');
+Json PlayersValue(const std::optional<std::vector<PlayerEntry>>& players) {
+  if (!players) return nullptr;
+  Json list = Json::array();
+  for (const PlayerEntry& player : *players)
+    list.push_back(
+        {{"name", TextValue(player.name)}, {"score", player.score}, {"time", SecondsValue(player.seconds)}});
+  return list;
 }
 
-void AppendJsonObject(std::string& out, const CheckReport& report, std::size_t i) {
+Json RulesValue(const std::optional<std::vector<RuleEntry>>& rules) {
+  if (!rules) return nullptr;
+  Json list = Json::array();
+  for (const RuleEntry& rule : *rules)
+    list.push_back({{"name", TextValue(rule.name)}, {"value", TextValue(rule.value)}});
+  return list;
+}
+
+Json ServerObject(const CheckReport& report, std::size_t i) {
   const CheckItem& item = report.items[i];
   const CheckResult& result = report.results[i];
   const ServerInfo* info = result.info ? &*result.info : nullptr;
-  out.append("{\"address\":");
-  AppendJsonString(out, item.row.address);
-  AppendJsonKey(out, "status");
-  AppendJsonString(out, CheckStatusName(result.status));
-  AppendJsonKey(out, "ping");
-  out.append(OptionalNumber(PingMilliseconds(result), "null"));
-  AppendJsonText(out, "name", info ? &info->name : nullptr);
-  AppendJsonText(out, "map", info ? &info->map : nullptr);
-  AppendJsonKey(out, "players");
-  out.append(info ? OptionalNumber(info->players, "null") : "null");
-  AppendJsonKey(out, "max");
-  out.append(info ? OptionalNumber(info->maxPlayers, "null") : "null");
-  AppendJsonKey(out, "bots");
-  out.append(info ? OptionalNumber(info->bots, "null") : "null");
-  AppendJsonLetter(out, "type", info ? info->type : std::nullopt);
-  AppendJsonLetter(out, "os", info ? info->os : std::nullopt);
-  AppendJsonKey(out, "password");
-  out.append(PasswordWord(info ? info->password : std::nullopt, "true", "false", "null"));
-  if (result.status == CheckStatus::kError) AppendJsonText(out, "error", &result.error);
-  if (report.players) AppendJsonPlayers(out, result.players);
-  if (report.rules) AppendJsonRules(out, result.rules);
-  out.push_back('}');
+  Json object;
+  object["address"] = TextValue(item.row.address);
+  object["status"] = TextValue(CheckStatusName(result.status));
+  object["ping"] = OptionalValue(PingMilliseconds(result));
+  object["name"] = info ? TextValue(info->name) : nullptr;
+  object["map"] = info ? TextValue(info->map) : nullptr;
+  object["players"] = info ? OptionalValue(info->players) : nullptr;
+  object["max"] = info ? OptionalValue(info->maxPlayers) : nullptr;
+  object["bots"] = info ? OptionalValue(info->bots) : nullptr;
+  object["type"] = info ? LetterValue(info->type) : nullptr;
+  object["os"] = info ? LetterValue(info->os) : nullptr;
+  object["password"] = info ? OptionalValue(info->password) : nullptr;
+  if (result.status == CheckStatus::kError) object["error"] = TextValue(result.error);
+  if (report.players) object["player_list"] = PlayersValue(result.players);
+  if (report.rules) object["rules"] = RulesValue(result.rules);
+  return object;
 }
 
 // ---- table ----
@@ -195,10 +174,11 @@ std::string JoinedRules(const std::optional<std::vector<RuleEntry>>& rules) {
 
 std::string FormatCheckJson(const CheckReport& report) {
   if (report.items.empty()) return "[]\n";
+  // One server a line, so that line tools can take the output apart too.
   std::string out = "[\n";
   for (std::size_t i = 0; i < report.items.size(); ++i) {
     out.append("  ");
-    AppendJsonObject(out, report, i);
+    out.append(ServerObject(report, i).dump());
     out.append(i + 1 < report.items.size() ? ",\n" : "\n");
   }
   out.append("]\n");

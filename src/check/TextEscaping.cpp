@@ -8,50 +8,26 @@ namespace vantrix {
 
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
-
-void AppendUnicodeEscape(std::string& out, std::uint8_t code) {
-  out.append("\\u00");
-  out.push_back(kHex[code >> 4]);
-  out.push_back(kHex[code & 0x0F]);
-}
-
 bool IsControl(std::uint8_t byte) {
   return byte < 0x20 || byte == 0x7F;
 }
 
 }  // namespace
 
-void AppendJsonString(std::string& out, std::string_view text) {
-  const bool utf8 = IsValidUtf8(text);
-  out.push_back('"');
+std::string JsonText(std::string_view text) {
+  if (IsValidUtf8(text)) return std::string(text);
+  std::string out;
+  out.reserve(text.size() * 2);
   for (char c : text) {
     const auto byte = static_cast<std::uint8_t>(c);
-    switch (c) {
-      case '"':
-        out.append("\\\"");
-        continue;
-      case '\\':
-        out.append("\\\\");
-        continue;
-      case '\n':
-        out.append("\\n");
-        continue;
-      case '\r':
-        out.append("\\r");
-        continue;
-      case '\t':
-        out.append("\\t");
-        continue;
-      default:
-        break;
-    }
-    if (IsControl(byte) || (byte >= 0x80 && !utf8))
-      AppendUnicodeEscape(out, byte);
-    else
+    if (byte < 0x80) {
       out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
   }
-  out.push_back('"');
+  return out;
 }
 
 std::string TerminalText(std::string_view text) {

@@ -10,9 +10,8 @@ namespace vantrix {
 
 // Helpers for writing raw network texts into the output formats.
 
-// A JSON string literal, quotes included: UTF-8 texts are kept, other texts are taken as
-// Latin-1; control characters are escaped.
-void AppendJsonString(std::string& out, std::string_view text);
+// A server's text as UTF-8 for JSON: kept when it is UTF-8, else each byte taken as Latin-1.
+std::string JsonText(std::string_view text);
 
 // The text as a terminal shows it safely: control characters become "?" (bytes below 0x20
 // and 0x7F, and the C1 controls: U+0080..U+009F in UTF-8 text, bytes 0x80..0x9F in other text).

@@ -6,17 +6,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "fake/FakeServerProfile.h"
+#include <gtest/gtest.h>
+
 #include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
+#include "fake/FakeServerProfile.h"
 #include "support/TestData.h"
 
 extern char** environ;
@@ -200,13 +200,13 @@ TEST(CheckEndToEnd, NewerQueriesWithChallengesSplitCompressedRepliesAndSilence) 
 TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
   FakeServers servers(12, {"--old-split", "--split-size", "100", "--extra-rules", "10"});
   const std::string list = servers.PlainList();
-  const CheckRun table = Check({"--format", "table", "--rules", "-"}, &list);
+  const CheckRun table = Check({"--query", "details", "--format", "table", "--rules", "-"}, &list);
   ASSERT_EQ(table.status, 0) << table.output;
   EXPECT_TRUE(table.output.starts_with("ADDRESS "));
   EXPECT_NE(table.output.find("12 servers: 12 answered, 0 silent, 0 with errors\n"), std::string::npos);
   EXPECT_EQ(Count(table.output, "    rule vx_extra_10 = extra value 10 of the list\n"), 12u) << table.output;
 
-  const CheckRun vnx = Check({"--format", "vnx", servers.Address(0), servers.Address(1)});
+  const CheckRun vnx = Check({"--query=details", "--format", "vnx", servers.Address(0), servers.Address(1)});
   ASSERT_EQ(vnx.status, 0);
   ServerTable rows;
   ParseRecordLayout(vnx.output, rows);
@@ -214,11 +214,73 @@ TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
   EXPECT_EQ(rows.Cell(0, kNameCell), "Vantrix Test Server 1");
   EXPECT_EQ(rows.Cell(1, kWCell), "+");
 
-  const CheckRun csv =
-      Check({"--format", "csv", "--default-port", std::to_string(servers.BasePort() + 2), "127.0.0.1"});
+  const CheckRun csv = Check({"--query", "details", "--format", "csv", "--default-port",
+                              std::to_string(servers.BasePort() + 2), "127.0.0.1"});
   ASSERT_EQ(csv.status, 0);
   EXPECT_NE(csv.output.find("\r\n127.0.0.1,answered,"), std::string::npos) << csv.output;
   EXPECT_NE(csv.output.find(",Vantrix Test Server 3,"), std::string::npos);
+}
+
+// Servers of today answer only the current requests, each after a challenge: without --query
+// every row is filled; the original request gets nothing from them.
+TEST(CheckEndToEnd, WithoutAQueryServersOfTodayAnswer) {
+  FakeServers servers(4, {"--current"});
+  std::vector<std::string> arguments{"--format", "vnx", "--timeout-ms", "300", "--players", "--rules"};
+  for (int i = 0; i < 4; ++i) arguments.push_back(servers.Address(i));
+  const CheckRun run = Check(arguments);
+  ASSERT_EQ(run.status, 0) << run.output;
+  ServerTable rows;
+  ParseRecordLayout(run.output, rows);
+  ASSERT_EQ(rows.Count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(rows.Cell(i, kWCell), "+") << i;
+    EXPECT_EQ(rows.Cell(i, kNameCell), "Vantrix Test Server " + std::to_string(i + 1));
+  }
+  arguments.insert(arguments.begin(), {"--query", "details"});
+  const CheckRun details = Check(arguments);
+  EXPECT_EQ(details.status, 1);
+  ServerTable silentRows;
+  ParseRecordLayout(details.output, silentRows);
+  ASSERT_EQ(silentRows.Count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(silentRows.Cell(i, kWCell), "-") << i;
+}
+
+// No --query: the current request with its challenge rounds. A server that keeps sending
+// challenges (it would answer the original request) shows which request went out.
+TEST(CheckEndToEnd, WithoutAQueryTheCurrentRequestFillsTheRows) {
+  FakeServers servers(6, {"--challenge", "2", "--details-for-info", "1", "--endless-challenge", "1"});
+  std::vector<std::string> arguments{"--format", "vnx", "--timeout-ms", "300"};
+  for (int i = 0; i < 6; ++i) arguments.push_back(servers.Address(i));
+  const CheckRun run = Check(arguments);
+  ASSERT_EQ(run.status, 1) << run.output;
+  ServerTable rows;
+  ParseRecordLayout(run.output, rows);
+  ASSERT_EQ(rows.Count(), 6);
+  fake::ServerSetup setup;
+  setup.count = 6;
+  setup.basePort = servers.BasePort();
+  setup.challengeCount = 2;
+  setup.detailsForInfoCount = 1;
+  setup.endlessChallengeCount = 1;
+  const std::vector<fake::ServerProfile> profiles = fake::MakeProfiles(setup);
+  int filled = 0;
+  for (int i = 0; i < 6; ++i) {
+    const fake::ServerProfile& profile = profiles[static_cast<std::size_t>(i)];
+    EXPECT_EQ(rows.Address(i), profile.Address());
+    if (profile.endlessChallenge) {
+      EXPECT_EQ(rows.Cell(i, kWCell), "-") << profile.Address();
+      continue;
+    }
+    ++filled;
+    EXPECT_EQ(rows.Cell(i, kWCell), "+") << profile.Address();
+    EXPECT_EQ(rows.Cell(i, kNameCell), profile.info.name);
+    EXPECT_EQ(rows.Cell(i, kMapCell), profile.info.map);
+  }
+  EXPECT_EQ(filled, 5);
+
+  // The same servers asked with the original request all answer, the endless one too.
+  arguments.insert(arguments.begin(), {"--query", "details"});
+  EXPECT_EQ(Check(arguments).status, 0);
 }
 
 TEST(CheckEndToEnd, BadInputsAreReportedPerItemAndBadUsageExitsTwo) {
@@ -241,6 +303,28 @@ TEST(CheckEndToEnd, BadInputsAreReportedPerItemAndBadUsageExitsTwo) {
   const CheckRun help = Check({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.output.starts_with("usage: vantrix-check"));
+}
+
+// The simulated servers' command line: bad use exits 2 before any port is opened, --help
+// lists the options.
+TEST(CheckEndToEnd, TheSimulatedServerRefusesBadOptions) {
+  for (const std::vector<std::string>& bad : {std::vector<std::string>{"--bogus"},
+                                              {"stray"},
+                                              {"--count", "x"},
+                                              {"--count"},
+                                              {"--silent-share", "2"},
+                                              {"--compress", "--old-split"},
+                                              {"--odd-names=1"},
+                                              {"--base-port", "65535", "--count", "2"}}) {
+    Child child(Bin("vantrix-fakeserver"), bad);
+    EXPECT_EQ(child.Finish(std::chrono::seconds(10)), 2) << bad[0];
+    EXPECT_EQ(child.output.find("ready"), std::string::npos) << bad[0];
+  }
+  Child help(Bin("vantrix-fakeserver"), {"--help"});
+  EXPECT_EQ(help.Finish(std::chrono::seconds(10)), 0);
+  EXPECT_TRUE(help.output.starts_with("usage: vantrix-fakeserver")) << help.output;
+  for (const char* option : {"--count", "--base-port", "--split-parts", "--details-for-info", "--seconds"})
+    EXPECT_NE(help.output.find(option), std::string::npos) << option;
 }
 
 // A reply the simulated server cannot give (more parts than a header can number) goes

@@ -1,8 +1,8 @@
 #include "check/CheckOptions.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "check/CheckItem.h"
 #include "check/CheckScheduler.h"
@@ -13,16 +13,20 @@ namespace {
 
 using Kind = CheckInputSpec::Kind;
 
-TEST(CheckOptions, DefaultsAreTheWindowsOnes) {
+// The window's defaults, except the query: the checker asks as servers of today expect.
+TEST(CheckOptions, DefaultsAreTheWindowsOnesWithTheCurrentQuery) {
   const CheckOptions options = ParseCheckOptions({});
   EXPECT_EQ(options.defaultPort, 27015);
   EXPECT_EQ(options.maxParallel, 512);
   EXPECT_EQ(options.timeoutMs, 400);
   EXPECT_EQ(options.retries, 1);
   EXPECT_EQ(options.sendIntervalUs, 0);
-  EXPECT_EQ(options.query, CheckQuery::kDetails);
+  EXPECT_EQ(options.query, CheckQuery::kInfo);
   EXPECT_FALSE(options.players || options.rules || options.format || options.help);
+  EXPECT_TRUE(options.progress);
+  EXPECT_TRUE(options.inputs.empty());
   const CheckPlan plan = PlanFromOptions(options);
+  EXPECT_EQ(plan.query, CheckQuery::kInfo);
   EXPECT_EQ(plan.timeoutUs, 400'000u);
   EXPECT_EQ(plan.retries, 1);
 }
@@ -69,6 +73,32 @@ TEST(CheckOptions, EveryOptionInBothSpellings) {
   EXPECT_TRUE(ParseCheckOptions({"--version"}).version);
 }
 
+TEST(CheckOptions, OrderRepeatsAndTheEndOfOptions) {
+  EXPECT_EQ(ParseCheckOptions({"--query", "details"}).query, CheckQuery::kDetails);
+  // A repeated option: the last one counts, as with most tools.
+  const CheckOptions repeated =
+      ParseCheckOptions({"--timeout-ms", "100", "--query=details", "--timeout-ms=250", "--query", "info"});
+  EXPECT_EQ(repeated.timeoutMs, 250);
+  EXPECT_EQ(repeated.query, CheckQuery::kInfo);
+  // A value is the next argument whatever it looks like; after "--" even "-" is a name.
+  const CheckOptions literal = ParseCheckOptions({"--list", "-", "b", "--list", "--", "-", "--", "-", "--x"});
+  const std::vector<CheckInputSpec> inputs{{Kind::kFile, "-"},  {Kind::kUnsure, "b"}, {Kind::kFile, "--"},
+                                           {Kind::kStdin, "-"}, {Kind::kUnsure, "-"}, {Kind::kUnsure, "--x"}};
+  EXPECT_EQ(literal.inputs, inputs);
+}
+
+TEST(CheckOptions, HelpNamesEveryOptionAndTheQueryToUse) {
+  const std::string help = CheckUsageText();
+  EXPECT_TRUE(help.starts_with("usage: vantrix-check")) << help;
+  for (const char* option :
+       {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries", "--send-interval-us",
+        "--query", "--players", "--rules", "--format", "--no-progress", "--version", "--help"})
+    EXPECT_NE(help.find(option), std::string::npos) << option;
+  EXPECT_NE(help.find("info (default)"), std::string::npos) << help;
+  EXPECT_NE(help.find("details: the original 'm' request"), std::string::npos) << help;
+  EXPECT_NE(help.find("Exit status: 0"), std::string::npos) << help;
+}
+
 TEST(CheckOptions, BadUseIsRefusedWithAMessage) {
   const std::vector<std::vector<std::string>> bad{{"--timeout-ms"},
                                                   {"--timeout-ms", "0"},
@@ -82,6 +112,8 @@ TEST(CheckOptions, BadUseIsRefusedWithAMessage) {
                                                   {"--format", "xml"},
                                                   {"--players=yes"},
                                                   {"--bogus"},
+                                                  {"--bogus=1"},
+                                                  {"a", "--nope", "--", "b"},
                                                   {"-x"},
                                                   {"--send-interval-us", "1000001"}};
   for (const auto& arguments : bad) {

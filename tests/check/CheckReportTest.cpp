@@ -1,6 +1,9 @@
 #include "check/CheckReport.h"
 
+#include <limits>
+
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "check/TextEscaping.h"
 #include "core/lists/ListFile.h"
@@ -79,7 +82,8 @@ TEST(CheckReport, JsonByteForByte) {
       "\\\"one\\\"\","
       "\"map\":\"de_dust2\",\"players\":3,\"max\":16,\"bots\":1,\"type\":\"D\",\"os\":\"L\",\"password\":"
       "false},\n"
-      "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\\u00e7ois, \\\"2\\\"\","
+      "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\xC3\xA7ois, "
+      "\\\"2\\\"\","
       "\"map\":\"crossfire\",\"players\":0,\"max\":8,\"bots\":null,\"type\":\"D\",\"os\":\"W\",\"password\":"
       "true},\n"
       "  {\"address\":\"10.0.0.3:27016\",\"status\":\"silent\",\"ping\":null,\"name\":null,\"map\":null,"
@@ -105,6 +109,31 @@ TEST(CheckReport, JsonWithPlayersAndRules) {
       << json;
   EXPECT_NE(json.find("\"password\":true,\"player_list\":[],\"rules\":[]}"), std::string::npos) << json;
   EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null}"), std::string::npos) << json;
+}
+
+// What a JSON reader gets back: every server's texts (control characters, quotes, Latin-1),
+// numbers and nulls as they were.
+TEST(CheckReport, JsonReadsBackAsTheReport) {
+  CheckReport report = SampleReport(true, true);
+  report.results[0].rules->push_back({"q\"\\\n\t\x7F", "\xFF"});
+  const nlohmann::json servers = nlohmann::json::parse(FormatCheckJson(report));
+  ASSERT_EQ(servers.size(), 4u);
+  EXPECT_EQ(servers[0]["name"], "Caf\u00e9 \"one\"");
+  EXPECT_EQ(servers[0]["ping"], 12);
+  EXPECT_EQ(servers[0]["player_list"][0]["time"], 61.5);
+  EXPECT_EQ(servers[0]["player_list"][1]["name"], "b\x01o");
+  EXPECT_EQ(servers[0]["player_list"][1]["score"], -2);
+  EXPECT_EQ(servers[0]["rules"][2]["name"], "q\"\\\n\t\x7F");
+  EXPECT_EQ(servers[0]["rules"][2]["value"], "\u00ff");
+  EXPECT_EQ(servers[1]["name"], "Fran\u00e7ois, \"2\"");
+  EXPECT_EQ(servers[1]["password"], true);
+  EXPECT_TRUE(servers[1]["bots"].is_null());
+  EXPECT_EQ(servers[2]["status"], "silent");
+  EXPECT_TRUE(servers[2]["player_list"].is_null() && servers[2]["name"].is_null());
+  EXPECT_EQ(servers[3]["error"], "players: no reply");
+  EXPECT_FALSE(servers[0].contains("error"));
+  report.results[0].players->front().seconds = std::numeric_limits<float>::infinity();
+  EXPECT_TRUE(nlohmann::json::parse(FormatCheckJson(report))[0]["player_list"][0]["time"].is_null());
 }
 
 TEST(CheckReport, CsvByteForByte) {
@@ -216,12 +245,8 @@ TEST(TextEscaping, Utf8ValidityAndWidths) {
   // Printable text beyond ASCII stays, in both forms.
   EXPECT_EQ(TerminalText("caf\xC3\xA9 \xC2\xA0\xC2\xBF"), "caf\xC3\xA9 \xC2\xA0\xC2\xBF");
   EXPECT_EQ(TerminalText("\xA0\xFF\xE9"), "\xA0\xFF\xE9");
-  std::string json;
-  AppendJsonString(json, "q\"b\\\n\t\x02\x7F\xC3\xA9");
-  EXPECT_EQ(json, "\"q\\\"b\\\\\\n\\t\\u0002\\u007f\xC3\xA9\"");
-  json.clear();
-  AppendJsonString(json, "\xFF\xC3");
-  EXPECT_EQ(json, "\"\\u00ff\\u00c3\"");
+  EXPECT_EQ(JsonText("q\"b\x02\x7F\xC3\xA9"), "q\"b\x02\x7F\xC3\xA9");  // UTF-8 as it is
+  EXPECT_EQ(JsonText("\xFF\xC3 a"), "\xC3\xBF\xC3\x83 a");              // else Latin-1
   std::string csv;
   AppendCsvField(csv, "plain");
   AppendCsvField(csv, "a\"b");

@@ -209,7 +209,8 @@ class MainMenuTest : public QObject {
           const QByteArray handler = QByteArray(entry.handlerName);
           QVERIFY2(!handlers.contains(handler), entry.handlerName);
           handlers.insert(handler);
-          QVERIFY2(TForm1::staticMetaObject.indexOfSlot(handler + "()") >= 0, entry.handlerName);
+          QVERIFY2(TForm1::staticMetaObject.indexOfSlot(QByteArray(handler + "()").constData()) >= 0,
+                   entry.handlerName);
           expected[parent] << name;
           break;
         }

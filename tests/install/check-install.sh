@@ -51,7 +51,8 @@ for program in "${programs[@]}"; do
   expected+=("bin/$program" "share/man/man1/$program.1.gz")
 done
 if [ "$window" = 1 ]; then
-  expected+=(share/applications/vantrix.desktop share/mime/packages/vantrix.xml
+  expected+=(share/applications/org.example.vantrix.desktop share/metainfo/org.example.vantrix.metainfo.xml
+    share/mime/packages/vantrix.xml
     share/icons/hicolor/scalable/apps/vantrix.svg)
   for size in 16 32 48 128; do expected+=("share/icons/hicolor/${size}x${size}/apps/vantrix.png"); done
 fi
@@ -137,7 +138,7 @@ case "$(realpath -m "$prefix/bin/$marker")" in
 esac
 
 if [ "$window" = 1 ]; then
-  desktop=$prefix/share/applications/vantrix.desktop
+  desktop=$prefix/share/applications/org.example.vantrix.desktop
   if ! desktop-file-validate "$desktop" >"$work/validate.log" 2>&1; then
     cat "$work/validate.log"
     fail "desktop-file-validate rejects the menu entry"
@@ -155,6 +156,17 @@ if [ "$window" = 1 ]; then
   [ -x "$prefix/bin/$exec_program" ] || fail "Exec names $exec_program, which is not installed"
   icon=$(value Icon)
   [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon $icon has no scalable icon"
+
+  # The software-centre description: its id is the menu entry's name, and it launches that entry.
+  metainfo=$prefix/share/metainfo/org.example.vantrix.metainfo.xml
+  grep -q "<id>$(basename "$desktop" .desktop)</id>" "$metainfo" || fail "the metainfo's id is not the menu entry's"
+  grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
+    fail "the metainfo does not launch the menu entry"
+  grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo does not name release $version"
+  if command -v appstreamcli >/dev/null && ! appstreamcli validate-tree --no-net "$prefix" >"$work/appstream.log" 2>&1; then
+    cat "$work/appstream.log"
+    fail "appstreamcli rejects the installed tree"
+  fi
 
   # The MIME database must take the type, match *.vnx to it, and the menu entry must name it.
   mime_type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$prefix/share/mime/packages/vantrix.xml")

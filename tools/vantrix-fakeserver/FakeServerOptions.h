@@ -27,6 +27,7 @@ struct FakeServerOptions {
 // Parses the command line; throws std::invalid_argument with a message on bad input.
 FakeServerOptions ParseOptions(const std::vector<std::string>& arguments);
 
-const char* UsageText();
+// The --help text.
+std::string UsageText();
 
 }  // namespace vantrix::fake

@@ -4,9 +4,10 @@
 
 #include <chrono>
 #include <cstdint>
-#include <queue>
 #include <string>
 #include <vector>
+
+#include <queue>
 
 #include "FakeServerOptions.h"
 #include "core/io/UniqueFd.h"

@@ -1,29 +1,12 @@
 #include "core/protocol/Crc32.h"
 
-#include <array>
+#include <zlib.h>
 
 namespace vantrix {
 
-namespace {
-
-constexpr std::array<std::uint32_t, 256> MakeTable() {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int bit = 0; bit < 8; ++bit) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
-
-}  // namespace
-
 std::uint32_t Crc32(std::string_view bytes) noexcept {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (char byte : bytes) crc = kTable[(crc ^ static_cast<std::uint8_t>(byte)) & 0xFFu] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
+  const auto* data = reinterpret_cast<const Bytef*>(bytes.data());
+  return static_cast<std::uint32_t>(crc32_z(crc32_z(0, Z_NULL, 0), data, bytes.size()));
 }
 
 }  // namespace vantrix
