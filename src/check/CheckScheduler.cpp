@@ -25,16 +25,27 @@ CheckScheduler::CheckScheduler(const std::vector<CheckEndpoint>& endpoints, cons
     : m_plan(plan), m_transport(transport), m_clock(clock) {
   m_plan.maxParallel = std::max(m_plan.maxParallel, 1);
   m_plan.retries = std::clamp(m_plan.retries, 0, 250);
+  m_plan.maxChallengeRounds = std::clamp(m_plan.maxChallengeRounds, 0, 250);
   m_jobOfEndpoint.reserve(endpoints.size());
   m_jobOfKey.reserve(endpoints.size());
-  for (const CheckEndpoint& endpoint : endpoints) {
-    auto [it, added] = m_jobOfKey.try_emplace(endpoint.Key(), m_jobs.size());
-    if (added) {
-      m_jobs.emplace_back();
-      m_jobs.back().endpoint = endpoint;
-    }
-    m_jobOfEndpoint.push_back(it->second);
+  for (const CheckEndpoint& endpoint : endpoints) Add(endpoint);
+}
+
+std::size_t CheckScheduler::Add(const CheckEndpoint& endpoint) {
+  auto [it, added] = m_jobOfKey.try_emplace(endpoint.Key(), m_jobs.size());
+  if (added) {
+    m_jobs.emplace_back();
+    m_jobs.back().endpoint = endpoint;
   }
+  m_jobOfEndpoint.push_back(it->second);
+  return m_jobOfEndpoint.size() - 1;
+}
+
+bool CheckScheduler::Expects(const CheckEndpoint& from) const {
+  auto it = m_jobOfKey.find(from.Key());
+  if (it == m_jobOfKey.end()) return false;
+  const Stage stage = m_jobs[it->second].stage;
+  return stage != Stage::kQueued && stage != Stage::kDone;
 }
 
 bool CheckScheduler::CanStartNew() const {
@@ -50,9 +61,9 @@ std::optional<std::uint64_t> CheckScheduler::NextWakeUs() const {
   return wake;
 }
 
-void CheckScheduler::Advance() {
+void CheckScheduler::Advance(std::size_t maxSends) {
   ExpireAttempts(m_clock.NowUs());
-  SendPending();
+  SendPending(maxSends);
 }
 
 void CheckScheduler::ExpireAttempts(std::uint64_t now) {
@@ -94,9 +105,9 @@ std::string CheckScheduler::RequestFor(const Job& job) const {
   return {};
 }
 
-void CheckScheduler::SendPending() {
+void CheckScheduler::SendPending(std::size_t maxSends) {
   m_blocked = false;
-  for (;;) {
+  for (std::size_t attempts = 0; attempts < maxSends; ++attempts) {
     if (m_plan.sendIntervalUs && m_clock.NowUs() < m_nextSendUs) return;
     std::size_t index = 0;
     const bool fromReady = !m_ready.empty();
@@ -128,7 +139,7 @@ void CheckScheduler::SendPending() {
       ++m_active;
     }
     if (sent.status == CheckTransport::SendStatus::kFailed) {
-      Finish(index, CheckStatus::kError, "send failed: " + sent.error);
+      Finish(index, CheckStatus::kError, std::string(kSendFailed) + sent.error);
       continue;
     }
     ++m_sent;
@@ -178,7 +189,7 @@ void CheckScheduler::TakeChallenge(std::size_t index, std::string_view reply) {
   if (job.stage == Stage::kInfo && m_plan.query == CheckQuery::kDetails) return;
   auto challenge = DecodeChallengeReply(reply);
   if (!challenge) return;
-  if (job.challenges >= kMaxChallengeRounds) {
+  if (job.challenges >= m_plan.maxChallengeRounds) {
     job.problem = "the server keeps answering with a challenge";
     FailStage(index);
     return;
@@ -288,6 +299,7 @@ void CheckScheduler::Finish(std::size_t index, CheckStatus status, std::string e
   ++m_finished;
   if (status == CheckStatus::kAnswered) ++m_answered;
   if (status == CheckStatus::kSilent) ++m_silent;
+  m_finishedJobs.push_back(index);
 }
 
 }  // namespace vantrix
