@@ -24,6 +24,7 @@
 #include "gui/model/ServerTableModel.h"
 #include "gui/model/ServerTreeView.h"
 #include "gui/platform/SettingsTargets.h"
+#include "gui/platform/TableCheckDriver.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
 #include "gui/Unit4.h"
@@ -117,6 +118,7 @@ void TForm1::CreateQueryEngine() {
   m_engine = std::make_unique<QueryEngine>(m_table, m_status, m_settings, m_clock, m_sleeper, m_pump,
                                            *m_timer1Driver, *m_sender,
                                            [this](const std::string& datagram) { LogPacket(datagram); });
+  m_atOnce = std::make_unique<TableCheckDriver>(m_table, m_status, m_clock, *m_sender);
   connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
   OpenWindowEndpoint(*m_idUDPServer1, TIdUDPServer::kDefaultBufferSize, this, &TForm1::IdUDPServer1UDPRead);
 }
@@ -128,6 +130,11 @@ const SettingsReader& TForm1::LiveSettings() const {
 
 void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& binding, std::uint32_t arrivalTick) {
+  // An answer to the parallel check is its alone; everything else is handled as always.
+  if (m_atOnce->TakeDatagram(binding.SenderIP(), binding.SenderPort(), datagram, arrivalTick)) {
+    m_engine->LogAndCount(datagram);
+    return;
+  }
   m_engine->OnDatagram(datagram, binding.SenderIP(), binding.SenderPort(), arrivalTick);
 }
 
@@ -338,6 +345,8 @@ void TForm1::CreateMainMenu() {
   AddItem(checking, "Checkserver1", "Check server", QKeySequence(Qt::Key_F9), &TForm1::Checkserver1Click);
   AddItem(checking, "CheckallF121", "Check all servers", QKeySequence(Qt::Key_F10),
           &TForm1::CheckallF121Click);
+  AddItem(checking, "Checkallatonce1", "Check all servers at once", QKeySequence(Qt::CTRL | Qt::Key_F10),
+          &TForm1::Checkallatonce1Click);
   AddSeparator(checking);
   AddItem(checking, "Showplayers1", "Show players", QKeySequence(Qt::Key_F11), &TForm1::Showplayers1Click);
   AddItem(checking, "Showrules1", "Show rules", QKeySequence(Qt::Key_F12), &TForm1::Showrules1Click);
@@ -414,6 +423,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // Esc anywhere in the window stops the parallel check; an editor or a menu that takes
+  // Esc for itself keeps it.
+  if (event->key() == Qt::Key_Escape && m_atOnce->Running()) {
+    m_atOnce->Stop();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
 void TForm1::FormShow() {
   ResetQueryCounters();
   LoadAndApplySettings();
@@ -424,6 +443,7 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
   // A query waiting inside processEvents returns at once instead of running on.
   m_engine->RequestQuit();
+  m_atOnce->Stop();
   m_app.EndProgram();
 }
 
@@ -664,6 +684,18 @@ void TForm1::CheckallF121Click() {
   m_engine->CheckAll();
 }
 
+void TForm1::Checkallatonce1Click() {
+  if (m_atOnce->Running()) {
+    m_atOnce->Stop();
+    return;
+  }
+  const SettingsReader& settings = LiveSettings();
+  TableCheckSetup setup;
+  setup.defaultPortText = settings.DefaultPortText();
+  setup.progress = settings.Progress();
+  m_atOnce->Start(setup);
+}
+
 void TForm1::Showplayers1Click() {
   const int selected = m_table.SelectedIndex();
   if (selected < 0) return;
@@ -702,6 +734,7 @@ void TForm1::About1Click() {
 
 void TForm1::Exit1Click() {
   m_engine->RequestQuit();
+  m_atOnce->Stop();
   m_app.EndProgram();
 }
 

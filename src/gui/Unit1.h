@@ -38,6 +38,7 @@ class QtOneShotTimer;
 class QueryEngine;
 class ServerItemDelegate;
 class ServerTableModel;
+class TableCheckDriver;
 class TIdSocketHandle;
 class TIdUDPServer;
 
@@ -101,6 +102,8 @@ class TForm1 final : public QMainWindow {
   TIdUDPServer& IdUDPServer1() const { return *m_idUDPServer1; }
   // The info query and the check runs with their state.
   QueryEngine& Engine() const { return *m_engine; }
+  // The parallel check of the whole list.
+  TableCheckDriver& AtOnce() const { return *m_atOnce; }
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -151,6 +154,8 @@ class TForm1 final : public QMainWindow {
   // Checking
   void Checkserver1Click();
   void CheckallF121Click();
+  // "Check all servers at once" (Ctrl+F10): every row in parallel; again, or Esc, stops it.
+  void Checkallatonce1Click();
   void Showplayers1Click();
   void Showrules1Click();
   void Timer1Timer();
@@ -171,6 +176,7 @@ class TForm1 final : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   using Handler = void (TForm1::*)();
@@ -232,6 +238,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<EndpointSender> m_sender;
   std::unique_ptr<QtOneShotTimer> m_timer1Driver;
   std::unique_ptr<QueryEngine> m_engine;
+  std::unique_ptr<TableCheckDriver> m_atOnce;
 };
 
 }  // namespace vantrix

@@ -157,16 +157,7 @@ void QueryEngine::CountDatagram() {
 
 void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
                              std::uint32_t arrivalTick) {
-  if (m_quitting) return;
-  try {
-    m_datagram.assign(bytes);
-  } catch (const std::exception&) {
-    m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
-    return;
-  }
-  if (m_settings.PacketLog() && m_logPacket) m_logPacket(m_datagram);
-  CountDatagram();
-  if (!IsInfoReply(m_datagram)) return;
+  if (!LogAndCount(bytes) || !IsInfoReply(m_datagram)) return;
 
   std::string sender;
   sender.reserve(senderIp.size() + 6);
@@ -177,6 +168,19 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   auto position = m_table.PositionOf(m_currentRow);
   if (!position) return;
   WriteReply(*position, m_datagram, arrivalTick);
+}
+
+bool QueryEngine::LogAndCount(std::string_view bytes) {
+  if (m_quitting) return false;
+  try {
+    m_datagram.assign(bytes);
+  } catch (const std::exception&) {
+    m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
+    return false;
+  }
+  if (m_settings.PacketLog() && m_logPacket) m_logPacket(m_datagram);
+  CountDatagram();
+  return true;
 }
 
 // The arrival reading is the honest one; it can only be earlier than the send reading
