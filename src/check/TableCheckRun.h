@@ -30,7 +30,7 @@ struct TableCheckSetup {
   int retries = 1;
   int maxChallengeRounds = 2;
   // Sends per step, so that the thread that drives the run also gets to its other work.
-  std::size_t sendsPerStep = 64;
+  std::size_t sendsPerStep = 256;
 };
 
 // Checks every row of the table that is there at Start, in parallel, with the checker's

@@ -63,6 +63,7 @@ constexpr int kMinimumHeight = 77;
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 3> kPanelWidths{55, 75, 50};
 constexpr int kTimeoutMs = 400;
+constexpr int kReceiveQueueBytes = 8 * 1024 * 1024;
 
 QFont BoldFont(const QStringList& families, int points) {
   QFont font;
@@ -113,6 +114,8 @@ TForm1::~TForm1() {
 // cannot run without it.
 void TForm1::CreateQueryEngine() {
   m_idUDPServer1 = std::make_unique<TIdUDPServer>(m_app.MainThread());
+  // Room for the answers of a whole parallel check's burst.
+  m_idUDPServer1->SetReceiveQueue(kReceiveQueueBytes);
   m_sender = std::make_unique<EndpointSender>(*m_idUDPServer1);
   m_timer1Driver = std::make_unique<QtOneShotTimer>(*m_timer1);
   m_engine = std::make_unique<QueryEngine>(m_table, m_status, m_settings, m_clock, m_sleeper, m_pump,
