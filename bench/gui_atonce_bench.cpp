@@ -28,11 +28,11 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/SettingsValuesReader.h"
 #include "gui/Application.h"
 #include "gui/Unit1.h"
 #include "gui/platform/ErrorReporter.h"
 #include "gui/platform/TableCheckDriver.h"
-#include "core/settings/SettingsValuesReader.h"
 
 namespace {
 
@@ -59,9 +59,9 @@ class FakeServers {
       // Below the ephemeral range and below the stretch the tests use, so that a test run
       // beside the benchmark does not collide with ten thousand ports.
       m_basePort = 2000 + QRandomGenerator::global()->bounded(18000 - count);
-      m_process.start(program, {QStringLiteral("--count"), QString::number(count), QStringLiteral("--base-port"),
-                                QString::number(m_basePort), QStringLiteral("--silent-share"),
-                                QStringLiteral("0.1")});
+      m_process.start(program,
+                      {QStringLiteral("--count"), QString::number(count), QStringLiteral("--base-port"),
+                       QString::number(m_basePort), QStringLiteral("--silent-share"), QStringLiteral("0.1")});
       if (!m_process.waitForStarted(10000)) return false;
       for (int pass = 0; pass < 300; ++pass) {
         if (m_process.canReadLine() && m_process.readLine().startsWith("ready")) return true;
@@ -152,7 +152,8 @@ bool RunOnce(TForm1& form, const std::vector<std::string>& addresses, Figures& f
   lastTurn = Clock::now();
   form.Checkallatonce1Click();
   const auto deadline = start + std::chrono::seconds(60);
-  while (form.AtOnce().Running() && Clock::now() < deadline) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  while (form.AtOnce().Running() && Clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const auto end = Clock::now();
   turns.stop();
   peakMegabytes = std::max(peakMegabytes, ResidentMegabytes());
@@ -228,10 +229,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "gui_atonce_bench: no list, or the run did not end\n");
       return 1;
     }
-    std::printf("window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
-                "%.1f repaints/s, %.1f MB above idle\n",
-                addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
-                figures.repaintsPerSecond, figures.megabytesAboveIdle);
+    std::printf(
+        "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
+        "%.1f repaints/s, %.1f MB above idle\n",
+        addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
+        figures.repaintsPerSecond, figures.megabytesAboveIdle);
     if (const char* times = std::getenv("VANTRIX_BENCH_TIMES")) {
       std::ofstream out(times, std::ios::app);
       out << "window: Check all servers at once\t" << figures.answered << '\t' << figures.wallSeconds << '\t'
@@ -249,11 +251,11 @@ int main(int argc, char** argv) {
   }
   for (int count : {1000, 10000}) {
     auto addresses = std::make_shared<std::vector<std::string>>();
-    for (int i = 0; i < count; ++i) addresses->push_back("127.0.0.1:" + std::to_string(servers.BasePort() + i));
-    benchmark::RegisterBenchmark(("CheckAtOnce/" + std::to_string(count)).c_str(),
-                                 [&window, addresses](benchmark::State& state) {
-                                   CheckAtOnce(state, window, *addresses);
-                                 })
+    for (int i = 0; i < count; ++i)
+      addresses->push_back("127.0.0.1:" + std::to_string(servers.BasePort() + i));
+    benchmark::RegisterBenchmark(
+        ("CheckAtOnce/" + std::to_string(count)).c_str(),
+        [&window, addresses](benchmark::State& state) { CheckAtOnce(state, window, *addresses); })
         ->Unit(benchmark::kMillisecond)
         ->UseManualTime()
         ->Iterations(3);

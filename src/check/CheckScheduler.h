@@ -44,7 +44,6 @@ CheckPlan PlanFromOptions(const CheckOptions& options);
 // checked once and shares its result.
 class CheckScheduler {
  public:
-
   CheckScheduler(const std::vector<CheckEndpoint>& endpoints, const CheckPlan& plan,
                  CheckTransport& transport, MicrosecondClock& clock);
 

@@ -30,7 +30,9 @@ bool IsLocalhost(std::string_view host) {
 }
 
 std::uint32_t Remaining(std::int32_t elapsed, std::uint32_t period) {
-  return elapsed >= static_cast<std::int32_t>(period) ? 0 : period - static_cast<std::uint32_t>(std::max(elapsed, 0));
+  return elapsed >= static_cast<std::int32_t>(period)
+             ? 0
+             : period - static_cast<std::uint32_t>(std::max(elapsed, 0));
 }
 
 }  // namespace
@@ -52,7 +54,8 @@ void TableCheckRun::Start() {
   m_lastWrite = m_lastProgress = Now();
   const int count = m_table.Count();
   m_total = static_cast<std::size_t>(count);
-  for (int position = 0; position < count; ++position) AddRow(m_table.IdOf(position), m_table.Address(position));
+  for (int position = 0; position < count; ++position)
+    AddRow(m_table.IdOf(position), m_table.Address(position));
   for (const auto& [host, rows] : m_waiting) m_lookups.Request(host);
   ShowProgress(!m_errorShown);
   if (m_scheduler.Servers() == 0 && m_waiting.empty()) End();
@@ -126,7 +129,8 @@ void TableCheckRun::Step() {
   m_scheduler.Advance(m_setup.sendsPerStep);
   Collect();
   const bool over = m_scheduler.Done() && m_waiting.empty();
-  if (!m_toWrite.empty() && (over || TickDifference(Now(), m_lastWrite) >= static_cast<std::int32_t>(kWritePeriodMs)))
+  if (!m_toWrite.empty() &&
+      (over || TickDifference(Now(), m_lastWrite) >= static_cast<std::int32_t>(kWritePeriodMs)))
     WriteResults();
   if (over) {
     End();
@@ -200,7 +204,8 @@ void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
   // A reply cut before its counts shows the counts of the reply before it, as F9 does.
   if (info.players) m_lastPlayers = *info.players;
   if (info.maxPlayers) m_lastMaxPlayers = *info.maxPlayers;
-  m_table.SetCell(*position, kPlayersCell, std::to_string(m_lastPlayers) + "/" + std::to_string(m_lastMaxPlayers));
+  m_table.SetCell(*position, kPlayersCell,
+                  std::to_string(m_lastPlayers) + "/" + std::to_string(m_lastMaxPlayers));
   if (info.type) m_table.SetCell(*position, kDCell, std::string(1, *info.type));
   if (info.os) m_table.SetCell(*position, kSCell, std::string(1, *info.os));
   if (info.password) m_table.SetCell(*position, kPCell, *info.password ? "+" : "-");

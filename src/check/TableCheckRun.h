@@ -63,7 +63,8 @@ class TableCheckRun {
   void Stop();
 
   bool Claims(std::uint32_t address, std::uint16_t port) const;
-  void Receive(std::uint32_t address, std::uint16_t port, std::string_view datagram, std::uint32_t arrivalTick);
+  void Receive(std::uint32_t address, std::uint16_t port, std::string_view datagram,
+               std::uint32_t arrivalTick);
 
   // In how many milliseconds Step has work: 0 for now, nullopt when only a datagram or a
   // lookup answer can bring some (or the run is over).

@@ -692,10 +692,10 @@ void TForm1::Checkallatonce1Click() {
     m_atOnce->Stop();
     return;
   }
-  const SettingsReader& settings = LiveSettings();
+  const Settings settings = LiveSettings().Snapshot();
   TableCheckSetup setup;
-  setup.defaultPortText = settings.DefaultPortText();
-  setup.progress = settings.Progress();
+  setup.defaultPortText = settings.defaultPort;
+  setup.progress = settings.progress;
   m_atOnce->Start(setup);
 }
 

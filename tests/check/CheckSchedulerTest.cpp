@@ -6,10 +6,10 @@
 #include <set>
 
 #include "check/CheckTestNetwork.h"
-#include "fake/FakeServerProfile.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix {
 namespace {

@@ -82,8 +82,9 @@ class World {
 
   void Deliver(TableCheckRun& run) {
     std::vector<Delivery> due;
-    auto split = std::stable_partition(pending.begin(), pending.end(),
-                                       [&](const Delivery& d) { return TickDifference(d.at, clock.Now()) > 0; });
+    auto split = std::stable_partition(pending.begin(), pending.end(), [&](const Delivery& d) {
+      return TickDifference(d.at, clock.Now()) > 0;
+    });
     due.assign(split, pending.end());
     pending.erase(split, pending.end());
     for (const Delivery& delivery : due) {
@@ -141,10 +142,13 @@ void AddRows(ServerTable& table, const std::vector<fake::ServerProfile>& profile
   }
 }
 
-std::string Upper(std::uint8_t letter) { return std::string(1, static_cast<char>(letter - 'a' + 'A')); }
+std::string Upper(std::uint8_t letter) {
+  return std::string(1, static_cast<char>(letter - 'a' + 'A'));
+}
 
 // The cells F9 would have written for this server's reply.
-void ExpectAnswered(const ServerTable& table, int position, const fake::ServerProfile& profile, CheckQuery query) {
+void ExpectAnswered(const ServerTable& table, int position, const fake::ServerProfile& profile,
+                    CheckQuery query) {
   SCOPED_TRACE("row " + std::to_string(position));
   const bool current = query == CheckQuery::kInfo;
   EXPECT_EQ(table.Cell(position, kWCell), "+");
@@ -217,7 +221,8 @@ TEST(TableCheckRun, RowsAreFollowedByIdentityThroughSortsDeletionsAndAdditions) 
     if (step != 1) return;  // the requests are out, no reply has come
     ASSERT_EQ(world.sender.Sent().size(), profiles.size());
     std::vector<int> reversed(static_cast<std::size_t>(world.table.Count()));
-    for (int i = 0; i < world.table.Count(); ++i) reversed[static_cast<std::size_t>(i)] = world.table.Count() - 1 - i;
+    for (int i = 0; i < world.table.Count(); ++i)
+      reversed[static_cast<std::size_t>(i)] = world.table.Count() - 1 - i;
     world.table.ReorderRows(reversed);
     world.table.DeleteRow(*world.table.PositionOf(deleted));
     world.table.AppendRow(ServerRow::Blank(profiles[0].Address()));  // same address, added late
@@ -301,7 +306,7 @@ TEST(TableCheckRun, OnlyAnswersToItsOwnRequestsAreClaimed) {
   EXPECT_FALSE(run.Claims(kLoopback, profiles[0].port));  // nothing sent yet
   run.Step();
   EXPECT_TRUE(run.Claims(kLoopback, profiles[0].port));
-  EXPECT_FALSE(run.Claims(kLoopback, 9));              // a stranger's port
+  EXPECT_FALSE(run.Claims(kLoopback, 9));                   // a stranger's port
   EXPECT_FALSE(run.Claims(0x7F000002u, profiles[0].port));  // another address
   // A stranger's datagram handed in anyway changes nothing.
   run.Receive(0x0A000005u, profiles[0].port, "\xFF\xFF\xFF\xFFmjunk", world.clock.Now());
@@ -331,7 +336,8 @@ TEST(TableCheckRun, StopKeepsWhatWasDecodedAndLeavesTheRestAlone) {
   run.Stop();
   EXPECT_TRUE(run.Finished());
   EXPECT_EQ(world.status.Message(), "Idle...");
-  for (int i = 0; i < 5; ++i) ExpectAnswered(world.table, i, profiles[static_cast<std::size_t>(i)], CheckQuery::kDetails);
+  for (int i = 0; i < 5; ++i)
+    ExpectAnswered(world.table, i, profiles[static_cast<std::size_t>(i)], CheckQuery::kDetails);
   EXPECT_EQ(world.table.Cell(5, kWCell), "+");  // kept as it was
   EXPECT_EQ(world.table.Cell(5, kNameCell), "stale");
   run.Step();
@@ -414,7 +420,8 @@ TEST(TableCheckRun, PingsSurviveTheTickCounterWrapping) {
   TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, {});
   run.Start();
   ASSERT_TRUE(world.Run(run));
-  for (const auto& profile : profiles) ExpectAnswered(world.table, profile.index, profile, CheckQuery::kDetails);
+  for (const auto& profile : profiles)
+    ExpectAnswered(world.table, profile.index, profile, CheckQuery::kDetails);
 }
 
 }  // namespace

@@ -10,14 +10,14 @@
 #include <map>
 #include <string>
 
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
 #include "gui/Unit7.h"
 #include "gui/platform/TableCheckDriver.h"
-#include "core/query/QueryEngine.h"
-#include "core/settings/SettingsValuesReader.h"
 
 using namespace vantrix;
 using namespace std::chrono_literals;
@@ -38,7 +38,9 @@ bool ProcessUntil(Done done, std::chrono::milliseconds limit) {
   return true;
 }
 
-std::string UpperLetter(std::uint8_t letter) { return std::string(1, static_cast<char>(letter - 'a' + 'A')); }
+std::string UpperLetter(std::uint8_t letter) {
+  return std::string(1, static_cast<char>(letter - 'a' + 'A'));
+}
 
 }  // namespace
 
@@ -93,7 +95,8 @@ class CheckAtOnceEndToEndTest : public QObject {
     const auto took = std::chrono::steady_clock::now() - started;
     QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Idle..."));
     // Two time-outs for the silent servers, not one per row.
-    QVERIFY2(took < 3s, std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()).c_str());
+    QVERIFY2(took < 3s,
+             std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()).c_str());
 
     int answered = 0;
     for (int position = 0; position < 39; ++position) {
@@ -142,7 +145,8 @@ class CheckAtOnceEndToEndTest : public QObject {
       fake::ServerSetup setup;
       setup.count = 6;
       setup.slowCount = 3;
-      QVERIFY2(servers.Start(setup, {QStringLiteral("--slow-ms"), QStringLiteral("300")}), servers.Error().c_str());
+      QVERIFY2(servers.Start(setup, {QStringLiteral("--slow-ms"), QStringLiteral("300")}),
+               servers.Error().c_str());
       const auto profiles = servers.Profiles();
 
       RecordedApplication recorded;

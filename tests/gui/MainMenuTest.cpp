@@ -10,12 +10,12 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "gui/platform/ExecDialogRunner.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/platform/ExecDialogRunner.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;

@@ -5,7 +5,8 @@
 
 namespace vantrix {
 
-TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock, DatagramSender& sender)
+TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock,
+                                   DatagramSender& sender)
     : m_table(table), m_status(status), m_clock(clock), m_sender(sender) {
   m_timer.setSingleShot(true);
   m_timer.setTimerType(Qt::PreciseTimer);
@@ -20,8 +21,10 @@ void TableCheckDriver::Start(const TableCheckSetup& setup) {
   Stop();
   // A lookup thread's note is a queued call on this object: it runs here, on the main
   // thread, and is dropped if this object is gone by then.
-  m_lookups = std::make_unique<ThreadedHostLookups>(
-      [this] { QMetaObject::invokeMethod(this, [this] { Step(); }, Qt::QueuedConnection); });
+  m_lookups = std::make_unique<ThreadedHostLookups>([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { Step(); }, Qt::QueuedConnection);
+  });
   m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
   m_run->Start();
   Step();
@@ -38,8 +41,8 @@ void TableCheckDriver::Release() {
   m_lookups.reset();
 }
 
-bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t senderPort, std::string_view datagram,
-                                    std::uint32_t arrivalTick) {
+bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t senderPort,
+                                    std::string_view datagram, std::uint32_t arrivalTick) {
   if (!m_run) return false;
   const auto address = ParseDottedIPv4(senderIp);
   if (!address || !m_run->Claims(*address, senderPort)) return false;
