@@ -2,8 +2,8 @@
 # Side by side in one run: vantrix-check, the window's "Check all servers at once",
 # quakestat (Debian's qstat) and gamedig (npm) on the same simulated servers on 127.0.0.1,
 # 10% of them silent. Prints answered counts,
-# times, a field-by-field comparison with quakestat, then vantrix-check on 10,000 servers
-# and its CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
+# times, a field-by-field comparison with quakestat, then vantrix-check and the window on
+# 10,000 servers with their CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -102,7 +102,7 @@ node "$HERE/compare.mjs" "$RUN"
 grep -h "query phase" "$RUN/tools.err" || true
 
 echo
-echo "== 10,000 servers, 10% silent, vantrix-check only"
+echo "== 10,000 servers, 10% silent, vantrix-check and the window"
 RUN=$PEERS/run-10000
 rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
 start_servers 10000 22000 "$RUN"
