@@ -13,7 +13,7 @@
 #include "check/CheckOptions.h"
 #include "check/CheckResult.h"
 #include "check/CheckTransport.h"
-#include "core/protocol/SplitReplyAssembler.h"
+#include "core/protocol/ChallengeExchange.h"
 
 namespace vantrix {
 
@@ -44,9 +44,12 @@ CheckPlan PlanFromOptions(const CheckOptions& options);
 // checked once and shares its result.
 class CheckScheduler {
  public:
+  static constexpr int kMaxChallengeRounds = 3;
+
   CheckScheduler(const std::vector<CheckEndpoint>& endpoints, const CheckPlan& plan,
                  CheckTransport& transport, MicrosecondClock& clock);
 
+  // Ends the attempts whose time is up, then sends what may be sent now.
   // Adds a server after the start (its host was resolved later); it is checked after the
   // ones before it. Returns its index, as the constructor's endpoints are numbered.
   std::size_t Add(const CheckEndpoint& endpoint);
@@ -89,14 +92,11 @@ class CheckScheduler {
     bool waiting = false;  // a request is out and its time-out counts
     bool ready = false;    // in m_ready, to send the current stage's request
     bool heard = false;    // anything at all came from the server
-    bool hasChallenge = false;
     std::uint8_t timeouts = 0;
-    std::uint8_t challenges = 0;
     std::uint32_t serial = 0;
-    std::uint32_t challenge = 0;
     std::uint64_t sentUs = 0;
     std::string problem;  // what went wrong so far in this stage, for its failure
-    SplitReplyAssembler split;
+    ChallengeExchange exchange{ExchangeKind::kInfo, kMaxChallengeRounds};
     CheckResult result;
   };
   struct Deadline {
@@ -109,10 +109,8 @@ class CheckScheduler {
   bool HasWork() const { return !m_ready.empty() || CanStartNew(); }
   void ExpireAttempts(std::uint64_t now);
   void SendPending(std::size_t maxSends);
-  std::string RequestFor(const Job& job) const;
   void MakeReady(std::size_t index);
   void TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs);
-  void TakeChallenge(std::size_t index, std::string_view reply);
   void NextStage(std::size_t index);
   void FailStage(std::size_t index);
   void Finish(std::size_t index, CheckStatus status, std::string error);
