@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Side by side in one run: vantrix-check, quakestat (Debian's qstat) and gamedig (npm) on
-# the same simulated servers on 127.0.0.1, 10% of them silent. Prints answered counts,
-# times, a field-by-field comparison with quakestat, then vantrix-check on 10,000 servers
-# and its CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
+# Side by side in one run: vantrix-check, the window's "Check all servers at once",
+# quakestat (Debian's qstat) and gamedig (npm) on the same simulated servers on 127.0.0.1,
+# 10% of them silent. Prints answered counts,
+# times, a field-by-field comparison with quakestat, then vantrix-check and the window on
+# 10,000 servers with their CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -19,8 +20,17 @@ apt_install() {
   $SUDO apt-get install -y --no-install-recommends "$@" || { $SUDO apt-get update && $SUDO apt-get install -y --no-install-recommends "$@"; }
 }
 
-echo "== building vantrix-check, vantrix-fakeserver and check_bench"
+echo "== building vantrix-check, vantrix-fakeserver, check_bench and gui_atonce_bench"
 cmake --build "$BUILD" --target vantrix-check vantrix-fakeserver check_bench >/dev/null
+# The window's "Check all servers at once" (Ctrl+F10), when the window is built.
+WINDOW=""
+if cmake --build "$BUILD" --target gui_atonce_bench >/dev/null 2>&1; then WINDOW=$BIN/gui_atonce_bench; fi
+window_run() {  # run-dir: the window's command on the run's list, same time-out and retry
+  local dir=$1
+  [ -n "$WINDOW" ] || return 0
+  VANTRIX_BENCH_LIST="$dir/list.txt" VANTRIX_BENCH_TIMES="$dir/times.tsv" QT_QPA_PLATFORM=offscreen \
+    "$WINDOW" 2>>"$dir/tools.err" | tee -a "$dir/window.txt"
+}
 
 echo "== peers"
 command -v quakestat >/dev/null || apt_install qstat
@@ -86,12 +96,13 @@ timed "$RUN" "quakestat -a2s -json tuned (maxsim 1000)" "$RUN/qstat-tuned.json" 
   quakestat -default a2s -json -maxsim 1000 -sendinterval 0 -retry 1 -interval 0.4 -f "$RUN/list.txt"
 timed "$RUN" "gamedig (1 attempt, 400 ms)" "$RUN/gamedig.json" '"status":"answered"' \
   node "$HERE/gamedig-run.mjs" "$PEERS" "$RUN/list.txt" 400
+window_run "$RUN"
 stop_servers
 node "$HERE/compare.mjs" "$RUN"
 grep -h "query phase" "$RUN/tools.err" || true
 
 echo
-echo "== 10,000 servers, 10% silent, vantrix-check only"
+echo "== 10,000 servers, 10% silent, vantrix-check and the window"
 RUN=$PEERS/run-10000
 rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
 start_servers 10000 22000 "$RUN"
@@ -100,6 +111,7 @@ timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$V
 timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
 timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
   "$BIN/vantrix-check" --query details --format json --no-progress "$RUN/list.txt"
+window_run "$RUN"
 stop_servers
 printf '%-44s%9s%9s%8s%14s\n' tool answered "wall s" "cpu s" "cpu/reply us"
 while IFS=$'\t' read -r tool answered wall cpu; do

@@ -24,8 +24,10 @@ class CheckHostResolver {
   static constexpr std::size_t kLookupThreads = 16;
   void ResolveAll(const std::vector<std::string>& hosts);
 
- private:
+  // One lookup, uncached; blocks while the system's resolver works.
   static Result Lookup(const std::string& host);
+
+ private:
   std::unordered_map<std::string, Result> m_cache;
 };
 

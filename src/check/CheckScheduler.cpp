@@ -25,16 +25,28 @@ CheckScheduler::CheckScheduler(const std::vector<CheckEndpoint>& endpoints, cons
     : m_plan(plan), m_transport(transport), m_clock(clock) {
   m_plan.maxParallel = std::max(m_plan.maxParallel, 1);
   m_plan.retries = std::clamp(m_plan.retries, 0, 250);
+  m_plan.maxChallengeRounds = std::clamp(m_plan.maxChallengeRounds, 0, 250);
   m_jobOfEndpoint.reserve(endpoints.size());
   m_jobOfKey.reserve(endpoints.size());
-  for (const CheckEndpoint& endpoint : endpoints) {
-    auto [it, added] = m_jobOfKey.try_emplace(endpoint.Key(), m_jobs.size());
-    if (added) {
-      m_jobs.emplace_back();
-      m_jobs.back().endpoint = endpoint;
-    }
-    m_jobOfEndpoint.push_back(it->second);
+  for (const CheckEndpoint& endpoint : endpoints) Add(endpoint);
+}
+
+std::size_t CheckScheduler::Add(const CheckEndpoint& endpoint) {
+  auto [it, added] = m_jobOfKey.try_emplace(endpoint.Key(), m_jobs.size());
+  if (added) {
+    m_jobs.emplace_back();
+    m_jobs.back().endpoint = endpoint;
+    m_jobs.back().exchange = ChallengeExchange(ExchangeKind::kInfo, m_plan.maxChallengeRounds);
   }
+  m_jobOfEndpoint.push_back(it->second);
+  return m_jobOfEndpoint.size() - 1;
+}
+
+bool CheckScheduler::Expects(const CheckEndpoint& from) const {
+  auto it = m_jobOfKey.find(from.Key());
+  if (it == m_jobOfKey.end()) return false;
+  const Stage stage = m_jobs[it->second].stage;
+  return stage != Stage::kQueued && stage != Stage::kDone;
 }
 
 bool CheckScheduler::CanStartNew() const {
@@ -50,9 +62,9 @@ std::optional<std::uint64_t> CheckScheduler::NextWakeUs() const {
   return wake;
 }
 
-void CheckScheduler::Advance() {
+void CheckScheduler::Advance(std::size_t maxSends) {
   ExpireAttempts(m_clock.NowUs());
-  SendPending();
+  SendPending(maxSends);
 }
 
 void CheckScheduler::ExpireAttempts(std::uint64_t now) {
@@ -77,9 +89,9 @@ void CheckScheduler::MakeReady(std::size_t index) {
   m_ready.push_back(index);
 }
 
-void CheckScheduler::SendPending() {
+void CheckScheduler::SendPending(std::size_t maxSends) {
   m_blocked = false;
-  for (;;) {
+  for (std::size_t attempts = 0; attempts < maxSends; ++attempts) {
     if (m_plan.sendIntervalUs && m_clock.NowUs() < m_nextSendUs) return;
     std::size_t index = 0;
     const bool fromReady = !m_ready.empty();
@@ -114,7 +126,7 @@ void CheckScheduler::SendPending() {
       ++m_active;
     }
     if (sent.status == CheckTransport::SendStatus::kFailed) {
-      Finish(index, CheckStatus::kError, "send failed: " + sent.error);
+      Finish(index, CheckStatus::kError, std::string(kSendFailed) + sent.error);
       continue;
     }
     ++m_sent;
@@ -257,6 +269,7 @@ void CheckScheduler::Finish(std::size_t index, CheckStatus status, std::string e
   ++m_finished;
   if (status == CheckStatus::kAnswered) ++m_answered;
   if (status == CheckStatus::kSilent) ++m_silent;
+  m_finishedJobs.push_back(index);
 }
 
 }  // namespace vantrix

@@ -5,7 +5,9 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "check/CheckOptions.h"
@@ -16,6 +18,9 @@
 
 namespace vantrix {
 
+// How the error of a server whose request could not be sent begins.
+inline constexpr std::string_view kSendFailed = "send failed: ";
+
 struct CheckPlan {
   CheckQuery query = CheckQuery::kDetails;
   bool players = false;
@@ -24,6 +29,7 @@ struct CheckPlan {
   std::uint64_t timeoutUs = std::uint64_t{kQueryTimeoutMs} * 1000;
   int retries = 1;
   std::uint64_t sendIntervalUs = 0;
+  int maxChallengeRounds = 3;  // a server that keeps challenging fails after this many
 };
 
 CheckPlan PlanFromOptions(const CheckOptions& options);
@@ -33,7 +39,7 @@ CheckPlan PlanFromOptions(const CheckOptions& options);
 // every datagram that arrives. Each server goes through the stages info, then players
 // and rules when asked; each stage is sent at most 1 + retries times, each attempt
 // timed out after timeoutUs, and a challenge reply makes the stage send again with the
-// challenge at most kMaxChallengeRounds times (a server that keeps answering with a
+// challenge at most maxChallengeRounds times (a server that keeps answering with a
 // challenge is reported, never asked for ever). So every server finishes.
 // Replies are matched to servers by their sender; the same endpoint listed twice is
 // checked once and shares its result.
@@ -45,8 +51,17 @@ class CheckScheduler {
                  CheckTransport& transport, MicrosecondClock& clock);
 
   // Ends the attempts whose time is up, then sends what may be sent now.
-  void Advance();
+  // Adds a server after the start (its host was resolved later); it is checked after the
+  // ones before it. Returns its index, as the constructor's endpoints are numbered.
+  std::size_t Add(const CheckEndpoint& endpoint);
+
+  // Ends the attempts whose time is up, then sends what may be sent now, at most maxSends
+  // datagrams: an owner that has other work on the same thread sends in slices.
+  void Advance(std::size_t maxSends = SIZE_MAX);
   void Receive(const CheckEndpoint& from, std::string_view datagram, std::uint64_t arrivalUs);
+  // True when a datagram from there would be taken as an answer: its server's check has
+  // started and not finished.
+  bool Expects(const CheckEndpoint& from) const;
 
   bool Done() const { return m_finished == m_jobs.size(); }
   // When Advance has something to do next: now or a later time; nullopt when done.
@@ -56,6 +71,11 @@ class CheckScheduler {
 
   // The result for endpoints[index] as given to the constructor.
   const CheckResult& ResultFor(std::size_t index) const { return m_jobs[m_jobOfEndpoint[index]].result; }
+  // The endpoints given in one check share one job; jobs are numbered from 0.
+  std::size_t JobOf(std::size_t index) const { return m_jobOfEndpoint[index]; }
+  const CheckResult& ResultOfJob(std::size_t job) const { return m_jobs[job].result; }
+  // The jobs finished since the last call, in the order they finished.
+  std::vector<std::size_t> TakeFinished() { return std::exchange(m_finishedJobs, {}); }
 
   std::size_t Servers() const { return m_jobs.size(); }
   std::size_t Finished() const { return m_finished; }
@@ -89,7 +109,7 @@ class CheckScheduler {
   bool CanStartNew() const;
   bool HasWork() const { return !m_ready.empty() || CanStartNew(); }
   void ExpireAttempts(std::uint64_t now);
-  void SendPending();
+  void SendPending(std::size_t maxSends);
   void MakeReady(std::size_t index);
   void TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs);
   void NextStage(std::size_t index);
@@ -101,6 +121,7 @@ class CheckScheduler {
   MicrosecondClock& m_clock;
   std::vector<Job> m_jobs;
   std::vector<std::size_t> m_jobOfEndpoint;
+  std::vector<std::size_t> m_finishedJobs;
   std::unordered_map<std::uint64_t, std::size_t> m_jobOfKey;
   std::deque<std::size_t> m_ready;   // jobs in flight that have a request to send
   std::deque<Deadline> m_deadlines;  // in send order, so also in time order

@@ -80,6 +80,8 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kMenu, "", "Checking1", "Checking"},
     {kItem, "Checking1", "Checkserver1", "Check server", Qt::Key_F9, VANTRIX_SLOT(Checkserver1Click)},
     {kItem, "Checking1", "CheckallF121", "Check all servers", Qt::Key_F10, VANTRIX_SLOT(CheckallF121Click)},
+    {kItem, "Checking1", "Checkallatonce1", "Check all servers at once", Qt::CTRL | Qt::Key_F10,
+     VANTRIX_SLOT(Checkallatonce1Click)},
     {kSeparator, "Checking1", "N9", ""},
     {kItem, "Checking1", "Showplayers1", "Show players", Qt::Key_F11, VANTRIX_SLOT(Showplayers1Click)},
     {kItem, "Checking1", "Showrules1", "Show rules", Qt::Key_F12, VANTRIX_SLOT(Showrules1Click)},

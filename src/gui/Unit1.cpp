@@ -56,6 +56,8 @@ bool EditorHasFocus(const QWidget& view) {
 }
 
 constexpr int kWidth = 810;
+// Room in the endpoint's receive queue for a parallel check's burst of answers.
+constexpr int kReceiveQueueBytes = 8 * 1024 * 1024;
 constexpr int kStartHeight = 314;
 constexpr int kMinimumHeight = 77;
 
@@ -73,7 +75,18 @@ void TForm1::FormShow() {
 void TForm1::FormClose() {
   // A query waiting inside processEvents returns at once instead of running on.
   m_query->engine.RequestQuit();
+  m_query->atOnce.Stop();
   m_app.EndProgram();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // Esc anywhere in the window stops the parallel check; an editor or a menu that takes
+  // Esc for itself keeps it.
+  if (event->key() == Qt::Key_Escape && m_query->atOnce.Running()) {
+    m_query->atOnce.Stop();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 // ---- File ----------------------------------------------------------------------------
@@ -216,6 +229,19 @@ void TForm1::CheckallF121Click() {
   m_query->engine.CheckAll();
 }
 
+void TForm1::Checkallatonce1Click() {
+  if (m_query->atOnce.Running()) {
+    m_query->atOnce.Stop();
+    return;
+  }
+  const Settings settings = LiveSettings().Snapshot();
+  TableCheckSetup setup;
+  setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
+  setup.defaultPortText = settings.defaultPort;
+  setup.progress = settings.progress;
+  m_query->atOnce.Start(setup);
+}
+
 void TForm1::Showplayers1Click() {
   const int selected = m_table.SelectedIndex();
   if (selected < 0) return;
@@ -250,6 +276,7 @@ void TForm1::About1Click() {
 
 void TForm1::Exit1Click() {
   m_query->engine.RequestQuit();
+  m_query->atOnce.Stop();
   m_app.EndProgram();
 }
 
@@ -291,6 +318,11 @@ bool TForm1::ListView1KeyDown(QKeyEvent& event) {
 
 void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& binding, std::uint32_t arrivalTick) {
+  // An answer to the parallel check is its alone; everything else is handled as always.
+  if (m_query->atOnce.TakeDatagram(binding.SenderIP(), binding.SenderPort(), datagram, arrivalTick)) {
+    m_query->engine.LogAndCount(datagram);
+    return;
+  }
   m_query->engine.OnDatagram(datagram, binding.SenderIP(), binding.SenderPort(), arrivalTick);
 }
 
@@ -369,6 +401,8 @@ void TForm1::CreateQueryEngine() {
   m_query = std::make_unique<QueryWiring>(
       m_table, m_status, [this]() -> const SettingsReader& { return LiveSettings(); }, m_app.MainThread(),
       *m_timer1, [this](const std::string& datagram) { LogPacket(datagram); });
+  // Room for the answers of a whole parallel check's burst.
+  m_query->idUDPServer1.SetReceiveQueue(kReceiveQueueBytes);
   connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
   OpenWindowEndpoint(m_query->idUDPServer1, TIdUDPServer::kDefaultBufferSize, this,
                      &TForm1::IdUDPServer1UDPRead);
@@ -422,6 +456,10 @@ TIdUDPServer& TForm1::IdUDPServer1() const {
 
 QueryEngine& TForm1::Engine() const {
   return m_query->engine;
+}
+
+TableCheckDriver& TForm1::AtOnce() const {
+  return m_query->atOnce;
 }
 
 const SettingsReader& TForm1::LiveSettings() const {

@@ -36,6 +36,7 @@ class TIdSocketHandle;
 class TIdUDPServer;
 struct MenuEntry;
 struct QueryWiring;
+class TableCheckDriver;
 
 // The main window: the ServerTable in ListView1, the StatusLine in StatusBar1, the menu
 // that carries every command, and the program's start and end.
@@ -94,6 +95,8 @@ class TForm1 final : public QMainWindow {
   TIdUDPServer& IdUDPServer1() const;
   // The info query and the check runs with their state.
   QueryEngine& Engine() const;
+  // The parallel check of the whole list.
+  TableCheckDriver& AtOnce() const;
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -144,6 +147,8 @@ class TForm1 final : public QMainWindow {
   // Checking
   void Checkserver1Click();
   void CheckallF121Click();
+  // "Check all servers at once" (Ctrl+F10): every row in parallel; again, or Esc, stops it.
+  void Checkallatonce1Click();
   void Showplayers1Click();
   void Showrules1Click();
   void Timer1Timer();
@@ -164,6 +169,7 @@ class TForm1 final : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void CreateListViews();

@@ -48,6 +48,11 @@ void TIdSocketHandle::CloseSocket() {
   m_port = 0;
 }
 
+void TIdSocketHandle::SetReceiveQueue(int bytes) {
+  if (::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) == 0) return;
+  ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+}
+
 void TIdSocketHandle::SetBroadcast(bool enabled) {
   const int value = enabled ? 1 : 0;
   if (::setsockopt(m_socket.Get(), SOL_SOCKET, SO_BROADCAST, &value, sizeof value) != 0) {

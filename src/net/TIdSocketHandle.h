@@ -24,6 +24,9 @@ class TIdSocketHandle final {
   void CloseSocket();
   // Sets SO_BROADCAST; EIdSocketError when the system refuses.
   void SetBroadcast(bool enabled);
+  // Asks the system for a receive queue of `bytes` (beyond its usual cap when allowed), so
+  // that a burst of replies waits there rather than being dropped. Best effort.
+  void SetReceiveQueue(int bytes);
   // Sends one datagram to address (host byte order):port. EIdPackageSizeTooBig,
   // EIdNotAllBytesSent or EIdSocketError when it cannot be sent whole.
   void SendTo(std::uint32_t address, std::uint16_t port, std::string_view bytes) const;

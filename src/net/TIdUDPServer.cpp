@@ -21,6 +21,7 @@ void TIdUDPServer::Open() {
   m_binding.AllocateSocket();
   try {
     m_binding.Bind(m_defaultPort);
+    if (m_receiveQueue > 0) m_binding.SetReceiveQueue(m_receiveQueue);
     m_listener = std::make_unique<TIdUDPListenerThread>(
         m_binding.Handle(), m_bufferSize, m_threadedEvent ? nullptr : &m_dispatcher,
         [this](const ReceivedDatagram& datagram) { Deliver(datagram); });
@@ -47,6 +48,11 @@ void TIdUDPServer::Close() {
 void TIdUDPServer::SetBroadcastEnabled(bool enabled) {
   m_broadcastEnabled = enabled;
   if (m_active) m_binding.SetBroadcast(enabled);
+}
+
+void TIdUDPServer::SetReceiveQueue(int bytes) {
+  m_receiveQueue = bytes;
+  if (m_active && bytes > 0) m_binding.SetReceiveQueue(bytes);
 }
 
 void TIdUDPServer::SetOnUDPRead(TUDPReadEvent handler) {

@@ -61,6 +61,12 @@ class TIdUDPServer final {
   bool BroadcastEnabled() const { return m_broadcastEnabled; }
   void SetBroadcastEnabled(bool enabled);
 
+  // The system's receive queue for the socket, in bytes (0: the system's default); applied
+  // at Open and at once when open. A window that asks many servers at once needs room for
+  // their answers while its thread is busy.
+  int ReceiveQueue() const { return m_receiveQueue; }
+  void SetReceiveQueue(int bytes);
+
   // True runs OnUDPRead on the listener thread instead of the owner thread (at the next
   // Open). Such a handler must not close or destroy the endpoint.
   bool ThreadedEvent() const { return m_threadedEvent; }
@@ -91,6 +97,7 @@ class TIdUDPServer final {
   bool m_active = false;
   int m_defaultPort = 0;
   bool m_broadcastEnabled = false;
+  int m_receiveQueue = 0;
   bool m_threadedEvent = false;
   mutable std::mutex m_handlerMutex;
   std::shared_ptr<const TUDPReadEvent> m_handler;

@@ -6,10 +6,10 @@
 #include <set>
 
 #include "check/CheckTestNetwork.h"
-#include "fake/FakeServerProfile.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix {
 namespace {
@@ -143,7 +143,7 @@ TEST(CheckScheduler, PlayersWithoutAKnownChallengeAskForOne) {
 }
 
 TEST(CheckScheduler, AServerThatKeepsAnsweringWithAChallengeIsReported) {
-  for (bool players : {false, true}) {
+  for (auto [players, rounds] : {std::pair{false, 3}, std::pair{true, 3}, std::pair{false, 2}}) {
     fake::ServerSetup setup;
     setup.count = 2;
     setup.endlessChallengeCount = 1;
@@ -154,6 +154,7 @@ TEST(CheckScheduler, AServerThatKeepsAnsweringWithAChallengeIsReported) {
     CheckTestNetwork network(clock, profiles);
     CheckPlan plan = Plan(players ? CheckQuery::kDetails : CheckQuery::kInfo, 5);
     plan.players = players;
+    plan.maxChallengeRounds = rounds;
     CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
     ASSERT_TRUE(network.Run(scheduler));
     const CheckResult& result = scheduler.ResultFor(endless);
@@ -163,7 +164,7 @@ TEST(CheckScheduler, AServerThatKeepsAnsweringWithAChallengeIsReported) {
     // The first request and one more per challenge, never more.
     const std::size_t infoSends = players ? 1 : 0;
     EXPECT_EQ(network.SentTo(EndpointOf(profiles[endless])),
-              infoSends + 1 + CheckScheduler::kMaxChallengeRounds);
+              infoSends + 1 + static_cast<std::size_t>(rounds));
     // It ended at once, without waiting for a time-out.
     EXPECT_LT(clock.now, 1'000'000u + 400'000u);
     EXPECT_EQ(players, result.info.has_value());

@@ -144,6 +144,7 @@ class MainMenuTest : public QObject {
         QStringLiteral("bar|Checking1>Checking"),
         QStringLiteral("Checking|Checkserver1|Check server|F9"),
         QStringLiteral("Checking|CheckallF121|Check all servers|F10"),
+        QStringLiteral("Checking|Checkallatonce1|Check all servers at once|Ctrl+F10"),
         QStringLiteral("Checking|-"),
         QStringLiteral("Checking|Showplayers1|Show players|F11"),
         QStringLiteral("Checking|Showrules1|Show rules|F12"),
@@ -263,6 +264,7 @@ class MainMenuTest : public QObject {
         {"Removebadservers1", QKeySequence(Qt::Key_F7)},
         {"Checkserver1", QKeySequence(Qt::Key_F9)},
         {"CheckallF121", QKeySequence(Qt::Key_F10)},
+        {"Checkallatonce1", QKeySequence(Qt::CTRL | Qt::Key_F10)},
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
     };

@@ -190,17 +190,8 @@ void QueryEngine::CountDatagram() {
 
 void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
                              std::uint32_t arrivalTick) {
-  if (m_quitting) return;
-  try {
-    m_datagram.assign(bytes);
-  } catch (const std::exception&) {
-    m_status.SetMessage("Error: Buffer overflow/buffer is full");
-    return;
-  }
-  const Settings settings = m_settings.Snapshot();
-  if (settings.packetLog && m_logPacket) m_logPacket(m_datagram);
-  CountDatagram();
-  const bool current = settings.queryProtocol == QueryProtocol::kCurrent;
+  if (!LogAndCount(bytes)) return;
+  const bool current = m_settings.Snapshot().queryProtocol == QueryProtocol::kCurrent;
   const bool challenge = current && ReplyType(m_datagram) == kChallengeReplyType;
   if (!challenge && !IsInfoReply(m_datagram) && !(current && IsCurrentInfoReply(m_datagram))) return;
 
@@ -224,6 +215,19 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   auto position = m_table.PositionOf(m_currentRow);
   if (!position) return;
   WriteReply(*position, m_datagram, arrivalTick);
+}
+
+bool QueryEngine::LogAndCount(std::string_view bytes) {
+  if (m_quitting) return false;
+  try {
+    m_datagram.assign(bytes);
+  } catch (const std::exception&) {
+    m_status.SetMessage("Error: Buffer overflow/buffer is full");
+    return false;
+  }
+  if (m_settings.Snapshot().packetLog && m_logPacket) m_logPacket(m_datagram);
+  CountDatagram();
+  return true;
 }
 
 // The arrival reading is the honest one; it can only be earlier than the send reading

@@ -62,6 +62,10 @@ class QueryEngine {
   void OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
                   std::uint32_t arrivalTick);
 
+  // A datagram of the main endpoint that another part of the window decodes: it is logged
+  // and counted as OnDatagram does, and not decoded here. False when it could not be taken.
+  bool LogAndCount(std::string_view bytes);
+
   // The tick of the time-out timer.
   void Timer1Timer();
 

@@ -7,6 +7,7 @@
 #include "gui/platform/QtEventPump.h"
 #include "gui/platform/QtOneShotTimer.h"
 #include "gui/platform/SettingsRelay.h"
+#include "gui/platform/TableCheckDriver.h"
 #include "net/TIdUDPServer.h"
 
 class QTimer;
@@ -24,7 +25,8 @@ struct QueryWiring {
         idUDPServer1(mainThread),
         sender(idUDPServer1),
         timer1Driver(timer1),
-        engine(table, status, settings, clock, sleeper, pump, timer1Driver, sender, std::move(logPacket)) {}
+        engine(table, status, settings, clock, sleeper, pump, timer1Driver, sender, std::move(logPacket)),
+        atOnce(table, status, clock, sender) {}
 
   QueryWiring(const QueryWiring&) = delete;
   QueryWiring& operator=(const QueryWiring&) = delete;
@@ -39,6 +41,8 @@ struct QueryWiring {
   EndpointSender sender;
   QtOneShotTimer timer1Driver;
   QueryEngine engine;
+  // "Check all servers at once": the checker's engine driven from the event loop.
+  TableCheckDriver atOnce;
 };
 
 }  // namespace vantrix

@@ -1,0 +1,268 @@
+// "Check all servers at once" in the main window over simulated servers on 127.0.0.1, 10%
+// of them silent, with the time-out of 400 ms and one more attempt: the floor is two
+// time-outs (0.8 s). Besides the run's time it measures what a user feels meanwhile: the
+// longest gap between two turns of the event loop, how often the list repaints, and the
+// memory the run takes above the idle window holding the same list.
+//
+// With VANTRIX_BENCH_LIST set to a list file (one address a line) it checks that list
+// instead of starting servers of its own, and VANTRIX_BENCH_TIMES names a file that gets
+// the line "label, answered, wall s, cpu s" (tab-separated) for bench/peers/run.sh.
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/settings/SettingsValuesReader.h"
+#include "gui/Application.h"
+#include "gui/Unit1.h"
+#include "gui/platform/ErrorReporter.h"
+#include "gui/platform/TableCheckDriver.h"
+
+namespace {
+
+using namespace vantrix;
+using Clock = std::chrono::steady_clock;
+
+class QuietErrorReporter final : public ErrorReporter {
+ public:
+  void Report(const std::string& text) override { std::fprintf(stderr, "error report: %s\n", text.c_str()); }
+};
+
+class FakeServers {
+ public:
+  ~FakeServers() {
+    if (m_process.state() == QProcess::NotRunning) return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) m_process.kill();
+    m_process.waitForFinished(5000);
+  }
+
+  bool Start(int count) {
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrix-fakeserver");
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      // Below the ephemeral range and below the stretch the tests use, so that a test run
+      // beside the benchmark does not collide with ten thousand ports.
+      m_basePort = 2000 + QRandomGenerator::global()->bounded(18000 - count);
+      m_process.start(program,
+                      {QStringLiteral("--count"), QString::number(count), QStringLiteral("--base-port"),
+                       QString::number(m_basePort), QStringLiteral("--silent-share"), QStringLiteral("0.1")});
+      if (!m_process.waitForStarted(10000)) return false;
+      for (int pass = 0; pass < 300; ++pass) {
+        if (m_process.canReadLine() && m_process.readLine().startsWith("ready")) return true;
+        if (m_process.state() == QProcess::NotRunning) break;
+        m_process.waitForReadyRead(100);
+      }
+      m_process.kill();
+      m_process.waitForFinished(5000);
+    }
+    return false;
+  }
+  int BasePort() const { return m_basePort; }
+
+ private:
+  QProcess m_process;
+  int m_basePort = 0;
+};
+
+double ResidentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Counts the list's paints.
+class PaintCounter final : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+struct Figures {
+  double wallSeconds = 0;
+  double cpuSeconds = 0;
+  double longestGapMs = 0;
+  double repaintsPerSecond = 0;
+  double megabytesAboveIdle = 0;
+  int answered = 0;
+};
+
+// One run over the rows, the window shown; returns false when it did not end in time.
+bool RunOnce(TForm1& form, const std::vector<std::string>& addresses, Figures& figures) {
+  ServerTable& table = form.Table();
+  table.Clear();
+  table.BeginUpdate();
+  for (const std::string& address : addresses) table.AppendRow(address);
+  table.EndUpdate();
+  for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();  // the list drawn, idle
+
+  PaintCounter counter;
+  form.ListView1()->viewport()->installEventFilter(&counter);
+  const double idleMegabytes = ResidentMegabytes();
+  double peakMegabytes = idleMegabytes;
+  Clock::time_point lastTurn = Clock::now();
+  Clock::duration longestGap{};
+  // A probe every 2 ms: the longest time between two of its ticks bounds the longest
+  // stretch the loop was held (plus the 2 ms). A 0 ms probe would keep a core busy itself.
+  QTimer turns;
+  turns.setInterval(2);
+  turns.setTimerType(Qt::PreciseTimer);
+  Clock::time_point lastSample = Clock::now();
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    const auto now = Clock::now();
+    longestGap = std::max(longestGap, now - lastTurn);
+    lastTurn = now;
+    if (now - lastSample >= std::chrono::milliseconds(20)) {
+      lastSample = now;
+      peakMegabytes = std::max(peakMegabytes, ResidentMegabytes());
+    }
+  });
+
+  const double cpuBefore = CpuSeconds();
+  const auto start = Clock::now();
+  turns.start();
+  lastTurn = Clock::now();
+  form.Checkallatonce1Click();
+  const auto deadline = start + std::chrono::seconds(60);
+  while (form.AtOnce().Running() && Clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  const auto end = Clock::now();
+  turns.stop();
+  peakMegabytes = std::max(peakMegabytes, ResidentMegabytes());
+  form.ListView1()->viewport()->removeEventFilter(&counter);
+  if (form.AtOnce().Running()) return false;
+
+  figures.wallSeconds = std::chrono::duration<double>(end - start).count();
+  figures.cpuSeconds = CpuSeconds() - cpuBefore;
+  figures.longestGapMs = std::chrono::duration<double, std::milli>(longestGap).count();
+  figures.repaintsPerSecond = counter.paints / figures.wallSeconds;
+  figures.megabytesAboveIdle = peakMegabytes - idleMegabytes;
+  figures.answered = 0;
+  for (int i = 0; i < table.Count(); ++i) figures.answered += table.Cell(i, kWCell) == "+";
+  return true;
+}
+
+struct Window {
+  Application app;
+  SettingsValuesReader settings;
+
+  Window() {
+    app.SetErrorReporter(std::make_unique<QuietErrorReporter>());
+    app.SetProgramEnd([] {});
+    app.Form1().SetSettingsReader(&settings);
+    app.Form1().show();
+  }
+};
+
+void Report(benchmark::State& state, const Figures& figures) {
+  state.counters["wall_s"] = figures.wallSeconds;
+  state.counters["floor_s"] = 0.8;
+  state.counters["cpu_s"] = figures.cpuSeconds;
+  state.counters["answered"] = figures.answered;
+  state.counters["longest_gap_ms"] = figures.longestGapMs;
+  state.counters["repaints_per_s"] = figures.repaintsPerSecond;
+  state.counters["mb_above_idle"] = figures.megabytesAboveIdle;
+}
+
+void CheckAtOnce(benchmark::State& state, Window& window, const std::vector<std::string>& addresses) {
+  Figures figures;
+  for (auto _ : state) {
+    if (!RunOnce(window.app.Form1(), addresses, figures)) {
+      state.SkipWithError("the run did not end within 60 s");
+      return;
+    }
+    state.SetIterationTime(figures.wallSeconds);
+  }
+  Report(state, figures);
+}
+
+std::vector<std::string> ReadList(const char* path) {
+  std::vector<std::string> addresses;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) addresses.push_back(line);
+  }
+  return addresses;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication qtApp(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Window window;
+
+  if (const char* list = std::getenv("VANTRIX_BENCH_LIST")) {
+    const std::vector<std::string> addresses = ReadList(list);
+    Figures figures;
+    if (addresses.empty() || !RunOnce(window.app.Form1(), addresses, figures)) {
+      std::fprintf(stderr, "gui_atonce_bench: no list, or the run did not end\n");
+      return 1;
+    }
+    std::printf(
+        "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
+        "%.1f repaints/s, %.1f MB above idle\n",
+        addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
+        figures.repaintsPerSecond, figures.megabytesAboveIdle);
+    if (const char* times = std::getenv("VANTRIX_BENCH_TIMES")) {
+      std::ofstream out(times, std::ios::app);
+      char line[160];
+      std::snprintf(line, sizeof line, "window: Check all servers at once\t%d\t%.3f\t%.3f\n",
+                    figures.answered, figures.wallSeconds, figures.cpuSeconds);
+      out << line;
+    }
+    return 0;
+  }
+
+  // One set of servers; the smaller run takes the first of them (the silent ones are spread
+  // evenly, so a tenth of those is silent too).
+  FakeServers servers;
+  if (!servers.Start(10000)) {
+    std::fprintf(stderr, "gui_atonce_bench: the simulated servers did not start\n");
+    return 1;
+  }
+  for (int count : {1000, 10000}) {
+    auto addresses = std::make_shared<std::vector<std::string>>();
+    for (int i = 0; i < count; ++i)
+      addresses->push_back("127.0.0.1:" + std::to_string(servers.BasePort() + i));
+    benchmark::RegisterBenchmark(
+        ("CheckAtOnce/" + std::to_string(count)).c_str(),
+        [&window, addresses](benchmark::State& state) { CheckAtOnce(state, window, *addresses); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(3);
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

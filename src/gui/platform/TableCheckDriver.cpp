@@ -1,0 +1,76 @@
+#include "gui/platform/TableCheckDriver.h"
+
+#include "check/ThreadedHostLookups.h"
+#include "net/IPv4Text.h"
+
+namespace vantrix {
+
+TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock,
+                                   DatagramSender& sender)
+    : m_table(table), m_status(status), m_clock(clock), m_sender(sender) {
+  m_timer.setSingleShot(true);
+  m_timer.setTimerType(Qt::PreciseTimer);
+  connect(&m_timer, &QTimer::timeout, this, [this] { Step(); });
+}
+
+TableCheckDriver::~TableCheckDriver() {
+  Release();
+}
+
+void TableCheckDriver::Start(const TableCheckSetup& setup) {
+  Stop();
+  // A lookup thread's note is a queued call on this object: it runs here, on the main
+  // thread, and is dropped if this object is gone by then.
+  m_lookups = std::make_unique<ThreadedHostLookups>([this] {
+    QMetaObject::invokeMethod(
+        this, [this] { Step(); }, Qt::QueuedConnection);
+  });
+  m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
+  m_run->Start();
+  Step();
+}
+
+void TableCheckDriver::Stop() {
+  if (m_run) m_run->Stop();
+  Release();
+}
+
+void TableCheckDriver::Release() {
+  m_timer.stop();
+  m_run.reset();
+  m_lookups.reset();
+}
+
+bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t senderPort,
+                                    std::string_view datagram, std::uint32_t arrivalTick) {
+  if (!m_run) return false;
+  const auto address = ParseDottedIPv4(senderIp);
+  if (!address || !m_run->Claims(*address, senderPort)) return false;
+  m_run->Receive(*address, senderPort, datagram, arrivalTick);
+  Rearm();
+  return true;
+}
+
+void TableCheckDriver::Step() {
+  if (!m_run) return;
+  m_run->Step();
+  if (m_run->Finished()) {
+    Release();
+    return;
+  }
+  Rearm();
+}
+
+void TableCheckDriver::Rearm() {
+  const auto in = m_run ? m_run->NextStepInMs() : std::nullopt;
+  if (!in) {
+    m_timer.stop();
+    return;
+  }
+  // A timer already due sooner stays as it is.
+  const int ms = static_cast<int>(std::min<std::uint32_t>(*in, 60'000));
+  if (m_timer.isActive() && m_timer.remainingTime() <= ms) return;
+  m_timer.start(ms);
+}
+
+}  // namespace vantrix

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "check/TableCheckRun.h"
+
+namespace vantrix {
+
+class ThreadedHostLookups;
+
+// Runs a TableCheckRun from the main window's event loop: a timer steps it when it has
+// work, the window hands it the datagrams it claims, and host names are looked up on
+// threads whose answers come back as queued events. Nothing here waits.
+class TableCheckDriver final : public QObject {
+ public:
+  TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock, DatagramSender& sender);
+  ~TableCheckDriver() override;
+  TableCheckDriver(const TableCheckDriver&) = delete;
+  TableCheckDriver& operator=(const TableCheckDriver&) = delete;
+
+  // Starts a run over the rows present now; a run in progress is stopped first.
+  void Start(const TableCheckSetup& setup);
+  void Stop();
+  bool Running() const { return m_run != nullptr; }
+
+  // Hands the run a datagram that answers one of its requests; false for any other
+  // datagram, which is left to the window's own handler.
+  bool TakeDatagram(std::string_view senderIp, std::uint16_t senderPort, std::string_view datagram,
+                    std::uint32_t arrivalTick);
+
+  // The run in progress, or null (tests and benchmarks).
+  const TableCheckRun* Run() const { return m_run.get(); }
+
+ private:
+  void Step();
+  void Rearm();
+  void Release();
+
+  ServerTable& m_table;
+  StatusLine& m_status;
+  Clock& m_clock;
+  DatagramSender& m_sender;
+  QTimer m_timer;
+  // The lookups go after the run that asks them, and before it is made anew.
+  std::unique_ptr<ThreadedHostLookups> m_lookups;
+  std::unique_ptr<TableCheckRun> m_run;
+};
+
+}  // namespace vantrix
