@@ -1,6 +1,7 @@
 #include "check/CheckOptions.h"
 
 #include "core/lists/ListFile.h"
+#include "core/master/MasterRequest.h"
 #include "core/util/StrToInt.h"
 
 namespace vantrix {
@@ -25,6 +26,13 @@ constexpr std::string_view kUsage =
     "  --format table|json|csv|vnx\n"
     "                         output (default: table on a terminal, else json)\n"
     "  --no-progress          no progress line on standard error\n"
+    "  --master HOST:PORT     print the servers the master server lists (port 27011\n"
+    "                         when none is given), or check them with --check\n"
+    "  --region N             the master's region, 0..255 or 0x.. (default 0xFF, all)\n"
+    "  --filter F             the master's filter, e.g. \\appid\\10 (default: none)\n"
+    "  --limit N              the most servers to take (default 5000)\n"
+    "  --api-key-file F       ask the Web API with the key in file F instead\n"
+    "  --check                check the master's servers instead of printing them\n"
     "  --version              print the version\n"
     "  -h, --help             print this help\n"
     "Exit status: 0 every server answered, 1 some did not (or an input could not be\n"
@@ -70,6 +78,19 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.query = ParseQuery(value);
   } else if (name == "--format") {
     options.format = ParseFormat(value);
+  } else if (name == "--master") {
+    options.master = value;
+  } else if (name == "--region") {
+    const auto region = ParseMasterRegion(value);
+    if (!region)
+      throw CheckUsageError("--region needs 0..255 or 0x00..0xFF, not '" + std::string(value) + "'");
+    options.region = *region;
+  } else if (name == "--filter") {
+    options.filter = value;
+  } else if (name == "--limit") {
+    options.limit = ParseNumber(name, value, 1, 1000000);
+  } else if (name == "--api-key-file") {
+    options.apiKeyFile = value;
   }
 }
 
@@ -84,6 +105,8 @@ bool ApplyFlag(CheckOptions& options, std::string_view name) {
     options.help = true;
   } else if (name == "--version") {
     options.version = true;
+  } else if (name == "--check") {
+    options.checkMaster = true;
   } else {
     return false;
   }
@@ -91,8 +114,9 @@ bool ApplyFlag(CheckOptions& options, std::string_view name) {
 }
 
 bool TakesValue(std::string_view name) {
-  for (std::string_view option : {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries",
-                                  "--send-interval-us", "--query", "--format"})
+  for (std::string_view option :
+       {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries", "--send-interval-us",
+        "--query", "--format", "--master", "--region", "--filter", "--limit", "--api-key-file"})
     if (name == option) return true;
   return false;
 }
@@ -128,6 +152,8 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
       throw CheckUsageError("unknown option '" + argument + "'");
     }
   }
+  if (options.checkMaster && options.master.empty()) throw CheckUsageError("--check goes with --master");
+  if (!options.apiKeyFile.empty() && options.master.empty()) options.master = kDefaultMasterAddress;
   return options;
 }
 

@@ -18,6 +18,7 @@
 #include "gui/Application.h"
 #include "gui/text/ClipboardBytes.h"
 #include "gui/text/DisplayText.h"
+#include "gui/master/MasterImportCommand.h"
 #include "gui/platform/EndpointSender.h"
 #include "gui/platform/QtOneShotTimer.h"
 #include "gui/model/ServerItemDelegate.h"
@@ -96,12 +97,15 @@ TForm1::TForm1(Application& app)
   CreateMainMenu();
   CreatePopupMenu();
   CreateQueryEngine();
+  m_masterImport = std::make_unique<MasterImportCommand>(
+      *this, m_table, m_app.Dialogs(), [this](std::string text) { SetStatus(3, std::move(text)); }, m_clock);
   CentreOnScreen(*this);
 }
 
 TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
+  m_masterImport.reset();
   // No datagram may reach the handler while the query's parts go away.
   m_idUDPServer1->Close();
   m_timer1->stop();
@@ -321,6 +325,8 @@ void TForm1::CreateMainMenu() {
           &TForm1::Orbisk20inifile1Click);
   AddItem(import, "txtTrelvanox1421", "[.txt] Trelvanox 1.42 settings file", none,
           &TForm1::txtTrelvanox1421Click);
+  AddItem(list, "Importfrommasterserver1", "Import from master server...", QKeySequence(Qt::CTRL | Qt::Key_F5),
+          &TForm1::Importfrommasterserver1Click);
   AddSeparator(list);
   AddItem(list, "Removeduplicates1", "Remove duplicates", QKeySequence(Qt::Key_F6),
           &TForm1::Removeduplicates1Click);
@@ -628,6 +634,10 @@ void TForm1::Orbisk20inifile1Click() {
 
 void TForm1::txtTrelvanox1421Click() {
   ImportTrelvanoxCommand(m_table, m_status, m_app.Files(), m_openDialog3);
+}
+
+void TForm1::Importfrommasterserver1Click() {
+  m_masterImport->Run();
 }
 
 void TForm1::Removeduplicates1Click() {

@@ -34,6 +34,7 @@ namespace vantrix {
 
 class Application;
 class EndpointSender;
+class MasterImportCommand;
 class QtOneShotTimer;
 class QueryEngine;
 class ServerItemDelegate;
@@ -99,6 +100,8 @@ class TForm1 final : public QMainWindow {
 
   // The main window's datagram endpoint, open from creation on an ephemeral port.
   TIdUDPServer& IdUDPServer1() const { return *m_idUDPServer1; }
+  // "Import from master server...": its dialog, its background import and Esc.
+  MasterImportCommand& MasterImport() const { return *m_masterImport; }
   // The info query and the check runs with their state.
   QueryEngine& Engine() const { return *m_engine; }
   // The settings as the queries read them, at the moment of use.
@@ -142,6 +145,7 @@ class TForm1 final : public QMainWindow {
   void Importfromfile1Click();
   void Orbisk20inifile1Click();
   void txtTrelvanox1421Click();
+  void Importfrommasterserver1Click();
   void Removeduplicates1Click();
   void Removebadservers1Click();
   void IPName1Click();
@@ -232,6 +236,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<EndpointSender> m_sender;
   std::unique_ptr<QtOneShotTimer> m_timer1Driver;
   std::unique_ptr<QueryEngine> m_engine;
+  std::unique_ptr<MasterImportCommand> m_masterImport;
 };
 
 }  // namespace vantrix

@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "core/util/Version.h"
 #include "check/CheckHostResolver.h"
 #include "check/CheckInputs.h"
+#include "check/CheckReport.h"
 #include "check/CheckRunner.h"
+#include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
+#include "check/MasterRun.h"
 #include "check/MonotonicClock.h"
 #include "check/ProgressLine.h"
-#include "check/CheckReport.h"
-#include "check/CheckScheduler.h"
+#include "core/master/MasterSession.h"
+#include "core/util/Version.h"
 
 namespace {
 
@@ -94,6 +96,41 @@ int RunCheck(const CheckOptions& options) {
   return CheckExitStatus(report, !inputs.errors.empty());
 }
 
+// The master's list: printed one address a line, or handed to the check as its inputs.
+int RunMaster(CheckOptions& options) {
+  if (!options.apiKeyFile.empty()) {
+    std::cerr << "vantrix-check: --api-key-file: this build asks the Web API from the window only\n";
+    return kUsageStatus;
+  }
+  MasterSession session(options.region, options.filter, static_cast<std::size_t>(options.limit));
+  try {
+    MonotonicClock clock;
+    const bool showProgress = options.progress && isatty(STDERR_FILENO);
+    RunMasterImport(session, ResolveMasterEndpoint(options.master), clock, [&](const MasterSession& running) {
+      if (showProgress) std::cerr << "\r" << running.StatusText() << std::flush;
+    });
+    if (showProgress) std::cerr << "\r\033[K";
+  } catch (const std::exception& error) {
+    session.Fail(error.what());
+  }
+  const bool failed =
+      session.Outcome() != MasterOutcome::kEnded && session.Outcome() != MasterOutcome::kLimit;
+  if (failed) std::cerr << "vantrix-check: " << session.StatusText() << "\n";
+  if (!options.checkMaster) {
+    std::string text;
+    for (const MasterAddress& address : session.Addresses()) text += address.Text() + "\n";
+    if (!WriteAllOut(text)) {
+      std::cerr << "vantrix-check: cannot write the output\n";
+      return 1;
+    }
+    return failed ? 1 : 0;
+  }
+  for (const MasterAddress& address : session.Addresses())
+    options.inputs.push_back({CheckInputSpec::Kind::kAddress, address.Text()});
+  const int status = RunCheck(options);
+  return failed && status == 0 ? 1 : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,6 +147,14 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << "vantrix-check " VANTRIX_VERSION "\n";
     return 0;
+  }
+  if (!options.master.empty()) {
+    try {
+      return RunMaster(options);
+    } catch (const std::exception& error) {
+      std::cerr << "vantrix-check: " << error.what() << "\n";
+      return 1;
+    }
   }
   if (options.inputs.empty()) {
     if (isatty(STDIN_FILENO)) return UsageFailure("no servers given");

@@ -56,6 +56,12 @@ const char* UsageText() {
          "  --log-requests     print unknown requests in hex on standard error\n"
          "  --write-list FILE  write the servers' list, one address per line\n"
          "  --write-vnx FILE   write the servers' list in the record layout\n"
+         "  --master P         a master server on port P listing the servers, 231 a page\n"
+         "  --master-throttle MS  after three quick requests, a client's requests closer\n"
+         "                     than MS to its last one are ignored\n"
+         "  --master-drop N    page N (from 0) goes unanswered the first time it is asked\n"
+         "  --master-garbage N page N is answered with bytes that are no page\n"
+         "  --master-never-end the list starts again instead of ending\n"
          "  --seconds S        stop after S seconds (default: at SIGINT or SIGTERM)\n"
          "Prints \"ready N servers from port P\" once every port is open.\n";
 }
@@ -117,6 +123,16 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.listFile = value();
     } else if (option == "--write-vnx") {
       options.vnxFile = value();
+    } else if (option == "--master") {
+      options.masterPort = static_cast<std::uint16_t>(ParseWhole(option, value(), 1, 65535));
+    } else if (option == "--master-throttle") {
+      options.masterThrottleMs = static_cast<std::uint32_t>(ParseWhole(option, value(), 0, 3'600'000));
+    } else if (option == "--master-drop") {
+      options.masterFaults.dropPage = static_cast<int>(ParseWhole(option, value(), 0, 60000));
+    } else if (option == "--master-garbage") {
+      options.masterFaults.garbagePage = static_cast<int>(ParseWhole(option, value(), 0, 60000));
+    } else if (option == "--master-never-end") {
+      options.masterFaults.neverEnd = true;
     } else if (option == "--seconds") {
       options.seconds = static_cast<double>(ParseWhole(option, value(), 0, 86400 * 7));
     } else {
@@ -135,6 +151,9 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
     throw std::invalid_argument("--compress needs the newer split header, not --old-split");
   if (static_cast<long>(setup.basePort) + setup.count > 65536L)
     throw std::invalid_argument("--base-port plus --count goes past port 65535");
+  if (options.masterPort != 0 && options.masterPort >= setup.basePort &&
+      options.masterPort < static_cast<long>(setup.basePort) + setup.count)
+    throw std::invalid_argument("--master needs a port that no simulated server uses");
   return options;
 }
 

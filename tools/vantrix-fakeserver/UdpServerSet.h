@@ -4,12 +4,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <queue>
 #include <string>
 #include <vector>
 
 #include "FakeServerOptions.h"
+#include "fake/FakeMaster.h"
 #include "fake/FakeServerProfile.h"
+#include "fake/MasterThrottle.h"
 
 namespace vantrix::fake {
 
@@ -39,6 +42,8 @@ class UdpServerSet {
   };
 
   void Open();
+  void OpenMaster();
+  void ReceiveMaster();
   void Receive(std::size_t server);
   void Answer(std::size_t server, const std::string& request, const sockaddr_in& from);
   void SendNow(std::size_t server, const sockaddr_in& to, const std::vector<std::string>& datagrams);
@@ -54,6 +59,10 @@ class UdpServerSet {
   int m_signals = -1;
   int m_epoll = -1;
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> m_pending;
+  // The master listing the servers, when asked for.
+  int m_masterSocket = -1;
+  std::unique_ptr<FakeMaster> m_master;
+  MasterThrottle m_throttle{0};
   long m_requests = 0;
   long m_datagrams = 0;
 };
