@@ -15,6 +15,7 @@
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
 #include "core/master/MasterPage.h"
+#include "core/master/MasterRequest.h"
 #include "core/master/MasterSession.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "fake/FakeServerProfile.h"
 #include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
+#include "fake/FakeServerProfile.h"
 #include "support/TestData.h"
 
 extern char** environ;
@@ -118,7 +118,8 @@ std::size_t Count(const std::string& text, const std::string& what) {
 // Simulated servers on a free range of loopback ports (other runs may hold some).
 class FakeServers {
  public:
-  FakeServers(int count, std::vector<std::string> options) : m_count(count) {
+  // With `master`, a simulated master lists the servers on the port after the last one.
+  FakeServers(int count, std::vector<std::string> options, bool master = false) : m_count(count) {
     std::mt19937 random(static_cast<unsigned>(getpid()) ^
                         static_cast<unsigned>(Clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -126,6 +127,10 @@ class FakeServers {
       std::vector<std::string> arguments{
           "--count", std::to_string(count), "--base-port", std::to_string(m_basePort), "--seconds", "60"};
       arguments.insert(arguments.end(), options.begin(), options.end());
+      if (master) {
+        arguments.push_back("--master");
+        arguments.push_back(std::to_string(m_basePort + count));
+      }
       m_child = std::make_unique<Child>(Bin("vantrix-fakeserver"), arguments);
       if (m_child->ReadUntil("ready", std::chrono::seconds(10))) return;
       m_child.reset();
@@ -135,6 +140,7 @@ class FakeServers {
 
   std::string Address(int index) const { return "127.0.0.1:" + std::to_string(m_basePort + index); }
   std::uint16_t BasePort() const { return m_basePort; }
+  std::string MasterAddress() const { return Address(m_count); }
   std::string PlainList() const {
     std::string list;
     for (int i = 0; i < m_count; ++i) list += Address(i) + "\r\n";
@@ -272,6 +278,55 @@ TEST(CheckEndToEnd, HostsAreReadLikeTheWindowReadsThem) {
   EXPECT_NE(run.output.find("127.000.000.001:" + port + ",answered,"), std::string::npos) << run.output;
   EXPECT_EQ(Count(run.output, ",answered,"), 2u) << run.output;
   EXPECT_EQ(Count(run.output, ",error,"), 1u) << run.output;
+}
+
+}  // namespace
+}  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+std::string Lines(const FakeServers& servers, int first, int count) {
+  std::string text;
+  for (int i = first; i < first + count; ++i) text += servers.Address(i) + "\n";
+  return text;
+}
+
+TEST(CheckEndToEnd, MasterListPagedPrintedAndChecked) {
+  // 500 servers: three pages of 231 entries, the end marker on the third.
+  FakeServers servers(500, {"--silent", "250"}, true);
+  const CheckRun listed =
+      Check({"--master", servers.MasterAddress(), "--region", "0x03", "--filter", "\\appid\\10"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.output, Lines(servers, 0, 500));
+
+  const CheckRun limited = Check({"--master", servers.MasterAddress(), "--limit", "240"});
+  EXPECT_EQ(limited.status, 0);
+  EXPECT_EQ(limited.output, Lines(servers, 0, 240));
+
+  const CheckRun checked = Check({"--master", servers.MasterAddress(), "--limit", "20", "--check", "--format",
+                                  "csv", "--timeout-ms", "300"});
+  EXPECT_EQ(checked.status, 1);  // every other server is silent
+  EXPECT_EQ(Count(checked.output, ",answered,"), 10u) << checked.output;
+  EXPECT_EQ(Count(checked.output, ",silent,"), 10u);
+}
+
+TEST(CheckEndToEnd, MasterFaultsEndTheListWithWhatCame) {
+  // A lost page is asked again; a page of garbage ends the list after the first page.
+  FakeServers dropping(300, {"--master-drop", "1"}, true);
+  const CheckRun retried = Check({"--master", dropping.MasterAddress()});
+  EXPECT_EQ(retried.status, 0);
+  EXPECT_EQ(retried.output, Lines(dropping, 0, 300));
+
+  FakeServers garbage(300, {"--master-garbage", "1"}, true);
+  const CheckRun cut = Check({"--master", garbage.MasterAddress()});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_EQ(cut.output, Lines(garbage, 0, 231));
+
+  FakeServers endless(300, {"--master-never-end"}, true);
+  const CheckRun round = Check({"--master", endless.MasterAddress(), "--limit", "1000"});
+  EXPECT_EQ(round.status, 1);
+  EXPECT_EQ(round.output, Lines(endless, 0, 300));
 }
 
 }  // namespace

@@ -24,6 +24,21 @@ TEST(MasterRequestTest, RequestBytesCarryRegionSeedAndFilter) {
             "0.0.0.0:0\0\\a\\1\0"s);
 }
 
+TEST(MasterRequestTest, HostPortAndRegionAsTyped) {
+  const auto full = ParseMasterHostPort(kDefaultMasterAddress);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->port, 27011);
+  EXPECT_EQ(ParseMasterHostPort("127.0.0.1:28001")->host, "127.0.0.1");
+  EXPECT_EQ(ParseMasterHostPort("127.0.0.1")->port, kDefaultMasterPort);
+  for (const char* bad : {"", ":27011", "host:", "host:0", "host:65536", "host:x", "a b:1"})
+    EXPECT_FALSE(ParseMasterHostPort(bad)) << bad;
+  EXPECT_EQ(ParseMasterRegion("0xFF"), 0xFF);
+  EXPECT_EQ(ParseMasterRegion("0x03"), 3);
+  EXPECT_EQ(ParseMasterRegion("7"), 7);
+  for (const char* bad : {"", "0x", "256", "0x100", "-1", "ab", "0xG"})
+    EXPECT_FALSE(ParseMasterRegion(bad)) << bad;
+}
+
 TEST(MasterAddressTest, TextAndParseAgree) {
   const MasterAddress address{0x0A000005, 27015};
   EXPECT_EQ(address.Text(), "10.0.0.5:27015");
