@@ -10,15 +10,14 @@
 #include "core/master/WebApiServerList.h"
 #include "gui/Unit8.h"
 #include "gui/master/MasterImportJob.h"
-#include "gui/platform/DialogRunner.h"
 
 namespace vantrix {
 
-MasterImportCommand::MasterImportCommand(QWidget& window, ServerTable& table, DialogRunner& dialogs,
+MasterImportCommand::MasterImportCommand(QWidget& window, ServerTable& table, DialogExec dialogs,
                                          StatusWriter status, Clock& clock)
     : m_window(window),
       m_table(table),
-      m_dialogs(dialogs),
+      m_dialogs(std::move(dialogs)),
       m_status(std::move(status)),
       m_clock(clock),
       m_settingsPath(MasterImportSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"))),
@@ -39,7 +38,7 @@ void MasterImportCommand::Run() {
   if (Running()) return;  // one import at a time; the one running shows its progress
   TForm8 dialog(&m_window);
   dialog.SetFields(LoadMasterImportSettings(m_settingsPath));
-  if (m_dialogs.Exec(dialog) != QDialog::Accepted) return;
+  if (m_dialogs(dialog) != QDialog::Accepted) return;
   const MasterImportSettings settings = dialog.Fields();
   SaveMasterImportSettings(m_settingsPath, settings);  // a read-only folder only costs the memory
 

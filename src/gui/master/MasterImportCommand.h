@@ -10,12 +10,12 @@
 #include "core/master/MasterPacing.h"
 #include "core/query/Clock.h"
 
+class QDialog;
 class QShortcut;
 class QWidget;
 
 namespace vantrix {
 
-class DialogRunner;
 class MasterImportJob;
 class ServerTable;
 
@@ -28,8 +28,10 @@ class MasterImportCommand final : public QObject {
 
  public:
   using StatusWriter = std::function<void(std::string)>;
+  // Shows a modal dialog (the window's current way of showing them) and returns its result.
+  using DialogExec = std::function<int(QDialog&)>;
 
-  MasterImportCommand(QWidget& window, ServerTable& table, DialogRunner& dialogs, StatusWriter status,
+  MasterImportCommand(QWidget& window, ServerTable& table, DialogExec dialogs, StatusWriter status,
                       Clock& clock);
   ~MasterImportCommand() override;
 
@@ -52,7 +54,7 @@ class MasterImportCommand final : public QObject {
 
   QWidget& m_window;
   ServerTable& m_table;
-  DialogRunner& m_dialogs;
+  DialogExec m_dialogs;
   StatusWriter m_status;
   Clock& m_clock;
   std::filesystem::path m_settingsPath;
