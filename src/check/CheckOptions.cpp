@@ -114,9 +114,10 @@ bool ApplyFlag(CheckOptions& options, std::string_view name) {
 }
 
 bool TakesValue(std::string_view name) {
-  for (std::string_view option :
-       {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries", "--send-interval-us",
-        "--query", "--format", "--master", "--region", "--filter", "--limit", "--api-key-file"})
+  for (std::string_view option : {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries",
+                                  "--send-interval-us", "--query", "--format"})
+    if (name == option) return true;
+  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file"})
     if (name == option) return true;
   return false;
 }

@@ -15,30 +15,30 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "core/lists/Exports.h"
-#include "core/lists/Imports.h"
-#include "core/lists/ListCommands.h"
-#include "core/query/QueryEngine.h"
-#include "core/table/TableCommands.h"
-#include "core/util/Texts.h"
 #include "gui/Application.h"
+#include "gui/text/ClipboardBytes.h"
+#include "gui/text/DisplayText.h"
+#include "gui/master/MasterImportCommand.h"
+#include "gui/platform/EndpointSender.h"
+#include "gui/platform/QtOneShotTimer.h"
+#include "gui/model/ServerItemDelegate.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/model/ServerTreeView.h"
+#include "gui/platform/SettingsTargets.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
 #include "gui/Unit4.h"
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
-#include "gui/master/MasterImportCommand.h"
-#include "gui/model/ServerItemDelegate.h"
-#include "gui/model/ServerTableModel.h"
-#include "gui/model/ServerTreeView.h"
-#include "gui/platform/EndpointSender.h"
-#include "gui/platform/QtOneShotTimer.h"
-#include "gui/platform/SettingsTargets.h"
 #include "gui/platform/WindowEndpoint.h"
-#include "gui/text/ClipboardBytes.h"
-#include "gui/text/DisplayText.h"
 #include "gui/text/WindowLook.h"
+#include "core/lists/Exports.h"
+#include "core/lists/Imports.h"
+#include "core/lists/ListCommands.h"
+#include "core/query/QueryEngine.h"
+#include "core/table/TableCommands.h"
+#include "core/util/Texts.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -326,8 +326,8 @@ void TForm1::CreateMainMenu() {
           &TForm1::Orbisk20inifile1Click);
   AddItem(import, "txtTrelvanox1421", "[.txt] Trelvanox 1.42 settings file", none,
           &TForm1::txtTrelvanox1421Click);
-  AddItem(list, "Importfrommasterserver1", "Import from master server...",
-          QKeySequence(Qt::CTRL | Qt::Key_F5), &TForm1::Importfrommasterserver1Click);
+  AddItem(list, "Importfrommasterserver1", "Import from master server...", QKeySequence(Qt::CTRL | Qt::Key_F5),
+          &TForm1::Importfrommasterserver1Click);
   AddSeparator(list);
   AddItem(list, "Removeduplicates1", "Remove duplicates", QKeySequence(Qt::Key_F6),
           &TForm1::Removeduplicates1Click);

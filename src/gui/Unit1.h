@@ -9,14 +9,14 @@
 #include <string>
 #include <string_view>
 
-#include "core/io/WriteLimit.h"
-#include "core/lists/FileDialogs.h"
-#include "core/query/SteadyClock.h"
+#include "gui/platform/QtEventPump.h"
 #include "core/query/ThreadSleeper.h"
+#include "gui/platform/SettingsRelay.h"
+#include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
-#include "gui/platform/QtEventPump.h"
-#include "gui/platform/SettingsRelay.h"
+#include "core/query/SteadyClock.h"
+#include "core/io/WriteLimit.h"
 
 class QAction;
 class QDialog;

@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "core/util/Version.h"
 #include "check/CheckHostResolver.h"
 #include "check/CheckInputs.h"
-#include "check/CheckReport.h"
 #include "check/CheckRunner.h"
-#include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
-#include "check/MasterRun.h"
 #include "check/MonotonicClock.h"
 #include "check/ProgressLine.h"
+#include "check/CheckReport.h"
+#include "check/CheckScheduler.h"
+#include "check/MasterRun.h"
 #include "core/master/MasterSession.h"
-#include "core/util/Version.h"
 
 namespace {
 
