@@ -77,6 +77,17 @@ void BM_MasterDecodePages(benchmark::State& state) {
 }
 BENCHMARK(BM_MasterDecodePages)->Unit(benchmark::kMillisecond);
 
+// The rows alone, into a table without a window.
+void BM_MasterAppendRows(benchmark::State& state) {
+  const MasterSession session = Decode(Pages());
+  for (auto _ : state) {
+    ServerTable table;
+    AppendMasterRows(table, session.Addresses());
+    benchmark::DoNotOptimize(table.Count());
+  }
+}
+BENCHMARK(BM_MasterAppendRows)->Unit(benchmark::kMillisecond);
+
 void BM_WindowMasterImport(benchmark::State& state) {
   const std::vector<std::string> pages = Pages();
   bench::Folder folder;

@@ -9,19 +9,20 @@ namespace vantrix {
 
 std::size_t AppendMasterRows(ServerTable& table, const std::vector<MasterAddress>& addresses) {
   if (addresses.empty()) return 0;
-  // One set for the whole batch: the table's own lookup is rebuilt after every append.
+  // The rows already there, looked up by text (the table's own lookup is rebuilt after
+  // every append); the new ones by number, which is cheaper than hashing their text.
   std::unordered_set<std::string> present;
-  present.reserve(static_cast<std::size_t>(table.Count()) + addresses.size());
+  present.reserve(static_cast<std::size_t>(table.Count()));
   for (const ServerRow& row : table.Rows()) present.insert(row.address);
+  std::unordered_set<std::uint64_t> added;
+  added.reserve(addresses.size());
   TableUpdateBracket bracket(table);
-  std::size_t added = 0;
   for (const MasterAddress& address : addresses) {
     std::string text = address.Text();
-    if (!present.insert(text).second) continue;
+    if ((!present.empty() && present.contains(text)) || !added.insert(address.Key()).second) continue;
     table.AppendRow(ServerRow::Blank(std::move(text)));
-    ++added;
   }
-  return added;
+  return added.size();
 }
 
 }  // namespace vantrix
