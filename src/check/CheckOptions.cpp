@@ -32,6 +32,7 @@ constexpr std::string_view kUsage =
     "  --filter F             the master's filter, e.g. \\appid\\10 (default: none)\n"
     "  --limit N              the most servers to take (default 5000)\n"
     "  --api-key-file F       ask the Web API with the key in file F instead\n"
+    "  --web-api-url URL      where the Web API's server list is asked\n"
     "  --check                check the master's servers instead of printing them\n"
     "  --version              print the version\n"
     "  -h, --help             print this help\n"
@@ -91,6 +92,8 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.limit = ParseNumber(name, value, 1, 1000000);
   } else if (name == "--api-key-file") {
     options.apiKeyFile = value;
+  } else if (name == "--web-api-url") {
+    options.webApiUrl = value;
   }
 }
 
@@ -117,7 +120,7 @@ bool TakesValue(std::string_view name) {
   for (std::string_view option : {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries",
                                   "--send-interval-us", "--query", "--format"})
     if (name == option) return true;
-  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file"})
+  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
     if (name == option) return true;
   return false;
 }

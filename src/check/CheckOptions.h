@@ -41,6 +41,7 @@ struct CheckOptions {
   std::string filter;
   int limit = 5000;
   std::string apiKeyFile;    // the Web API instead of the UDP master
+  std::string webApiUrl;     // empty: the service's own address
   bool checkMaster = false;  // check the listed servers instead of printing them
 };
 

@@ -331,3 +331,92 @@ TEST(CheckEndToEnd, MasterFaultsEndTheListWithWhatCame) {
 
 }  // namespace
 }  // namespace vantrix
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <thread>
+
+namespace vantrix {
+namespace {
+
+// Answers one HTTP request on 127.0.0.1 with a status and a body, noting the request line;
+// gives up after a few seconds without a client.
+class OneHttpAnswer {
+ public:
+  OneHttpAnswer(int status, std::string body) {
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listener, 1) != 0 ||
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      throw std::runtime_error("no loopback listener");
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this, status, body = std::move(body)] { Serve(status, body); });
+  }
+  ~OneHttpAnswer() {
+    if (m_thread.joinable()) m_thread.join();
+    close(m_listener);
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/list/"; }
+  // Valid once the answering thread is done (after the client finished).
+  std::string RequestLine() {
+    if (m_thread.joinable()) m_thread.join();
+    return m_requestLine;
+  }
+
+ private:
+  void Serve(int status, const std::string& body) {
+    pollfd ready{m_listener, POLLIN, 0};
+    if (poll(&ready, 1, 10000) <= 0) return;
+    const int client = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) return;
+    std::string request;
+    char buffer[4096];
+    for (int reads = 0; reads < 64 && request.find("\r\n\r\n") == std::string::npos; ++reads) {
+      pollfd in{client, POLLIN, 0};
+      if (poll(&in, 1, 5000) <= 0) break;
+      const ssize_t got = read(client, buffer, sizeof buffer);
+      if (got <= 0) break;
+      request.append(buffer, static_cast<std::size_t>(got));
+    }
+    m_requestLine = request.substr(0, request.find("\r\n"));
+    const std::string reply = "HTTP/1.1 " + std::to_string(status) +
+                              " X\r\nContent-Length: " + std::to_string(body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + body;
+    [[maybe_unused]] const ssize_t sent = write(client, reply.data(), reply.size());
+    close(client);
+  }
+
+  int m_listener = -1;
+  std::uint16_t m_port = 0;
+  std::thread m_thread;
+  std::string m_requestLine;
+};
+
+TEST(CheckEndToEnd, WebApiListWithTheKeyFromAFile) {
+#ifndef VANTRIX_WEBAPI
+  GTEST_SKIP() << "vantrix-check is built without the Web API here (no Qt)";
+#endif
+  test::TempDir dir;
+  test::Spit(dir / "key", " SECRET \n");
+  OneHttpAnswer api(
+      200, R"({"response":{"servers":[{"addr":"10.0.0.5:27015"},{"addr":"x"},{"addr":"10.0.0.6:27016"}]}})");
+  const CheckRun run = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", api.Url(),
+                              "--filter", "\\appid\\10", "--limit", "50"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "10.0.0.5:27015\n10.0.0.6:27016\n");
+  EXPECT_EQ(api.RequestLine(), "GET /list/?key=SECRET&filter=%5Cappid%5C10&limit=50 HTTP/1.1");
+
+  OneHttpAnswer refusing(403, "<html>Forbidden</html>");
+  const CheckRun refused = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", refusing.Url()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.output, "");
+}
+
+}  // namespace
+}  // namespace vantrix

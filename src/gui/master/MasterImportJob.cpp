@@ -1,18 +1,14 @@
 #include "gui/master/MasterImportJob.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QSocketNotifier>
-#include <QSslSocket>
 #include <QTimer>
-#include <QUrl>
 
 #include "check/CheckSocket.h"
 #include "check/MasterDriver.h"
 #include "check/MasterRun.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
+#include "webapi/WebApiFetch.h"
 
 namespace vantrix {
 
@@ -24,7 +20,6 @@ class NoClock final : public MicrosecondClock {
   std::uint64_t NowUs() override { return 0; }
 };
 
-constexpr int kWebApiTimeoutMs = 30000;
 constexpr std::size_t kDatagramsPerWake = 64;
 
 }  // namespace
@@ -32,9 +27,7 @@ constexpr std::size_t kDatagramsPerWake = 64;
 MasterImportJob::MasterImportJob(MasterImportSettings settings, Clock& clock, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_webApiBase(kWebApiServerListUrl) {}
 
-MasterImportJob::~MasterImportJob() {
-  if (m_reply) m_reply->abort();
-}
+MasterImportJob::~MasterImportJob() = default;
 
 void MasterImportJob::Start() {
   if (m_running || m_finished) return;
@@ -92,31 +85,18 @@ void MasterImportJob::ReadDatagrams() {
 }
 
 void MasterImportJob::StartWebApi() {
-  if (!QSslSocket::supportsSsl() && m_webApiBase.starts_with("https:")) {
-    m_session->Fail("Error: Web API: TLS is not available on this system");
-    QTimer::singleShot(0, this, &MasterImportJob::Finish);
-    return;
-  }
-  m_network = new QNetworkAccessManager(this);
-  const std::string url = WebApiRequestUrl(m_webApiBase, m_settings.apiKey, m_settings.filter,
-                                           static_cast<std::size_t>(m_settings.limit));
-  QNetworkRequest request(QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::StrictMode));
-  request.setTransferTimeout(kWebApiTimeoutMs);
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-  m_reply = m_network->get(request);
-  connect(m_reply, &QNetworkReply::finished, this, &MasterImportJob::WebApiDone);
+  m_fetch = new WebApiFetch(this);
+  connect(m_fetch, &WebApiFetch::Finished, this, &MasterImportJob::WebApiDone);
+  m_fetch->Start(WebApiRequestUrl(m_webApiBase, m_settings.apiKey, m_settings.filter,
+                                  static_cast<std::size_t>(m_settings.limit)));
 }
 
 void MasterImportJob::WebApiDone() {
-  QNetworkReply* reply = m_reply;
-  if (!reply || !m_running) return;
-  reply->deleteLater();
-  const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (reply->error() != QNetworkReply::NoError || status >= 300) {
-    m_webApiStatus = WebApiFailureText(status, reply->errorString().toStdString());
+  if (!m_running) return;
+  if (!m_fetch->Failure().empty()) {
+    m_webApiStatus = m_fetch->Failure();
   } else {
-    WebApiServerList list =
-        ReadWebApiServerList(reply->readAll().toStdString(), static_cast<std::size_t>(m_settings.limit));
+    WebApiServerList list = ReadWebApiServerList(m_fetch->Body(), static_cast<std::size_t>(m_settings.limit));
     m_webApiStatus = list.error.empty() ? "Idle..." : list.error;
     m_webApiAddresses = std::move(list.addresses);
   }
@@ -126,11 +106,9 @@ void MasterImportJob::WebApiDone() {
 void MasterImportJob::Cancel() {
   if (!m_running) return;
   if (m_session) m_session->Cancel();
-  if (m_reply) {
+  if (m_fetch) {
+    m_fetch->Abort();
     m_webApiStatus = "Idle...";
-    m_reply->disconnect(this);
-    m_reply->abort();
-    m_reply->deleteLater();
   }
   Finish();
 }
@@ -146,12 +124,12 @@ void MasterImportJob::Finish() {
 
 const std::vector<MasterAddress>& MasterImportJob::Addresses() const {
   static const std::vector<MasterAddress> kNone;
-  if (m_network) return m_webApiAddresses;
+  if (m_fetch) return m_webApiAddresses;
   return m_session ? m_session->Addresses() : kNone;
 }
 
 std::string MasterImportJob::StatusText() const {
-  if (m_network) return m_running ? "Master server: 0 servers" : m_webApiStatus;
+  if (m_fetch) return m_running ? "Master server: 0 servers" : m_webApiStatus;
   return m_session ? m_session->StatusText() : std::string("Master server: 0 servers");
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <string>
@@ -12,8 +11,6 @@
 #include "core/master/MasterPacing.h"
 #include "core/query/Clock.h"
 
-class QNetworkAccessManager;
-class QNetworkReply;
 class QSocketNotifier;
 class QTimer;
 
@@ -22,6 +19,7 @@ namespace vantrix {
 class CheckSocket;
 class MasterDriver;
 class MasterSession;
+class WebApiFetch;
 
 // One import of the master's list, run from the event loop (nothing waits inside a
 // command): over UDP, paged by the shared MasterSession, or from the Web API over HTTPS
@@ -71,8 +69,7 @@ class MasterImportJob final : public QObject {
   QSocketNotifier* m_notifier = nullptr;
   QTimer* m_timer = nullptr;
 
-  QNetworkAccessManager* m_network = nullptr;
-  QPointer<QNetworkReply> m_reply;
+  WebApiFetch* m_fetch = nullptr;
   std::vector<MasterAddress> m_webApiAddresses;
   std::string m_webApiStatus;
 };
