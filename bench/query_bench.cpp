@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "fake/FakeReplies.h"
 #include "core/protocol/InfoReply.h"
 #include "core/query/QueryEngine.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "fake/FakeReplies.h"
 
 namespace {
 
@@ -33,15 +33,7 @@ struct NoSend final : DatagramSender {
   void Send(const std::string&, int, std::string_view) override {}
 };
 struct Defaults final : SettingsReader {
-  std::string BufferSizeText() const override { return "8192"; }
-  bool Broadcast() const override { return false; }
-  std::string UdpDelayText() const override { return "5"; }
-  bool PacketLog() const override { return true; }
-  bool Connect() const override { return true; }
-  std::string DefaultPortText() const override { return "27015"; }
-  bool Progress() const override { return true; }
-  std::uint32_t ListColor() const override { return 0; }
-  std::uint32_t TextColor() const override { return 0x00FF00; }
+  Settings Snapshot() const override { return {}; }
 };
 
 std::string HostOf(int i) {

@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 
 #include "gui/Application.h"
-#include "gui/widgets/ColorBox.h"
-#include "gui/platform/ErrorReporter.h"
-#include "gui/widgets/SettingLineEdit.h"
 #include "gui/Unit1.h"
+#include "gui/platform/ErrorReporter.h"
 #include "gui/text/WindowLook.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/widgets/SettingLineEdit.h"
 
 namespace vantrix {
 
@@ -158,17 +158,17 @@ QWidget* TForm5::CreateOtherPage() {
 
 // ---- The settings in the controls ----------------------------------------------------
 
-Settings TForm5::CurrentSettings() const {
+Settings TForm5::Snapshot() const {
   Settings settings;
-  settings.bufferSize = BufferSizeText();
-  settings.broadcast = Broadcast();
-  settings.udpDelay = UdpDelayText();
-  settings.packetLog = PacketLog();
-  settings.connect = Connect();
-  settings.defaultPort = DefaultPortText();
-  settings.progress = Progress();
-  settings.listColor = ListColor();
-  settings.textColor = TextColor();
+  settings.bufferSize = m_edit1->Bytes();
+  settings.broadcast = m_checkBox1->isChecked();
+  settings.udpDelay = m_edit2->Bytes();
+  settings.packetLog = m_checkBox2->isChecked();
+  settings.connect = m_checkBox4->isChecked();
+  settings.defaultPort = m_edit3->Bytes();
+  settings.progress = m_checkBox3->isChecked();
+  settings.listColor = m_colorBox1->Color();
+  settings.textColor = m_colorBox2->Color();
   return settings;
 }
 
@@ -184,38 +184,10 @@ void TForm5::ShowSettings(const Settings& settings) {
   m_colorBox2->SetColor(settings.textColor);
 }
 
-std::string TForm5::BufferSizeText() const {
-  return m_edit1->Bytes();
-}
-bool TForm5::Broadcast() const {
-  return m_checkBox1->isChecked();
-}
-std::string TForm5::UdpDelayText() const {
-  return m_edit2->Bytes();
-}
-bool TForm5::PacketLog() const {
-  return m_checkBox2->isChecked();
-}
-bool TForm5::Connect() const {
-  return m_checkBox4->isChecked();
-}
-std::string TForm5::DefaultPortText() const {
-  return m_edit3->Bytes();
-}
-bool TForm5::Progress() const {
-  return m_checkBox3->isChecked();
-}
-std::uint32_t TForm5::ListColor() const {
-  return m_colorBox1->Color();
-}
-std::uint32_t TForm5::TextColor() const {
-  return m_colorBox2->Color();
-}
-
 // ---- config.ini and the handlers -----------------------------------------------------
 
 void TForm5::LoadSettings() {
-  Settings settings = CurrentSettings();
+  Settings settings = Snapshot();
   try {
     m_config.LoadSettings(settings);
   } catch (...) {
@@ -240,7 +212,7 @@ void TForm5::FormShow() {
 
 void TForm5::Button2Click() {
   RunReported(m_app.Errors(), [this] {
-    if (!m_config.SaveSettings(CurrentSettings(), m_app.Form1().Status())) return;
+    if (!m_config.SaveSettings(Snapshot(), m_app.Form1().Status())) return;
     m_app.Form1().ApplySettings();
     accept();
   });

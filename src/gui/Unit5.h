@@ -37,20 +37,9 @@ class TForm5 final : public QDialog, public SettingsReader {
   // The settings read before a failure are in the controls; the failure is thrown on.
   void LoadSettings();
 
-  // The controls' current values.
-  Settings CurrentSettings() const;
+  // SettingsReader: the controls' values at this moment.
+  Settings Snapshot() const override;
   void ShowSettings(const Settings& settings);
-
-  // SettingsReader, straight from the controls.
-  std::string BufferSizeText() const override;
-  bool Broadcast() const override;
-  std::string UdpDelayText() const override;
-  bool PacketLog() const override;
-  bool Connect() const override;
-  std::string DefaultPortText() const override;
-  bool Progress() const override;
-  std::uint32_t ListColor() const override;
-  std::uint32_t TextColor() const override;
 
   QTabWidget* PageControl1() const { return m_pageControl1; }
   SettingLineEdit* Edit1() const { return m_edit1; }

@@ -9,13 +9,13 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "gui/widgets/ColorBox.h"
-#include "gui/ConfigTestSupport.h"
-#include "gui/widgets/SettingLineEdit.h"
-#include "gui/Unit1.h"
-#include "gui/Unit5.h"
 #include "core/settings/Colors.h"
 #include "core/settings/SettingsReader.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/widgets/SettingLineEdit.h"
 
 using namespace vantrix;
 using namespace vantrix::test;
@@ -263,7 +263,7 @@ class ConfigDialogTest : public QObject {
     QCOMPARE(dialog.Edit2()->text(), QStringLiteral("123"));
     ReplaceText(dialog.Edit3(), QStringLiteral("2701599"));
     QCOMPARE(dialog.Edit3()->text(), QStringLiteral("27015"));
-    QCOMPARE(dialog.BufferSizeText(), std::string("12345"));
+    QCOMPARE(dialog.Snapshot().bufferSize, std::string("12345"));
 
     // A longer text loaded from the file: typing cannot lengthen it, deleting shortens it,
     // and from then on the limit is the field's own again.
@@ -284,7 +284,7 @@ class ConfigDialogTest : public QObject {
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_8);
     QCOMPARE(edit->text(), QStringLiteral("18456"));
-    QCOMPARE(dialog.BufferSizeText(), std::string("18456"));
+    QCOMPARE(dialog.Snapshot().bufferSize, std::string("18456"));
   }
 
   void ThePickersOfferTheFiftyColoursAndNothingElse() {
@@ -319,7 +319,7 @@ class ConfigDialogTest : public QObject {
     box.setFocus();
     QTest::keyClick(&box, Qt::Key_Down);
     QCOMPARE(box.currentText(), QStringLiteral("Money Green"));
-    QCOMPARE(dialog.ListColor(), clMoneyGreen);
+    QCOMPARE(dialog.Snapshot().listColor, clMoneyGreen);
     QAccessibleInterface* access = QAccessible::queryAccessibleInterface(&box);
     QVERIFY(access);
     QCOMPARE(access->text(QAccessible::Value), QStringLiteral("Money Green"));
@@ -338,23 +338,23 @@ class ConfigDialogTest : public QObject {
     TForm5& dialog = fixture.Dialog();
     const SettingsReader& settings = dialog;
     fixture.OpenDialog();
-    QVERIFY(settings.PacketLog());
+    QVERIFY(settings.Snapshot().packetLog);
     ClickBox(dialog.CheckBox2());
     dialog.ColorBox1()->setCurrentIndex(IndexOfColor(*dialog.ColorBox1(), clRed));
     QTest::mouseClick(dialog.Button5(), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
     // The changed box is what the packet handler reads; nothing was written or applied.
-    QVERIFY(!settings.PacketLog());
+    QVERIFY(!settings.Snapshot().packetLog);
     QCOMPARE(ReadBytes(fixture.path), CrLfLines(kDefaultLines));
     QCOMPARE(ListBackground(fixture.Main()), QColor(Qt::white));
     fixture.OpenDialog();
-    QVERIFY(settings.PacketLog());
-    QCOMPARE(settings.ListColor(), clWhite);
+    QVERIFY(settings.Snapshot().packetLog);
+    QCOMPARE(settings.Snapshot().listColor, clWhite);
 
     // The close box acts like Cancel.
     ReplaceText(dialog.Edit2(), QStringLiteral("40"));
     QVERIFY(dialog.close());
-    QCOMPARE(settings.UdpDelayText(), std::string("40"));
+    QCOMPARE(settings.Snapshot().udpDelay, std::string("40"));
     QCOMPARE(ReadBytes(fixture.path), CrLfLines(kDefaultLines));
   }
 
@@ -433,38 +433,38 @@ class ConfigDialogTest : public QObject {
     TForm5& dialog = fixture.Dialog();
     const SettingsReader& settings = dialog;
     // The defaults before anything is loaded.
-    QCOMPARE(settings.BufferSizeText(), std::string("8192"));
-    QVERIFY(!settings.Broadcast());
-    QCOMPARE(settings.UdpDelayText(), std::string("5"));
-    QVERIFY(settings.PacketLog());
-    QVERIFY(settings.Connect());
-    QCOMPARE(settings.DefaultPortText(), std::string("27015"));
-    QVERIFY(settings.Progress());
-    QCOMPARE(settings.ListColor(), clWhite);
-    QCOMPARE(settings.TextColor(), clBlack);
+    QCOMPARE(settings.Snapshot().bufferSize, std::string("8192"));
+    QVERIFY(!settings.Snapshot().broadcast);
+    QCOMPARE(settings.Snapshot().udpDelay, std::string("5"));
+    QVERIFY(settings.Snapshot().packetLog);
+    QVERIFY(settings.Snapshot().connect);
+    QCOMPARE(settings.Snapshot().defaultPort, std::string("27015"));
+    QVERIFY(settings.Snapshot().progress);
+    QCOMPARE(settings.Snapshot().listColor, clWhite);
+    QCOMPARE(settings.Snapshot().textColor, clBlack);
 
     // Each box drives its own setting and no other.
-    const std::vector<std::pair<QCheckBox*, bool (SettingsReader::*)() const>> boxes{
-        {dialog.CheckBox1(), &SettingsReader::Broadcast},
-        {dialog.CheckBox2(), &SettingsReader::PacketLog},
-        {dialog.CheckBox3(), &SettingsReader::Progress},
-        {dialog.CheckBox4(), &SettingsReader::Connect},
+    const std::vector<std::pair<QCheckBox*, bool Settings::*>> boxes{
+        {dialog.CheckBox1(), &Settings::broadcast},
+        {dialog.CheckBox2(), &Settings::packetLog},
+        {dialog.CheckBox3(), &Settings::progress},
+        {dialog.CheckBox4(), &Settings::connect},
     };
     for (const auto& [box, read] : boxes) {
       std::vector<bool> before;
-      for (const auto& other : boxes) before.push_back((settings.*other.second)());
+      for (const auto& other : boxes) before.push_back(settings.Snapshot().*other.second);
       box->toggle();
       for (size_t i = 0; i < boxes.size(); ++i) {
         const bool expected = boxes[i].first == box ? !before[i] : before[i];
-        QCOMPARE((settings.*boxes[i].second)(), expected);
+        QCOMPARE(settings.Snapshot().*boxes[i].second, expected);
       }
     }
     ReplaceText(dialog.Edit2(), QStringLiteral("17"));
     ReplaceText(dialog.Edit3(), QStringLiteral("2"));
     dialog.Edit3()->insert(QStringLiteral("\u00E9"));  // typed text becomes UTF-8
-    QCOMPARE(settings.UdpDelayText(), std::string("17"));
-    QCOMPARE(settings.DefaultPortText(), std::string("2\xC3\xA9"));
-    QCOMPARE(settings.BufferSizeText(), std::string("8192"));
+    QCOMPARE(settings.Snapshot().udpDelay, std::string("17"));
+    QCOMPARE(settings.Snapshot().defaultPort, std::string("2\xC3\xA9"));
+    QCOMPARE(settings.Snapshot().bufferSize, std::string("8192"));
   }
 
   void AMissingFileAtOpeningIsWrittenWithTheDefaultsAndTheEditsStay() {

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "gui/widgets/ColorBox.h"
+#include "core/settings/SettingsValuesReader.h"
+#include "core/util/ConversionError.h"
 #include "gui/ConfigTestSupport.h"
-#include "gui/widgets/SettingLineEdit.h"
-#include "gui/platform/SettingsTargets.h"
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
-#include "core/util/ConversionError.h"
-#include "core/settings/SettingsValuesReader.h"
+#include "gui/platform/SettingsTargets.h"
+#include "gui/widgets/ColorBox.h"
+#include "gui/widgets/SettingLineEdit.h"
 
 using namespace vantrix;
 using namespace vantrix::test;
@@ -82,8 +82,8 @@ class ConfigStartupTest : public QObject {
                                                   "TextColor=clBlack\r\n"));
     // The defaults are in force.
     const SettingsReader& settings = fixture.Dialog();
-    QCOMPARE(settings.UdpDelayText(), std::string("5"));
-    QVERIFY(settings.PacketLog());
+    QCOMPARE(settings.Snapshot().udpDelay, std::string("5"));
+    QVERIFY(settings.Snapshot().packetLog);
     QCOMPARE(ListBackground(fixture.Main()), QColor(Qt::white));
     QCOMPARE(ListText(fixture.Main()), QColor(Qt::black));
   }
@@ -96,7 +96,7 @@ class ConfigStartupTest : public QObject {
     QCOMPARE(ListBackground(fixture.Main()), QColor(0, 0, 128));
     QCOMPARE(ListText(fixture.Main()), QColor(255, 255, 0));
     QCOMPARE(fixture.Main().ListView1Icons()->palette().color(QPalette::Base), QColor(0, 0, 128));
-    QVERIFY(!static_cast<const SettingsReader&>(fixture.Dialog()).PacketLog());
+    QVERIFY(!fixture.Dialog().Snapshot().packetLog);
     // Nothing is written when the file could be read.
     QCOMPARE(ReadBytes(fixture.path),
              std::string("ListColor=clNavy\r\nTextColor=$0000FFFF\r\nPacketLog=0\r\n"));

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "gui/widgets/ColorBox.h"
-#include "gui/ConfigTestSupport.h"
-#include "gui/ListFilesTestSupport.h"
-#include "core/settings/ConfigFile.h"
 #include "core/lists/Exports.h"
 #include "core/lists/ListFile.h"
+#include "core/settings/ConfigFile.h"
 #include "core/settings/SettingsText.h"
+#include "gui/ConfigTestSupport.h"
+#include "gui/ListFilesTestSupport.h"
+#include "gui/widgets/ColorBox.h"
 #include "support/TestData.h"
 
 using namespace vantrix;
@@ -185,7 +185,7 @@ class FaultsDiskTest : public QObject {
     QVERIFY2(IsDiskFullText(recorded.errors->front(), path.toStdString()), recorded.errors->front().c_str());
     QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(EntriesIn(recorded.configFolder.path().toStdString()), size_t(0));
-    QVERIFY(recorded.app->Form5().CurrentSettings() == Settings{});
+    QVERIFY(recorded.app->Form5().Snapshot() == Settings{});
   }
 };
 

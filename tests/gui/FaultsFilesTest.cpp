@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "gui/ListFilesTestSupport.h"
-#include "gui/model/ServerTableModel.h"
-#include "gui/Unit5.h"
 #include "core/settings/ConfigFile.h"
 #include "core/settings/Settings.h"
+#include "gui/ListFilesTestSupport.h"
+#include "gui/Unit5.h"
+#include "gui/model/ServerTableModel.h"
 #include "support/FifoUnblocker.h"
 #include "support/TestData.h"
 
@@ -140,7 +140,7 @@ class FaultsFilesTest : public QObject {
     QVERIFY(fs::is_fifo(config));
     QCOMPARE(form.StatusPanel(3)->text(), CannotOpen(fifoList));
     QCOMPARE(form.Table().Count(), 0);
-    QVERIFY(recorded.app->Form5().CurrentSettings() == Settings{});
+    QVERIFY(recorded.app->Form5().Snapshot() == Settings{});
   }
 
   void AFolderGivenAsAListFileIsReported() {

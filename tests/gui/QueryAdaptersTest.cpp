@@ -10,14 +10,14 @@
 #include <optional>
 #include <thread>
 
+#include "core/query/ThreadSleeper.h"
+#include "core/settings/SettingsValuesReader.h"
+#include "core/util/EIdException.h"
 #include "gui/platform/EndpointSender.h"
 #include "gui/platform/QtDispatcher.h"
 #include "gui/platform/QtEventPump.h"
 #include "gui/platform/QtOneShotTimer.h"
-#include "core/query/ThreadSleeper.h"
 #include "gui/platform/SettingsRelay.h"
-#include "core/util/EIdException.h"
-#include "core/settings/SettingsValuesReader.h"
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
@@ -158,20 +158,20 @@ class QueryAdaptersTest : public QObject {
     second.Values().progress = false;
     const SettingsReader* current = &first;
     SettingsRelay relay([&]() -> const SettingsReader& { return *current; });
-    QCOMPARE(relay.UdpDelayText(), std::string("7"));
-    QVERIFY(!relay.Connect());
+    QCOMPARE(relay.Snapshot().udpDelay, std::string("7"));
+    QVERIFY(!relay.Snapshot().connect);
     first.Values().udpDelay = "9";
-    QCOMPARE(relay.UdpDelayText(), std::string("9"));
+    QCOMPARE(relay.Snapshot().udpDelay, std::string("9"));
     current = &second;
-    QCOMPARE(relay.UdpDelayText(), std::string("abc"));
-    QCOMPARE(relay.DefaultPortText(), std::string("27016"));
-    QVERIFY(relay.Connect());
-    QVERIFY(!relay.Progress());
-    QCOMPARE(relay.BufferSizeText(), second.BufferSizeText());
-    QCOMPARE(relay.Broadcast(), second.Broadcast());
-    QCOMPARE(relay.PacketLog(), second.PacketLog());
-    QCOMPARE(relay.ListColor(), second.ListColor());
-    QCOMPARE(relay.TextColor(), second.TextColor());
+    QCOMPARE(relay.Snapshot().udpDelay, std::string("abc"));
+    QCOMPARE(relay.Snapshot().defaultPort, std::string("27016"));
+    QVERIFY(relay.Snapshot().connect);
+    QVERIFY(!relay.Snapshot().progress);
+    QCOMPARE(relay.Snapshot().bufferSize, second.Snapshot().bufferSize);
+    QCOMPARE(relay.Snapshot().broadcast, second.Snapshot().broadcast);
+    QCOMPARE(relay.Snapshot().packetLog, second.Snapshot().packetLog);
+    QCOMPARE(relay.Snapshot().listColor, second.Snapshot().listColor);
+    QCOMPARE(relay.Snapshot().textColor, second.Snapshot().textColor);
   }
 };
 

@@ -17,7 +17,7 @@ std::string SampleInfoReply(const std::string& name, const std::string& map, std
 }
 
 FakeQueryWorld::FakeQueryWorld()
-    : engine(table, status, settings, clock, sleeper, pump, timer, sender,
+    : engine(table, status, settingsReader, clock, sleeper, pump, timer, sender,
              [this](const std::string& datagram) {
                logged.push_back(datagram);
                receivedAtLog.push_back(status.Panel(1));

@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "fake/FakeReplies.h"
 #include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "fake/FakeReplies.h"
 #include "support/FakeClock.h"
 #include "support/FakeDatagramSender.h"
 #include "support/FakeEventPump.h"
 #include "support/FakeOneShotTimer.h"
-#include "support/FakeSettings.h"
 #include "support/FakeSleeper.h"
 
 namespace vantrix::test {
@@ -59,7 +59,8 @@ struct FakeQueryWorld {
 
   ServerTable table;
   StatusLine status;
-  FakeSettings settings;
+  SettingsValuesReader settingsReader;
+  Settings& settings = settingsReader.Values();  // changed at will, also in the middle of a wait
   FakeClock clock;
   FakeSleeper sleeper{clock};
   FakeEventPump pump;

@@ -96,7 +96,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   std::string portText;
   const std::size_t colon = address.find(':');
   if (colon == std::string::npos) {
-    portText = m_settings.DefaultPortText();
+    portText = m_settings.Snapshot().defaultPort;
     if (portText.empty()) portText = kFallbackPort;
   } else {
     host = address.substr(0, colon);
@@ -129,7 +129,7 @@ void QueryEngine::Send(const std::string& host, const std::string& portText) {
 // between them; who wins between a reply and the time-out depends on this order.
 void QueryEngine::Wait(RowId row) {
   while (m_awaitingReply) {
-    m_sleeper.Sleep(UdpDelayMilliseconds(m_settings.UdpDelayText()));
+    m_sleeper.Sleep(UdpDelayMilliseconds(m_settings.Snapshot().udpDelay));
     m_pump.ProcessEvents();
     if (m_quitting) return;
     if (m_timedOut) {
@@ -164,7 +164,7 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
     m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
     return;
   }
-  if (m_settings.PacketLog() && m_logPacket) m_logPacket(m_datagram);
+  if (m_settings.Snapshot().packetLog && m_logPacket) m_logPacket(m_datagram);
   CountDatagram();
   if (!IsInfoReply(m_datagram)) return;
 
@@ -234,7 +234,7 @@ void QueryEngine::CheckServer() {
 }
 
 void QueryEngine::DoubleClick() {
-  if (m_table.SelectedIndex() < 0 || !m_settings.Connect()) return;
+  if (m_table.SelectedIndex() < 0 || !m_settings.Snapshot().connect) return;
   CheckServer();
 }
 
@@ -245,7 +245,7 @@ void QueryEngine::CheckAll() {
   m_runPosition = 0;
   for (int step = 0; step < steps; ++step) {
     m_checkAllActive = true;
-    if (m_settings.Progress()) {
+    if (m_settings.Snapshot().progress) {
       m_status.SetStatus(
           3, "Checking servers: " + std::to_string(m_runPosition) + "/" + std::to_string(m_table.Count()));
       m_pump.ProcessEvents();

@@ -1,24 +1,17 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "core/settings/Settings.h"
 
 namespace vantrix {
 
 // Read-only view of the live settings. In the window it is backed by the configuration
 // dialog's controls, read at the moment of use; tests back it with plain values.
+// Callers take one snapshot per use and read the fields they need from it, so a new setting
+// is one more field of Settings and nothing here changes.
 class SettingsReader {
  public:
   virtual ~SettingsReader() = default;
-  virtual std::string BufferSizeText() const = 0;
-  virtual bool Broadcast() const = 0;
-  virtual std::string UdpDelayText() const = 0;
-  virtual bool PacketLog() const = 0;
-  virtual bool Connect() const = 0;
-  virtual std::string DefaultPortText() const = 0;
-  virtual bool Progress() const = 0;
-  virtual std::uint32_t ListColor() const = 0;  // 32-bit colour value, 00BBGGRR or FF0000nn
-  virtual std::uint32_t TextColor() const = 0;
+  virtual Settings Snapshot() const = 0;
 };
 
 }  // namespace vantrix

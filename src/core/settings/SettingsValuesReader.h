@@ -16,15 +16,7 @@ class SettingsValuesReader final : public SettingsReader {
   Settings& Values() { return m_values; }
   const Settings& Values() const { return m_values; }
 
-  std::string BufferSizeText() const override { return m_values.bufferSize; }
-  bool Broadcast() const override { return m_values.broadcast; }
-  std::string UdpDelayText() const override { return m_values.udpDelay; }
-  bool PacketLog() const override { return m_values.packetLog; }
-  bool Connect() const override { return m_values.connect; }
-  std::string DefaultPortText() const override { return m_values.defaultPort; }
-  bool Progress() const override { return m_values.progress; }
-  std::uint32_t ListColor() const override { return m_values.listColor; }
-  std::uint32_t TextColor() const override { return m_values.textColor; }
+  Settings Snapshot() const override { return m_values; }
 
  private:
   Settings m_values;

@@ -7,7 +7,7 @@
 
 namespace vantrix {
 
-// Reads every setting from the reader that `source` names at the moment of the read, so a
+// Reads the settings from the reader that `source` names at the moment of the read, so a
 // component built before the settings' owner exists (or one that tests replace) still
 // sees the live values.
 class SettingsRelay final : public SettingsReader {
@@ -16,15 +16,7 @@ class SettingsRelay final : public SettingsReader {
 
   explicit SettingsRelay(Source source) : m_source(std::move(source)) {}
 
-  std::string BufferSizeText() const override { return m_source().BufferSizeText(); }
-  bool Broadcast() const override { return m_source().Broadcast(); }
-  std::string UdpDelayText() const override { return m_source().UdpDelayText(); }
-  bool PacketLog() const override { return m_source().PacketLog(); }
-  bool Connect() const override { return m_source().Connect(); }
-  std::string DefaultPortText() const override { return m_source().DefaultPortText(); }
-  bool Progress() const override { return m_source().Progress(); }
-  std::uint32_t ListColor() const override { return m_source().ListColor(); }
-  std::uint32_t TextColor() const override { return m_source().TextColor(); }
+  Settings Snapshot() const override { return m_source().Snapshot(); }
 
  private:
   Source m_source;

@@ -3,17 +3,18 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "gui/text/ColorDisplay.h"
 #include "core/settings/SettingsNumbers.h"
+#include "gui/text/ColorDisplay.h"
 
 namespace vantrix {
 
 void ApplySettingsTo(const SettingsReader& settings, const SettingsTargets& targets) {
-  const std::int32_t bufferSize = BufferSizeFromText(settings.BufferSizeText());
-  if (targets.endpoint) targets.endpoint(bufferSize, settings.Broadcast());
+  const Settings now = settings.Snapshot();
+  const std::int32_t bufferSize = BufferSizeFromText(now.bufferSize);
+  if (targets.endpoint) targets.endpoint(bufferSize, now.broadcast);
   const QPalette desktop = QGuiApplication::palette();
-  const QColor background = ToQColor(settings.ListColor(), desktop.color(QPalette::Base));
-  const QColor text = ToQColor(settings.TextColor(), desktop.color(QPalette::Text));
+  const QColor background = ToQColor(now.listColor, desktop.color(QPalette::Base));
+  const QColor text = ToQColor(now.textColor, desktop.color(QPalette::Text));
   if (targets.listColors) targets.listColors(background, text);
 }
 
