@@ -61,9 +61,9 @@ void Write(std::string& out, const JsonValue& value) {
       out += '{';
       for (std::size_t i = 0; i < value.members.size(); ++i) {
         if (i) out += ',';
-        Escape(out, value.members[i].first);
+        Escape(out, value.members[i].name);
         out += ':';
-        Write(out, value.members[i].second);
+        Write(out, value.members[i].value);
       }
       out += '}';
       break;

@@ -109,7 +109,7 @@ bool JsonReader::Object(JsonValue& out, int depth) {
     SkipSpace();
     JsonValue value;
     if (!Value(value, depth)) return false;
-    out.members.emplace_back(std::move(key), std::move(value));
+    out.members.push_back(JsonMember{std::move(key), std::move(value)});
     SkipSpace();
     if (m_pos >= m_text.size()) return Fail("unexpected end");
     if (m_text[m_pos] == '}') {

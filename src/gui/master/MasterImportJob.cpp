@@ -27,7 +27,10 @@ constexpr std::size_t kDatagramsPerWake = 64;
 MasterImportJob::MasterImportJob(MasterImportSettings settings, Clock& clock, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_webApiBase(kWebApiServerListUrl) {}
 
-MasterImportJob::~MasterImportJob() = default;
+MasterImportJob::~MasterImportJob() {
+  // The notifier goes before the socket it watches is closed.
+  delete m_notifier;
+}
 
 void MasterImportJob::Start() {
   if (m_running || m_finished) return;
