@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  dbus-daemon at-spi2-core
   clang libclang-rt-14-dev
   iproute2
   libbz2-dev

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "gui/platform/AnsweringSleeper.h"
 #include "gui/platform/QtEventPump.h"
-#include "core/query/ThreadSleeper.h"
 #include "gui/platform/SettingsRelay.h"
 #include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"
@@ -230,7 +230,7 @@ class TForm1 final : public QMainWindow {
   const SettingsReader* m_settingsOverride = nullptr;
   SettingsRelay m_settings{[this]() -> const SettingsReader& { return LiveSettings(); }};
   SteadyClock m_clock;
-  ThreadSleeper m_sleeper;
+  AnsweringSleeper m_sleeper;
   QtEventPump m_pump;
   std::unique_ptr<TIdUDPServer> m_idUDPServer1;
   std::unique_ptr<EndpointSender> m_sender;
