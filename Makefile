@@ -4,6 +4,8 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+# `make demo DEMO_PROTOCOL=current` shows servers of today and the current query protocol.
+DEMO_PROTOCOL ?= original
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 # `make fuzz` runs each target for FUZZ_SECONDS and keeps what it finds in FUZZ_WORK, outside
@@ -90,7 +92,7 @@ run: build
 	$(BUILD)/bin/vantrix
 
 demo: build
-	bash scripts/demo.sh $(BUILD)
+	bash scripts/demo.sh $(BUILD) $(DEMO_PROTOCOL)
 
 # build/vantrix_<version>_<arch>.deb; install it with: apt-get install ./build/vantrix_*.deb
 package: build

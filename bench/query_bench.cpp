@@ -30,10 +30,11 @@ struct NoTimer final : OneShotTimer {
   void Stop() override {}
 };
 struct NoSend final : DatagramSender {
-  void Send(const std::string&, int, std::string_view) override {}
+  std::string Send(const std::string& host, int, std::string_view) override { return host; }
 };
 struct Defaults final : SettingsReader {
-  Settings Snapshot() const override { return {}; }
+  Settings Snapshot() const override { return values; }
+  Settings values;
 };
 
 std::string HostOf(int i) {
@@ -51,11 +52,25 @@ std::string Reply(int i) {
   return fake::BuildInfoReply(fields);
 }
 
+// The same server as an 'I' reply tells it.
+std::string CurrentReply(int i) {
+  fake::SourceInfoFields fields;
+  fields.name = "Vantrix Test Server " + std::to_string(i);
+  fields.map = "de_dust2";
+  fields.players = static_cast<std::uint8_t>(i % 20);
+  fields.maxPlayers = 20;
+  return fake::BuildSourceInfoReply(fields);
+}
+
+// One info reply handled (decoded and written into its row) per iteration; range(1) picks
+// the protocol: 0 the original ('m' replies), 1 the current ('I' replies).
 void BM_ReplyHandling(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
+  const bool current = state.range(1) != 0;
   ServerTable table;
   StatusLine status;
   Defaults settings;
+  settings.values.queryProtocol = current ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
   StillClock clock;
   NoSleep sleeper;
   NoEvents pump;
@@ -72,7 +87,7 @@ void BM_ReplyHandling(benchmark::State& state) {
   std::vector<std::string> senders;
   for (int k = 0; k < kReplies; ++k) {
     const int row = static_cast<int>((static_cast<long long>(k) * 7919) % rows);
-    replies.push_back(Reply(row));
+    replies.push_back(current ? CurrentReply(row) : Reply(row));
     senders.push_back(HostOf(row));
   }
   std::size_t k = 0;
@@ -83,7 +98,7 @@ void BM_ReplyHandling(benchmark::State& state) {
   benchmark::DoNotOptimize(logged);
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_ReplyHandling)->Arg(1'000)->Arg(10'000)->Arg(50'000);
+BENCHMARK(BM_ReplyHandling)->ArgNames({"rows", "current"})->ArgsProduct({{1'000, 10'000, 50'000}, {0, 1}});
 
 void BM_DecodeInfoReply(benchmark::State& state) {
   const std::string reply = Reply(12345);
@@ -94,6 +109,16 @@ void BM_DecodeInfoReply(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DecodeInfoReply);
+
+void BM_DecodeCurrentInfoReply(benchmark::State& state) {
+  const std::string reply = CurrentReply(12345);
+  for (auto _ : state) {
+    auto decoded = DecodeCurrentInfoReply(reply);
+    benchmark::DoNotOptimize(decoded);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_DecodeCurrentInfoReply);
 
 }  // namespace
 

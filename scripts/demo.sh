@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Starts simulated game servers on 127.0.0.1 (answering, slow, silent, odd names), opens the
 # program with their list file and lets it check them.
-# Usage: scripts/demo.sh BUILD_DIR
+# Usage: scripts/demo.sh BUILD_DIR [original|current]
+#   original (the default): servers that answer the original requests, and the program with
+#   its own settings.
+#   current: servers of today (they challenge every request and send long rules replies split
+#   and compressed), and a copy of the program in demo-out/current/ whose config.ini chooses
+#   the current query protocol; the program's own config.ini is left alone.
 #   With a DISPLAY the program stays open; the simulated servers stop when it exits.
 #   Without one it runs under a private X server: F10 checks all servers, and once the
-#   list has settled a screenshot goes to demo-out/vantrix.png and everything stops.
+#   list has settled a screenshot goes to demo-out/vantrix.png (vantrix-current.png for the
+#   current protocol) and everything stops.
 #   A simulated master server lists the same servers; Ctrl+F5 in the program imports them
 #   (its dialog comes filled in). DEMO_IMPORT=master starts with an empty list and, without
 #   a display, imports from the master with Ctrl+F5 before F10.
 set -euo pipefail
 
 build_dir=${1:-build}
+protocol=${2:-original}
 program="$build_dir/bin/vantrix"
 fakeserver="$build_dir/bin/vantrix-fakeserver"
 out_dir=demo-out
@@ -26,6 +33,17 @@ server_options=(--count 24 --silent 4 --slow 3 --slow-ms 250 --odd-names --split
 import_from=${DEMO_IMPORT:-file}
 # The demo's own per-user settings: the master dialog remembers the simulated master.
 export XDG_CONFIG_HOME="$PWD/$out_dir/config"
+case "$protocol" in
+  original) ;;
+  current)
+    server_options+=(--current --extra-rules 60 --split-size 400 --compress)
+    shot="$out_dir/vantrix-current.png"
+    ;;
+  *)
+    echo "demo: unknown protocol '$protocol' (original or current)" >&2
+    exit 2
+    ;;
+esac
 
 for built in "$program" "$fakeserver"; do
   if [ ! -x "$built" ]; then
@@ -34,6 +52,15 @@ for built in "$program" "$fakeserver"; do
   fi
 done
 mkdir -p "$out_dir"
+if [ "$protocol" = current ]; then
+  # config.ini lies beside the program: a copy of it gets the tenth line.
+  mkdir -p "$out_dir/current"
+  cp "$program" "$out_dir/current/vantrix"
+  program="$out_dir/current/vantrix"
+  printf '%s\r\n' BufferSize=8192 Broadcast=0 UDPDelay=5 PacketLog=1 Connect=1 DefaultPort=27015 \
+    Progress=1 ListColor=clWhite TextColor=clBlack QueryProtocol=current >"$out_dir/current/config.ini"
+  echo "demo: the current query protocol, with $program"
+fi
 
 xvfb_pid=""
 app_pid=""
@@ -196,7 +223,7 @@ if [ -z "$changed" ] || [ "$still" -lt 3 ]; then
 fi
 
 import -window "$window" "$shot"
-echo "demo: screenshot saved to $(cd "$out_dir" && pwd)/vantrix.png"
+echo "demo: screenshot saved to $(cd "$(dirname "$shot")" && pwd)/$(basename "$shot")"
 
 # A bare X server has no window manager to deliver a close request, so the program is told
 # to stop instead; the simulated servers stop with the clean-up.

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "fake/FakeReplies.h"
 #include "core/lists/ListFile.h"
 #include "core/protocol/RulesCollector.h"
 #include "core/settings/SettingsText.h"
+#include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
 #include "support/TestData.h"
 
@@ -125,6 +125,45 @@ void WriteRulesSeeds(const SeedDir& dir) {
   dir.Write("name-without-value", Frame(0, std::string_view("\xFF\xFF\xFF\xFF\x45\x01\x00name\x00val", 13)));
 }
 
+void WriteCurrentInfoSeeds(const SeedDir& dir) {
+  fake::SourceInfoFields fields;
+  fields.name = "Alpha";
+  fields.map = "de_dust2";
+  fields.players = 12;
+  fields.maxPlayers = 20;
+  const std::string whole = fake::BuildSourceInfoReply(fields);
+  dir.Write("whole", whole);
+  dir.Write("cut-in-map", whole.substr(0, 15));
+  dir.Write("cut-after-players", whole.substr(0, whole.find("1.0.0.0") - 6));
+  fields.serverType = 'p';
+  fields.environment = 'o';
+  fields.visibility = 1;
+  fields.extraFlags = 0xF1;
+  fields.keywords = "a,b";
+  dir.Write("letters-and-extra", fake::BuildSourceInfoReply(fields));
+  dir.Write("protocol-only", std::string_view("\xFF\xFF\xFF\xFFI\x11", 6));
+}
+
+void WriteCurrentExchangeSeeds(const SeedDir& dir) {
+  std::vector<fake::Rule> rules;
+  for (int i = 0; i < 80; ++i) rules.push_back({"sv_rule" + std::to_string(i), std::to_string(i)});
+  const std::string reply = fake::BuildRulesReply(rules);
+  const std::string challenge = fake::BuildChallengeReply(0x01020304u);
+  dir.Write("challenge-then-reply", Frame(0, challenge) + Frame(0, reply));
+  dir.Write("stranger", Frame(1, challenge) + Frame(1, reply) + Frame(0, reply));
+  std::string compressed = Frame(0, challenge);
+  for (const std::string& part : fake::SplitReplyBySize(reply, 0x11, 100, true)) compressed += Frame(0, part);
+  dir.Write("compressed-split", compressed);
+  std::string older;
+  for (const std::string& part : fake::SplitReply(reply, 7, 3)) older = Frame(0, part) + older;
+  dir.Write("older-split-reversed", older);
+  const std::string players = fake::BuildPlayersReply({{0, "Ann", 5, 1.0f}, {0, "Bob", 300, 2.0f}});
+  dir.Write("players-twice", Frame(0, challenge) + Frame(0, players) + Frame(0, players) + Frame(2, players));
+  std::string endless;
+  for (std::uint32_t c = 0; c < 5; ++c) endless += Frame(0, fake::BuildChallengeReply(c));
+  dir.Write("endless-challenge", endless);
+}
+
 void FillSample(ServerTable& table) {
   ServerRow row = ServerRow::Blank("10.0.0.1:27015");
   row.cells[kNameCell] = "Alpha";
@@ -192,6 +231,8 @@ int main(int argc, char** argv) {
   WriteInfoSeeds(SeedDir(root, "info_reply"));
   WritePlayersSeeds(SeedDir(root, "players_reply"));
   WriteRulesSeeds(SeedDir(root, "rules_collector"));
+  WriteCurrentInfoSeeds(SeedDir(root, "current_info_reply"));
+  WriteCurrentExchangeSeeds(SeedDir(root, "current_exchange"));
   WriteListSeeds(SeedDir(root, "record_list"), SeedDir(root, "plain_list"));
   WriteConfigSeeds(SeedDir(root, "config_ini"), SeedDir(root, "color_text"));
   WriteImportSeeds(SeedDir(root, "orbisk_import"), SeedDir(root, "trelvanox_import"));

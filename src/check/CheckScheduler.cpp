@@ -77,23 +77,6 @@ void CheckScheduler::MakeReady(std::size_t index) {
   m_ready.push_back(index);
 }
 
-std::string CheckScheduler::RequestFor(const Job& job) const {
-  const std::uint32_t challenge = job.hasChallenge ? job.challenge : kNoChallenge;
-  switch (job.stage) {
-    case Stage::kInfo:
-      if (m_plan.query == CheckQuery::kDetails) return std::string(kInfoRequest);
-      return job.hasChallenge ? SourceInfoRequest(job.challenge) : SourceInfoRequest();
-    case Stage::kPlayers:
-      return PlayersRequest(challenge);
-    case Stage::kRules:
-      return RulesRequest(challenge);
-    case Stage::kQueued:
-    case Stage::kDone:
-      break;
-  }
-  return {};
-}
-
 void CheckScheduler::SendPending() {
   m_blocked = false;
   for (;;) {
@@ -113,8 +96,11 @@ void CheckScheduler::SendPending() {
       return;
     }
     Job& job = m_jobs[index];
-    if (!fromReady) job.stage = Stage::kInfo;
-    const CheckTransport::SendResult sent = m_transport.Send(job.endpoint, RequestFor(job));
+    if (!fromReady) {
+      job.stage = Stage::kInfo;
+      job.exchange.Start(m_plan.query == CheckQuery::kDetails ? ExchangeKind::kDetails : ExchangeKind::kInfo);
+    }
+    const CheckTransport::SendResult sent = m_transport.Send(job.endpoint, job.exchange.Request());
     if (sent.status == CheckTransport::SendStatus::kWouldBlock) {
       if (!fromReady) job.stage = Stage::kQueued;
       m_blocked = true;
@@ -153,50 +139,34 @@ void CheckScheduler::Receive(const CheckEndpoint& from, std::string_view datagra
     return;
   }
   job.heard = true;
-  if (!SplitReplyAssembler::IsSplitPart(datagram)) {
-    TakeReply(index, datagram, arrivalUs);
-    return;
-  }
-  SplitReplyAssembler::Outcome outcome = job.split.Take(datagram);
-  switch (outcome.status) {
-    case SplitReplyAssembler::Status::kIncomplete:
+  ChallengeExchange::Outcome outcome = job.exchange.Take(datagram);
+  switch (outcome.step) {
+    case ChallengeExchange::Step::kIgnored:
+      return;
+    case ChallengeExchange::Step::kIncomplete:
       job.problem = "split reply incomplete";
       return;
-    case SplitReplyAssembler::Status::kRejected:
+    case ChallengeExchange::Step::kRejected:
       job.problem = std::move(outcome.problem);
       FailStage(index);
       return;
-    case SplitReplyAssembler::Status::kComplete:
+    case ChallengeExchange::Step::kTooManyChallenges:
+      job.problem = "the server keeps answering with a challenge";
+      FailStage(index);
+      return;
+    case ChallengeExchange::Step::kSendAgain:
+      job.problem = "no reply after the challenge";
+      MakeReady(index);
+      return;
+    case ChallengeExchange::Step::kReply:
       TakeReply(index, outcome.reply, arrivalUs);
       return;
   }
 }
 
-void CheckScheduler::TakeChallenge(std::size_t index, std::string_view reply) {
-  Job& job = m_jobs[index];
-  // The window's own request knows no challenge: such a reply is not meant for it.
-  if (job.stage == Stage::kInfo && m_plan.query == CheckQuery::kDetails) return;
-  auto challenge = DecodeChallengeReply(reply);
-  if (!challenge) return;
-  if (job.challenges >= kMaxChallengeRounds) {
-    job.problem = "the server keeps answering with a challenge";
-    FailStage(index);
-    return;
-  }
-  ++job.challenges;
-  job.challenge = *challenge;
-  job.hasChallenge = true;
-  job.problem = "no reply after the challenge";
-  MakeReady(index);
-}
-
 void CheckScheduler::TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs) {
   Job& job = m_jobs[index];
   const char type = ReplyType(reply);
-  if (type == kChallengeReplyType) {
-    TakeChallenge(index, reply);
-    return;
-  }
   switch (job.stage) {
     case Stage::kInfo: {
       std::optional<ServerInfo> info;
@@ -245,10 +215,8 @@ void CheckScheduler::TakeReply(std::size_t index, std::string_view reply, std::u
 
 void CheckScheduler::NextStage(std::size_t index) {
   Job& job = m_jobs[index];
-  job.split.Clear();
   job.problem.clear();
   job.timeouts = 0;
-  job.challenges = 0;
   job.waiting = false;
   Stage next = Stage::kDone;
   if (job.stage == Stage::kInfo && m_plan.players)
@@ -260,6 +228,7 @@ void CheckScheduler::NextStage(std::size_t index) {
     return;
   }
   job.stage = next;
+  job.exchange.Start(next == Stage::kPlayers ? ExchangeKind::kPlayers : ExchangeKind::kRules);
   MakeReady(index);
 }
 
@@ -280,7 +249,7 @@ void CheckScheduler::Finish(std::size_t index, CheckStatus status, std::string e
   Job& job = m_jobs[index];
   job.stage = Stage::kDone;
   job.waiting = false;
-  job.split.Clear();
+  job.exchange.Start(job.exchange.Kind());
   job.problem.clear();
   job.result.status = status;
   job.result.error = std::move(error);

@@ -11,7 +11,7 @@
 #include "check/CheckOptions.h"
 #include "check/CheckResult.h"
 #include "check/CheckTransport.h"
-#include "core/protocol/SplitReplyAssembler.h"
+#include "core/protocol/ChallengeExchange.h"
 
 namespace vantrix {
 
@@ -72,14 +72,11 @@ class CheckScheduler {
     bool waiting = false;  // a request is out and its time-out counts
     bool ready = false;    // in m_ready, to send the current stage's request
     bool heard = false;    // anything at all came from the server
-    bool hasChallenge = false;
     std::uint8_t timeouts = 0;
-    std::uint8_t challenges = 0;
     std::uint32_t serial = 0;
-    std::uint32_t challenge = 0;
     std::uint64_t sentUs = 0;
     std::string problem;  // what went wrong so far in this stage, for its failure
-    SplitReplyAssembler split;
+    ChallengeExchange exchange{ExchangeKind::kInfo, kMaxChallengeRounds};
     CheckResult result;
   };
   struct Deadline {
@@ -92,10 +89,8 @@ class CheckScheduler {
   bool HasWork() const { return !m_ready.empty() || CanStartNew(); }
   void ExpireAttempts(std::uint64_t now);
   void SendPending();
-  std::string RequestFor(const Job& job) const;
   void MakeReady(std::size_t index);
   void TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs);
-  void TakeChallenge(std::size_t index, std::string_view reply);
   void NextStage(std::size_t index);
   void FailStage(std::size_t index);
   void Finish(std::size_t index, CheckStatus status, std::string error);

@@ -187,7 +187,9 @@ std::vector<ServerProfile> MakeProfiles(const ServerSetup& setup) {
       profile.infoChallenge = IsSpreadMember(ordinal, setup.challengeCount, answering);
       profile.endlessChallenge = IsSpreadMember(ordinal, setup.endlessChallengeCount, answering);
       profile.detailsForInfo = IsSpreadMember(ordinal, setup.detailsForInfoCount, answering);
+      if (setup.current) profile.infoChallenge = true;
     }
+    profile.ignoresOriginal = setup.current;
     profiles.push_back(std::move(profile));
   }
   return profiles;
@@ -223,6 +225,7 @@ std::vector<std::string> AnswerRequest(const ServerProfile& profile, std::string
     case RequestKind::kInfo:
     case RequestKind::kPlayers:
     case RequestKind::kRules:
+      if (profile.ignoresOriginal) return {};
       return AnswerRequest(profile, request, style.splitParts, requestNumber);
     case RequestKind::kGetChallenge:
       return {BuildChallengeReply(challenge)};

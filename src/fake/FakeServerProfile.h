@@ -24,6 +24,7 @@ struct ServerProfile {
   bool infoChallenge = false;     // the newer info request must carry the server's challenge
   bool endlessChallenge = false;  // every newer request gets a new challenge, never an answer
   bool detailsForInfo = false;    // the newer info request gets an 'm' reply
+  bool ignoresOriginal = false;   // a server of today: the original string requests go unanswered
 
   std::string Address() const;  // "127.0.0.1:" + port
 };
@@ -39,6 +40,9 @@ struct ServerSetup {
   int endlessChallengeCount = 0;  // answer only with challenges
   int detailsForInfoCount = 0;    // answer the newer info request with 'm'
   int extraRules = 0;             // rules added to every server's list, for long replies
+  // Servers of today: they ignore the original string requests and challenge every newer
+  // request, the info request included.
+  bool current = false;
 };
 
 // How the players and rules replies to the newer requests are sent: in one datagram when

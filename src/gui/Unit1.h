@@ -9,23 +9,19 @@
 #include <string>
 #include <string_view>
 
-#include "gui/platform/AnsweringSleeper.h"
-#include "gui/platform/QtEventPump.h"
-#include "gui/platform/SettingsRelay.h"
+#include "core/io/WriteLimit.h"
 #include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
-#include "core/query/SteadyClock.h"
-#include "core/io/WriteLimit.h"
+#include "gui/widgets/ServerListViews.h"
+#include "gui/widgets/StatusPanels.h"
 
 class QAction;
 class QDialog;
 class QKeyEvent;
-class QKeySequence;
 class QLabel;
 class QListView;
 class QMenu;
-class QStackedWidget;
 class QStatusBar;
 class QTimer;
 class QTreeView;
@@ -33,17 +29,14 @@ class QTreeView;
 namespace vantrix {
 
 class Application;
-class EndpointSender;
 class MasterImportCommand;
-class QtOneShotTimer;
 class QueryEngine;
-class ServerItemDelegate;
 class ServerTableModel;
+class SettingsReader;
 class TIdSocketHandle;
 class TIdUDPServer;
-
-// The four ways the list can show its rows; the first three show only the address.
-enum class ListStyle { Icons, SmallIcons, List, Report };
+struct MenuEntry;
+struct QueryWiring;
 
 // The main window: the ServerTable in ListView1, the StatusLine in StatusBar1, the menu
 // that carries every command, and the program's start and end.
@@ -70,8 +63,8 @@ class TForm1 final : public QMainWindow {
   // full; tests lower it to make the writes fail midway.
   void SetWriteLimit(WriteLimit limit) { m_writeLimit = limit; }
 
-  QTreeView* ListView1() const { return m_listView1; }
-  QListView* ListView1Icons() const { return m_listView1Icons; }
+  QTreeView* ListView1() const { return m_lists->Report(); }
+  QListView* ListView1Icons() const { return m_lists->Icons(); }
   QStatusBar* StatusBar1() const { return m_statusBar1; }
   QLabel* StatusPanel(int panel) const;
   QTimer* Timer1() const { return m_timer1; }
@@ -81,7 +74,7 @@ class TForm1 final : public QMainWindow {
 
   void SetListColors(const QColor& background, const QColor& text);
   bool GridLines() const;
-  ListStyle CurrentListStyle() const { return m_listStyle; }
+  ListStyle CurrentListStyle() const { return m_lists->Style(); }
 
   // Pushes BufferSize and Broadcast into the datagram endpoint, then ListColor and TextColor
   // into the list, as the configuration dialog's controls hold them now. A step that fails
@@ -99,16 +92,16 @@ class TForm1 final : public QMainWindow {
   bool ListView1KeyDown(QKeyEvent& event);
 
   // The main window's datagram endpoint, open from creation on an ephemeral port.
-  TIdUDPServer& IdUDPServer1() const { return *m_idUDPServer1; }
+  TIdUDPServer& IdUDPServer1() const;
   // "Import from master server...": its dialog, its background import and Esc.
   MasterImportCommand& MasterImport() const { return *m_masterImport; }
   // The info query and the check runs with their state.
-  QueryEngine& Engine() const { return *m_engine; }
+  QueryEngine& Engine() const;
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
   // goes back to the dialog.
-  void SetSettingsReader(const SettingsReader* reader) { m_settingsOverride = reader; }
+  void SetSettingsReader(const SettingsReader* reader);
 
   // Every datagram that reaches IdUDPServer1, on the main thread.
   void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
@@ -177,16 +170,10 @@ class TForm1 final : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  using Handler = void (TForm1::*)();
-
   void CreateListViews();
   void CreateStatusBar();
-  void CreateMainMenu();
-  void CreatePopupMenu();
-  QAction* AddItem(QMenu* menu, const char* name, const char* caption, const QKeySequence& shortcut,
-                   Handler handler);
-  void AddSeparator(QMenu* menu);
-  void SetListStyle(ListStyle style);
+  void CreateMenus();
+  QAction* AddItem(const MenuEntry& entry);
   void ShowStatusPanel(int panel);
   void ShowDialog(QDialog& dialog);
   void CreateQueryEngine();
@@ -204,17 +191,10 @@ class TForm1 final : public QMainWindow {
   StatusLine m_status;
   // Declared after the table so it goes first; the views survive it safely.
   std::unique_ptr<ServerTableModel> m_model;
-  // One delegate per view: an editor reports back to every view its delegate serves.
-  ServerItemDelegate* m_delegate = nullptr;
-  ServerItemDelegate* m_iconsDelegate = nullptr;
-  QStackedWidget* m_listStack = nullptr;
-  QTreeView* m_listView1 = nullptr;
-  QListView* m_listView1Icons = nullptr;
-  QStatusBar* m_statusBar1 = nullptr;
-  std::array<QLabel*, 3> m_panels{};
+  ServerListViews* m_lists = nullptr;
+  StatusPanels* m_statusBar1 = nullptr;
   QTimer* m_timer1 = nullptr;
   QMenu* m_popupMenu2 = nullptr;
-  ListStyle m_listStyle = ListStyle::Report;
   bool m_editMode = false;
   // The file dialogs' filters, each confirmed last in that dialog; Open and Import share one.
   FileDialogState m_openDialog1{&kOpenDialog1};
@@ -223,19 +203,9 @@ class TForm1 final : public QMainWindow {
   FileDialogState m_openDialog3{&kOpenDialog3};
   WriteLimit m_writeLimit;
   bool m_shown = false;
-  int m_separatorCount = 0;
-
-  // The info query's parts, in the order they are made; the endpoint is closed before any
-  // of them goes.
-  const SettingsReader* m_settingsOverride = nullptr;
-  SettingsRelay m_settings{[this]() -> const SettingsReader& { return LiveSettings(); }};
-  SteadyClock m_clock;
-  AnsweringSleeper m_sleeper;
-  QtEventPump m_pump;
-  std::unique_ptr<TIdUDPServer> m_idUDPServer1;
-  std::unique_ptr<EndpointSender> m_sender;
-  std::unique_ptr<QtOneShotTimer> m_timer1Driver;
-  std::unique_ptr<QueryEngine> m_engine;
+  // The info query's parts; the endpoint is closed before any of them goes.
+  std::unique_ptr<QueryWiring> m_query;
+  // Made after the query's parts (it reads their clock) and gone before them.
   std::unique_ptr<MasterImportCommand> m_masterImport;
 };
 

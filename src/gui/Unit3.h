@@ -3,7 +3,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/protocol/RulesCollector.h"
 #include "net/TIdUDPServer.h"
@@ -31,14 +33,18 @@ class TForm3 final : public QWidget {
   TIdUDPServer& IdUDPServer1() { return m_idUDPServer1; }
   const RulesCollector& Rules() const { return m_rules; }
 
-  // Clears the text box and sends the request. A port that is not a whole number, or a
-  // send that fails, throws (the text box stays cleared).
+  // Clears the text box and sends the request of the protocol chosen in the configuration.
+  // A port that is not a whole number, or a send that fails, throws (the text box stays
+  // cleared).
   void RequestRules(std::string_view address);
 
   void IdUDPServer1UDPRead(TIdUDPServer& sender, std::string_view datagram, const TIdSocketHandle& binding,
                            std::uint32_t arrivalTick);
 
  private:
+  std::vector<std::string> TakeCurrent(std::string_view datagram, const TIdSocketHandle& binding);
+
+  Application& m_app;
   QPlainTextEdit* m_memo1;
   // The endpoint goes first on destruction: no datagram reaches the text box after that.
   RulesCollector m_rules;

@@ -6,9 +6,11 @@
 #include <QVBoxLayout>
 
 #include "gui/Application.h"
-#include "gui/text/NetworkLine.h"
+#include "gui/Unit5.h"
 #include "gui/platform/WindowEndpoint.h"
+#include "gui/text/NetworkLine.h"
 #include "gui/text/WindowLook.h"
+#include "net/IPv4Text.h"
 
 namespace vantrix {
 
@@ -53,7 +55,12 @@ void TForm4::RequestPlayers(std::string_view address) {
   m_listBox1->clear();
   const auto target = m_players.RequestPlayers(address);
   if (!target) return;
-  m_idUDPServer1.Send(target->host, target->port, PlayersWindowState::Request());
+  if (m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal) {
+    m_idUDPServer1.Send(target->host, target->port, PlayersWindowState::Request());
+    return;
+  }
+  const std::uint32_t sentTo = m_idUDPServer1.Send(target->host, target->port, m_players.CurrentRequest());
+  m_players.SetAsked(FormatIPv4(sentTo) + ":" + std::to_string(target->port));
 }
 
 void TForm4::Refresh1Click() {
@@ -61,8 +68,15 @@ void TForm4::Refresh1Click() {
 }
 
 void TForm4::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
-                                 const TIdSocketHandle& /*binding*/, std::uint32_t /*arrivalTick*/) {
-  for (const std::string& line : m_players.Receive(datagram)) m_listBox1->addItem(NetworkLine(line));
+                                 const TIdSocketHandle& binding, std::uint32_t /*arrivalTick*/) {
+  if (m_app.Form5().Snapshot().queryProtocol == QueryProtocol::kOriginal) {
+    for (const std::string& line : m_players.Receive(datagram)) m_listBox1->addItem(NetworkLine(line));
+    return;
+  }
+  const std::string sender = binding.SenderIP() + ":" + std::to_string(binding.SenderPort());
+  const PlayersWindowState::CurrentStep step = m_players.ReceiveCurrent(datagram, sender);
+  if (step.sendAgain) AnswerSender(m_idUDPServer1, binding, *step.sendAgain);
+  for (const std::string& line : step.added) m_listBox1->addItem(NetworkLine(line));
 }
 
 void TForm4::contextMenuEvent(QContextMenuEvent* event) {

@@ -34,8 +34,9 @@ class TForm4 final : public QWidget {
   TIdUDPServer& IdUDPServer1() { return m_idUDPServer1; }
   const PlayersWindowState& Players() const { return m_players; }
 
-  // Clears the list, remembers the address and sends the request. A port that is not a
-  // whole number, or a send that fails, throws (the list stays cleared).
+  // Clears the list, remembers the address and sends the request of the protocol chosen in
+  // the configuration. A port that is not a whole number, or a send that fails, throws (the
+  // list stays cleared).
   void RequestPlayers(std::string_view address);
 
   void Refresh1Click();

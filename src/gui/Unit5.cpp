@@ -1,6 +1,7 @@
 #include "gui/Unit5.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -142,6 +143,11 @@ QWidget* TForm5::CreateOtherPage() {
   m_checkBox3 = NewCheckBox("CheckBox3", "Show progress", page);
   m_colorBox1 = NewColorBox("ColorBox1", page);
   m_colorBox2 = NewColorBox("ColorBox2", page);
+  m_comboBox1 = new QComboBox(page);
+  m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  // In the order of the QueryProtocol values.
+  m_comboBox1->addItem(QStringLiteral("Original"));
+  m_comboBox1->addItem(QStringLiteral("Current"));
 
   auto* grid = new QGridLayout(page);
   grid->addWidget(CaptionFor(m_edit3, "Default port", page), 0, 0);
@@ -151,8 +157,10 @@ QWidget* TForm5::CreateOtherPage() {
   grid->addWidget(m_colorBox1, 2, 1);
   grid->addWidget(CaptionFor(m_colorBox2, "Text color", page), 3, 0);
   grid->addWidget(m_colorBox2, 3, 1);
+  grid->addWidget(CaptionFor(m_comboBox1, "Query protocol", page), 4, 0);
+  grid->addWidget(m_comboBox1, 4, 1);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(4, 1);
+  grid->setRowStretch(5, 1);
   return page;
 }
 
@@ -169,6 +177,8 @@ Settings TForm5::Snapshot() const {
   settings.progress = m_checkBox3->isChecked();
   settings.listColor = m_colorBox1->Color();
   settings.textColor = m_colorBox2->Color();
+  settings.queryProtocol =
+      m_comboBox1->currentIndex() == 1 ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
   return settings;
 }
 
@@ -182,6 +192,7 @@ void TForm5::ShowSettings(const Settings& settings) {
   m_checkBox3->setChecked(settings.progress);
   m_colorBox1->SetColor(settings.listColor);
   m_colorBox2->SetColor(settings.textColor);
+  m_comboBox1->setCurrentIndex(settings.queryProtocol == QueryProtocol::kCurrent ? 1 : 0);
 }
 
 // ---- config.ini and the handlers -----------------------------------------------------

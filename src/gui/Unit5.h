@@ -10,6 +10,7 @@
 #include "core/settings/SettingsReader.h"
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QTabWidget;
 
@@ -51,6 +52,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   QCheckBox* CheckBox4() const { return m_checkBox4; }
   ColorBox* ColorBox1() const { return m_colorBox1; }
   ColorBox* ColorBox2() const { return m_colorBox2; }
+  QComboBox* ComboBox1() const { return m_comboBox1; }
   QPushButton* Button2() const { return m_button2; }
   QPushButton* Button5() const { return m_button5; }
 
@@ -78,6 +80,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   QCheckBox* m_checkBox4 = nullptr;
   ColorBox* m_colorBox1 = nullptr;
   ColorBox* m_colorBox2 = nullptr;
+  QComboBox* m_comboBox1 = nullptr;  // "Query protocol"
   QPushButton* m_button2 = nullptr;
   QPushButton* m_button5 = nullptr;
 };

@@ -65,11 +65,12 @@ std::span<const TIdSocketHandle> TIdUDPServer::Bindings() const {
   return {&m_binding, 1};
 }
 
-void TIdUDPServer::Send(std::string_view host, int port, std::string_view bytes) {
+std::uint32_t TIdUDPServer::Send(std::string_view host, int port, std::string_view bytes) {
   if (!m_active) throw EIdSocketError::FromErrno(EBADF);
   if (port < 1 || port > 65535) throw EIdSocketError::FromErrno(EINVAL);
   const std::uint32_t address = LookUpHost(host, *m_resolver);
   m_binding.SendTo(address, static_cast<std::uint16_t>(port), bytes);
+  return address;
 }
 
 void TIdUDPServer::Deliver(const ReceivedDatagram& datagram) {

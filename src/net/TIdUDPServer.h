@@ -75,8 +75,8 @@ class TIdUDPServer final {
 
   // Sends `bytes` as one datagram to host:port from the bound socket. The host is resolved as
   // LookUpHost describes. A port outside 1..65535 is refused. Throws EIdSocketError,
-  // EIdPackageSizeTooBig or EIdNotAllBytesSent.
-  void Send(std::string_view host, int port, std::string_view bytes);
+  // EIdPackageSizeTooBig or EIdNotAllBytesSent. Gives the address sent to (host byte order).
+  std::uint32_t Send(std::string_view host, int port, std::string_view bytes);
 
  private:
   void Deliver(const ReceivedDatagram& datagram);

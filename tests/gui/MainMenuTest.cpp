@@ -4,18 +4,21 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMetaMethod>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
-#include "gui/platform/ExecDialogRunner.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/model/ServerTableModel.h"
+#include "gui/MainMenuTable.h"
 #include "gui/Unit1.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/platform/ExecDialogRunner.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;
@@ -160,6 +163,74 @@ class MainMenuTest : public QObject {
     QVERIFY(!grid->isChecked());
     // No command is ever disabled.
     for (QAction* action : recorded.app->Form1().findChildren<QAction*>()) QVERIFY(action->isEnabled());
+  }
+
+  // The menus are built from the table alone: every entry is where the table puts it, in the
+  // table's order, with its caption, shortcut and check mark, and names a slot of the window.
+  void TheMenusAreBuiltFromTheTable() {
+    RecordedApplication recorded;
+    TForm1& form = recorded.app->Form1();
+    QMap<QString, QStringList> expected;  // menu name ("" for the bar) -> entry names in order
+    QSet<QString> names;
+    QSet<QByteArray> handlers;
+    for (const MenuEntry& entry : MainMenuTable()) {
+      const QString name = QString::fromLatin1(entry.name);
+      const QString parent = QString::fromLatin1(entry.parent);
+      QVERIFY2(!names.contains(name), entry.name);
+      QVERIFY2(parent.isEmpty() || expected.contains(parent), entry.name);  // its menu comes first
+      names.insert(name);
+      switch (entry.kind) {
+        case MenuEntry::Kind::kMenu: {
+          const QMenu* menu = form.findChild<QMenu*>(name);
+          QVERIFY2(menu, entry.name);
+          QCOMPARE(menu->title(), QString::fromLatin1(entry.caption));
+          QCOMPARE(menu->menuAction()->objectName(), name);
+          expected[name];
+          expected[parent] << name;
+          break;
+        }
+        case MenuEntry::Kind::kPopup:
+          QVERIFY(parent.isEmpty());
+          QCOMPARE(form.PopupMenu2()->objectName(), name);
+          expected[name];
+          break;
+        case MenuEntry::Kind::kSeparator:
+          QVERIFY(!parent.isEmpty());
+          expected[parent] << QStringLiteral("-") + name;
+          break;
+        case MenuEntry::Kind::kItem:
+        case MenuEntry::Kind::kCheckItem: {
+          const QAction* action = form.MenuAction(name);
+          QVERIFY2(action, entry.name);
+          QCOMPARE(action->text(), QString::fromLatin1(entry.caption));
+          QCOMPARE(action->shortcut(), entry.HasShortcut() ? QKeySequence(entry.shortcut) : QKeySequence());
+          QCOMPARE(action->isCheckable(), entry.kind == MenuEntry::Kind::kCheckItem);
+          QVERIFY(!action->isChecked());
+          QVERIFY(entry.handler);
+          const QByteArray handler = QByteArray(entry.handlerName);
+          QVERIFY2(!handlers.contains(handler), entry.handlerName);
+          handlers.insert(handler);
+          QVERIFY2(TForm1::staticMetaObject.indexOfSlot(handler + "()") >= 0, entry.handlerName);
+          expected[parent] << name;
+          break;
+        }
+      }
+    }
+    auto actual = [](const QList<QAction*>& actions) {
+      QStringList out;
+      for (const QAction* action : actions)
+        out << (action->isSeparator() ? QStringLiteral("-") : QString()) + action->objectName();
+      return out;
+    };
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+      const QWidget* holder =
+          it.key().isEmpty() ? static_cast<QWidget*>(form.menuBar()) : form.findChild<QMenu*>(it.key());
+      QVERIFY2(holder, qPrintable(it.key()));
+      QCOMPARE(actual(holder->actions()), it.value());
+    }
+    // No command outside the table.
+    for (const QAction* action : form.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly))
+      QVERIFY2(names.contains(action->objectName()), qPrintable(action->objectName()));
   }
 
   void PopupMenuHasItsThreeEntries() {

@@ -24,10 +24,12 @@ class FakeDatagramSender final : public DatagramSender {
  public:
   explicit FakeDatagramSender(FakeClock& clock) : m_clock(clock) {}
 
-  void Send(const std::string& host, int port, std::string_view bytes) override {
+  // The host stands for its own address: tests send to dotted addresses.
+  std::string Send(const std::string& host, int port, std::string_view bytes) override {
     if (m_failure) m_failure(host, port);
     m_sent.push_back({host, port, std::string(bytes), m_clock.Now()});
     if (m_onSend) m_onSend(m_sent.back());
+    return host;
   }
 
   void SetFailure(std::function<void(const std::string&, int)> failure) { m_failure = std::move(failure); }

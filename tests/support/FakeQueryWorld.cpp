@@ -31,7 +31,12 @@ FakeQueryWorld::FakeQueryWorld()
     auto it = servers.find({sent.host, sent.port});
     if (it == servers.end()) return;
     const Server& server = it->second;
-    DeliverLater(server.passes, server.reply, server.fromIp, server.fromPort, server.arrivalLag);
+    std::string reply = server.reply;
+    if (server.answer) {
+      reply = server.answer(sent.bytes);
+      if (reply.empty()) return;  // the request goes unanswered
+    }
+    DeliverLater(server.passes, std::move(reply), server.fromIp, server.fromPort, server.arrivalLag);
   });
 }
 

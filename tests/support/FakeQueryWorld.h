@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,8 @@ std::string SampleInfoReply(const std::string& name = "Alpha", const std::string
 struct FakeQueryWorld {
   struct Server {
     std::string reply;
+    // When set, answers each request by its bytes instead ("" answers nothing).
+    std::function<std::string(std::string_view request)> answer;
     long passes = 1;
     std::string fromIp;
     std::uint16_t fromPort = 0;

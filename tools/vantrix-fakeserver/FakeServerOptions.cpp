@@ -53,6 +53,8 @@ const char* UsageText() {
          "  --split-size B     'U' and 'V' replies longer than B bytes are split (default 1248)\n"
          "  --compress         compress the split 'U' and 'V' replies (bzip2)\n"
          "  --old-split        split 'U' and 'V' replies with the one-byte header (<= 15 parts)\n"
+         "  --current          behave like servers of today: ignore the original string requests\n"
+         "                     and challenge every newer request, 'T' included\n"
          "  --log-requests     print unknown requests in hex on standard error\n"
          "  --write-list FILE  write the servers' list, one address per line\n"
          "  --write-vnx FILE   write the servers' list in the record layout\n"
@@ -115,6 +117,8 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
       options.splitSize = static_cast<std::size_t>(ParseWhole(option, value(), 1, 65535));
     } else if (option == "--compress") {
       options.compress = true;
+    } else if (option == "--current") {
+      options.setup.current = true;
     } else if (option == "--old-split") {
       options.oldSplit = true;
     } else if (option == "--log-requests") {

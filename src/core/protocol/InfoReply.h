@@ -17,7 +17,7 @@ struct InfoReply {
   std::optional<std::uint8_t> players;
   std::optional<std::uint8_t> maxPlayers;
   std::optional<char> typeLetter;  // 'D', 'L' or 'P' (from 'd', 'l', 'p' only)
-  std::optional<char> osLetter;    // 'L' or 'W' (from 'l', 'w' only)
+  std::optional<char> osLetter;    // 'L' or 'W' (from 'l', 'w' only; an 'I' reply's 'm', 'o' give 'M')
   std::optional<bool> password;    // from the password byte, only for 0 and 1
 };
 
@@ -26,5 +26,18 @@ bool IsInfoReply(std::string_view datagram) noexcept;
 
 // Decodes an info reply; nullopt for any other datagram. Never reads past the end.
 std::optional<InfoReply> DecodeInfoReply(std::string_view datagram) noexcept;
+
+// True when the datagram starts with FF FF FF FF 'I'.
+bool IsCurrentInfoReply(std::string_view datagram) noexcept;
+
+// Decodes an 'I' reply into the same fields by the same rules for a reply cut short: the
+// texts (name, map, folder, game after the protocol byte) read as an 'm' reply's do, and
+// the bytes after them (the 16-bit game id, then players, maximum, bots, server type,
+// environment, visibility) are each taken only when present. hasTexts is false when no zero
+// byte follows the protocol byte. nullopt for any other datagram. Never reads past the end.
+std::optional<InfoReply> DecodeCurrentInfoReply(std::string_view datagram) noexcept;
+
+// Either of the two above, by the reply type; nullopt for any other datagram.
+std::optional<InfoReply> DecodeAnyInfoReply(std::string_view datagram) noexcept;
 
 }  // namespace vantrix

@@ -45,6 +45,8 @@ std::vector<std::string> PlayersWindowState::Decode(std::string_view datagram) {
 
 std::optional<RequestTarget> PlayersWindowState::RequestPlayers(std::string_view address) {
   m_lines.clear();
+  m_asked.clear();
+  m_exchange.Reset(ExchangeKind::kPlayers);
   m_currentAddress = std::string(address);
   return SplitRequestAddress(m_currentAddress);
 }
@@ -53,6 +55,19 @@ std::vector<std::string> PlayersWindowState::Receive(std::string_view datagram) 
   std::vector<std::string> added = Decode(datagram);
   m_lines.insert(m_lines.end(), added.begin(), added.end());
   return added;
+}
+
+PlayersWindowState::CurrentStep PlayersWindowState::ReceiveCurrent(std::string_view datagram,
+                                                                   std::string_view sender) {
+  CurrentStep step;
+  if (m_asked.empty() || sender != m_asked) return step;
+  ChallengeExchange::Outcome outcome = m_exchange.Take(datagram);
+  if (outcome.step == ChallengeExchange::Step::kSendAgain) {
+    step.sendAgain = m_exchange.Request();
+  } else if (outcome.step == ChallengeExchange::Step::kReply) {
+    step.added = Receive(outcome.reply);
+  }
+  return step;
 }
 
 }  // namespace vantrix

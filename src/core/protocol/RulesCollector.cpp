@@ -88,7 +88,22 @@ std::optional<RequestTarget> RulesCollector::RequestRules(std::string_view addre
   m_lines.clear();
   m_pending.clear();
   m_decoded.clear();
+  m_asked.clear();
+  m_exchange.Reset(ExchangeKind::kRules);
   return SplitRequestAddress(address);
+}
+
+RulesCollector::CurrentStep RulesCollector::ReceiveCurrent(std::string_view datagram,
+                                                           std::string_view sender) {
+  CurrentStep step;
+  if (m_asked.empty() || sender != m_asked) return step;
+  ChallengeExchange::Outcome outcome = m_exchange.Take(datagram);
+  if (outcome.step == ChallengeExchange::Step::kSendAgain) {
+    step.sendAgain = m_exchange.Request();
+  } else if (outcome.step == ChallengeExchange::Step::kReply) {
+    step.added = Append(DecodeReply(outcome.reply));
+  }
+  return step;
 }
 
 std::vector<std::string> RulesCollector::Receive(std::string_view datagram) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/protocol/ChallengeExchange.h"
 #include "core/protocol/RequestTarget.h"
 
 namespace vantrix {
@@ -60,6 +61,23 @@ class RulesCollector {
   // Takes one datagram from any sender; returns the lines it added.
   std::vector<std::string> Receive(std::string_view datagram);
 
+  // The current protocol. Every RequestRules starts a new exchange: CurrentRequest() is
+  // sent, and SetAsked records where it went ("ip:port"). Only that sender's datagrams are
+  // taken: a challenge asks for the request again (at most kMaxChallengeRounds times), split
+  // replies in either layout are put back together (compressed ones unpacked and their CRC
+  // checked), and the whole 'E' reply gives its "name - value" lines, once. Nothing is shown
+  // for a reply that never completes or is refused.
+  static constexpr int kMaxChallengeRounds = 2;
+  struct CurrentStep {
+    std::vector<std::string> added;
+    std::optional<std::string> sendAgain;  // the request to send to the asked server now
+  };
+  std::string CurrentRequest() const { return m_exchange.Request(); }
+  void SetAsked(std::string address) { m_asked = std::move(address); }
+  const std::string& Asked() const { return m_asked; }
+  CurrentStep ReceiveCurrent(std::string_view datagram, std::string_view sender);
+  const ChallengeExchange& Exchange() const { return m_exchange; }
+
   const std::vector<std::string>& Lines() const { return m_lines; }
 
   // Bytes held between datagrams: in A, and in the split parts collected.
@@ -86,6 +104,8 @@ class RulesCollector {
   std::vector<std::string> m_lines;
   std::string m_buffer;  // A
   int m_continuations = 0;
+  std::string m_asked;
+  ChallengeExchange m_exchange{ExchangeKind::kRules, kMaxChallengeRounds};
   std::vector<SplitReply> m_pending;     // oldest first
   std::vector<std::uint32_t> m_decoded;  // request numbers already decoded, newest last
 };

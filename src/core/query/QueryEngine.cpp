@@ -10,6 +10,7 @@
 
 #include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
+#include "core/protocol/SourceRequests.h"
 #include "core/util/Texts.h"
 
 namespace vantrix {
@@ -43,6 +44,21 @@ class QueryEngine::DepthGuard {
  private:
   QueryEngine& m_engine;
   bool m_entered = false;
+};
+
+// Keeps a current-protocol query in the list of waits for as long as it waits.
+class QueryEngine::PendingGuard {
+ public:
+  PendingGuard(QueryEngine& engine, PendingQuery& query) : m_engine(engine), m_query(query) {
+    m_engine.m_pending.push_back(&m_query);
+  }
+  ~PendingGuard() { std::erase(m_engine.m_pending, &m_query); }
+  PendingGuard(const PendingGuard&) = delete;
+  PendingGuard& operator=(const PendingGuard&) = delete;
+
+ private:
+  QueryEngine& m_engine;
+  PendingQuery& m_query;
 };
 
 QueryEngine::QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, Clock& clock,
@@ -110,25 +126,41 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   m_timer.Stop();
   m_timer.Start(kTimeoutMilliseconds);
 
-  Send(host, portText);
-  Wait(row);
+  if (!Current()) {
+    Send(host, portText, kInfoRequest);
+    Wait(row, nullptr);
+    return;
+  }
+  PendingQuery query;
+  query.row = row;
+  query.host = host;
+  query.portText = portText;
+  query.asked = Send(host, portText, query.exchange.Request());
+  PendingGuard pending(*this, query);
+  Wait(row, &query);
 }
 
-void QueryEngine::Send(const std::string& host, const std::string& portText) {
+bool QueryEngine::Current() const {
+  return m_settings.Snapshot().queryProtocol == QueryProtocol::kCurrent;
+}
+
+std::string QueryEngine::Send(const std::string& host, const std::string& portText,
+                              std::string_view request) {
   try {
     const auto port = TryStrToInt(portText);
     if (!port) throw std::invalid_argument("port is not an integer");
-    m_sender.Send(host, *port, kInfoRequest);
+    return m_sender.Send(host, *port, request) + ":" + std::to_string(*port);
   } catch (const std::exception&) {
     // Resolution and socket errors alike: the wait below ends with the time-out.
     m_status.SetStatus(3, "Error: Sending error to " + host + ":" + portText);
   }
+  return {};
 }
 
 // Polls in slices so that replies, the timer's tick and the user's commands run
 // between them; who wins between a reply and the time-out depends on this order.
-void QueryEngine::Wait(RowId row) {
-  while (m_awaitingReply) {
+void QueryEngine::Wait(RowId row, const PendingQuery* query) {
+  while (query ? !query->answered : m_awaitingReply) {
     m_sleeper.Sleep(UdpDelayMilliseconds(m_settings.Snapshot().udpDelay));
     m_pump.ProcessEvents();
     if (m_quitting) return;
@@ -164,14 +196,28 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
     m_status.SetStatus(3, "Error: Buffer overflow/buffer is full");
     return;
   }
-  if (m_settings.Snapshot().packetLog && m_logPacket) m_logPacket(m_datagram);
+  const Settings settings = m_settings.Snapshot();
+  if (settings.packetLog && m_logPacket) m_logPacket(m_datagram);
   CountDatagram();
-  if (!IsInfoReply(m_datagram)) return;
+  const bool current = settings.queryProtocol == QueryProtocol::kCurrent;
+  const bool challenge = current && ReplyType(m_datagram) == kChallengeReplyType;
+  if (!challenge && !IsInfoReply(m_datagram) && !(current && IsCurrentInfoReply(m_datagram))) return;
 
   std::string sender;
   sender.reserve(senderIp.size() + 6);
   sender.append(senderIp).append(":").append(std::to_string(senderPort));
-  if (auto match = m_table.FindRowByAddress(sender)) m_currentRow = m_table.IdOf(*match);
+  if (challenge) {
+    TakeChallenge(sender);
+    return;
+  }
+  if (auto match = m_table.FindRowByAddress(sender)) {
+    m_currentRow = m_table.IdOf(*match);
+  } else if (current) {
+    // Only the server a waiting query asked may stand for its row (one listed by name).
+    const PendingQuery* query = AskedFrom(sender);
+    if (!query) return;
+    m_currentRow = query->row;
+  }
 
   // A row removed since it was queried takes nothing, and the wait goes on.
   auto position = m_table.PositionOf(m_currentRow);
@@ -200,7 +246,7 @@ void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint3
   m_table.SetCell(position, kPingCell, std::to_string(ping));
   m_table.SetCell(position, kWCell, kPlus);
 
-  const auto reply = DecodeInfoReply(datagram);
+  const auto reply = DecodeAnyInfoReply(datagram);
   if (!reply || !reply->hasTexts) return;  // the wait goes on until the time-out
 
   m_table.SetCell(position, kNameCell, std::string(reply->serverName));
@@ -212,6 +258,26 @@ void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint3
   if (reply->osLetter) m_table.SetCell(position, kSCell, std::string(1, *reply->osLetter));
   if (reply->password) m_table.SetCell(position, kPCell, *reply->password ? kPlus : kMinus);
   m_awaitingReply = false;
+  for (PendingQuery* query : m_pending)
+    if (query->row == m_currentRow) query->answered = true;
+}
+
+QueryEngine::PendingQuery* QueryEngine::AskedFrom(std::string_view sender) {
+  for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it)
+    if (!(*it)->answered && !(*it)->asked.empty() && (*it)->asked == sender) return *it;
+  return nullptr;
+}
+
+// A challenge from the server asked sends the request again with it, within the same wait
+// and time-out; anyone else's is dropped.
+void QueryEngine::TakeChallenge(std::string_view sender) {
+  PendingQuery* query = AskedFrom(sender);
+  if (!query) return;
+  if (query->exchange.Take(m_datagram).step != ChallengeExchange::Step::kSendAgain) return;
+  // The ping counts from the send that the reply answers.
+  if (m_checkAllActive && query->row != kNoRow) TimingOf(query->row).sent = m_clock.Ticks();
+  m_lastSendTime = m_clock.Ticks();
+  Send(query->host, query->portText, query->exchange.Request());
 }
 
 void QueryEngine::CheckServer() {

@@ -5,15 +5,17 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
+#include "core/protocol/ChallengeExchange.h"
 #include "core/query/Clock.h"
 #include "core/query/DatagramSender.h"
 #include "core/query/EventPump.h"
 #include "core/query/OneShotTimer.h"
+#include "core/query/Sleeper.h"
+#include "core/settings/SettingsReader.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
-#include "core/settings/SettingsReader.h"
-#include "core/query/Sleeper.h"
 #include "core/table/StatusLine.h"
 
 namespace vantrix {
@@ -24,12 +26,21 @@ namespace vantrix {
 //
 // Rows are held by identity (RowId), never by position, so a sort or a deletion during
 // a wait cannot redirect a write to another server's row. RunPosition is a position.
+//
+// The protocol setting is read at each query and each datagram. In the original protocol
+// any decoded reply ends the running wait. In the current one the request may be answered
+// by a challenge, sent back within the same wait and time-out; a reply ends only the wait
+// of the row it answers; and a reply or challenge from an address that was never asked and
+// is no row's address changes nothing.
 class QueryEngine {
  public:
   static constexpr std::uint32_t kTimeoutMilliseconds = 400;
   // Check commands nested deeper than this are ignored (a held F9 key repeats).
   static constexpr int kMaxCheckDepth = 32;
   static constexpr const char* kFallbackPort = "27015";
+  // Challenge rounds per query in the current protocol; a server that keeps challenging
+  // ends with the time-out.
+  static constexpr int kMaxChallengeRounds = 2;
 
   // Receives every datagram when PacketLog is on, before it is counted.
   using PacketLogFn = std::function<void(const std::string& datagram)>;
@@ -91,9 +102,23 @@ class QueryEngine {
     std::uint32_t received = 0;
   };
   class DepthGuard;
+  // A current-protocol query in its wait: whom it asked and how far its exchange got.
+  struct PendingQuery {
+    RowId row = kNoRow;
+    std::string host;
+    std::string portText;
+    std::string asked;  // "ip:port" sent to; empty when the send failed
+    ChallengeExchange exchange{ExchangeKind::kInfo, kMaxChallengeRounds};
+    bool answered = false;
+  };
+  class PendingGuard;
 
-  void Wait(RowId row);
-  void Send(const std::string& host, const std::string& portText);
+  bool Current() const;
+  void Wait(RowId row, const PendingQuery* query);
+  // Gives the address sent to as "ip:port", or "" when the send failed (and was reported).
+  std::string Send(const std::string& host, const std::string& portText, std::string_view request);
+  PendingQuery* AskedFrom(std::string_view sender);
+  void TakeChallenge(std::string_view sender);
   void MarkTimedOut(RowId row);
   void WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
   std::uint32_t ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt);
@@ -125,6 +150,7 @@ class QueryEngine {
   int m_checkDepth = 0;
   std::unordered_map<RowId, RowTiming> m_timings;  // by row identity, any number of rows
   std::string m_datagram;                          // reused for every datagram
+  std::vector<PendingQuery*> m_pending;            // current-protocol waits, innermost last
 };
 
 }  // namespace vantrix

@@ -19,10 +19,11 @@ void SetFlag(std::string_view value, bool& flag) {
   if (value == "0") flag = false;
 }
 
-void ApplyLine(std::string_view line, Settings& settings) {
-  if (line.empty() || line.starts_with("//")) return;
+// Gives true for a QueryProtocol line, whatever its value.
+bool ApplyLine(std::string_view line, Settings& settings) {
+  if (line.empty() || line.starts_with("//")) return false;
   const size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return;
+  if (equals == std::string_view::npos) return false;
   const std::string key = LowerAscii(line.substr(0, equals));
   const std::string_view value = line.substr(equals + 1);
   if (key == "buffersize") {
@@ -43,7 +44,11 @@ void ApplyLine(std::string_view line, Settings& settings) {
     settings.listColor = ColorFromText(value);
   } else if (key == "textcolor") {
     settings.textColor = ColorFromText(value);
+  } else if (key == "queryprotocol") {
+    if (const auto protocol = QueryProtocolFromText(value)) settings.queryProtocol = *protocol;
+    return true;
   }
+  return false;
 }
 
 std::string_view FlagText(bool flag) {
@@ -51,7 +56,7 @@ std::string_view FlagText(bool flag) {
 }
 
 // A CR, LF or 0x1A inside a value would split or end the file when it is read back, so
-// such bytes are left out: the file always holds exactly nine lines.
+// such bytes are left out: every setting stays one line.
 void AppendSetting(std::string& out, std::string_view key, std::string_view value) {
   std::string line(key);
   line.push_back('=');
@@ -65,7 +70,10 @@ void AppendSetting(std::string& out, std::string_view key, std::string_view valu
 
 void ParseSettingsText(std::string_view text, Settings& settings) {
   LineReader reader(text);
-  while (!reader.AtEnd()) ApplyLine(reader.ReadLine(), settings);
+  bool protocolLine = false;
+  while (!reader.AtEnd()) protocolLine = ApplyLine(reader.ReadLine(), settings) || protocolLine;
+  // The nine-line file is the original protocol's: Save writes no line for it.
+  if (!protocolLine) settings.queryProtocol = QueryProtocol::kOriginal;
 }
 
 std::string SettingsToText(const Settings& settings) {
@@ -79,6 +87,10 @@ std::string SettingsToText(const Settings& settings) {
   AppendSetting(out, "Progress", FlagText(settings.progress));
   AppendSetting(out, "ListColor", ColorToText(settings.listColor));
   AppendSetting(out, "TextColor", ColorToText(settings.textColor));
+  // Only a choice away from the original adds a line, so the default file and a save with
+  // the original protocol stay the nine lines that programs knowing nine keys expect.
+  if (settings.queryProtocol != QueryProtocol::kOriginal)
+    AppendSetting(out, "QueryProtocol", QueryProtocolText(settings.queryProtocol));
   return out;
 }
 

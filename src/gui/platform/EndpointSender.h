@@ -11,7 +11,7 @@ class EndpointSender final : public DatagramSender {
  public:
   explicit EndpointSender(TIdUDPServer& endpoint) : m_endpoint(endpoint) {}
 
-  void Send(const std::string& host, int port, std::string_view bytes) override;
+  std::string Send(const std::string& host, int port, std::string_view bytes) override;
 
  private:
   TIdUDPServer& m_endpoint;

@@ -50,6 +50,15 @@ QIcon ProgramIcon() {
   return icon;
 }
 
+QFont BoldFont(const QStringList& families, int points) {
+  QFont font;
+  font.setFamilies(families);
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(points);
+  font.setBold(true);
+  return font;
+}
+
 void CentreOnScreen(QWidget& window) {
   QScreen* screen = window.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
@@ -58,6 +67,12 @@ void CentreOnScreen(QWidget& window) {
   QRect frame = window.frameGeometry();
   frame.moveCenter(available.center());
   window.move(frame.topLeft());
+}
+
+void ShowInFront(QWidget& window) {
+  window.show();
+  window.raise();
+  window.activateWindow();
 }
 
 }  // namespace vantrix

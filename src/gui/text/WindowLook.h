@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QIcon>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,9 +17,13 @@ void ApplyBlackLook(QWidget& window, const QColor& text = kLime);
 // A text box or list inside a black window: black behind lime text.
 void ApplyBlackField(QWidget& field);
 QIcon ProgramIcon();
+// A bold sans-serif font: the first of the families that the desktop has, at this size.
+QFont BoldFont(const QStringList& families, int points);
 // Gives a part of a black window (its menu bar) the desktop's ordinary colours again.
 void ApplyStandardColors(QWidget& widget);
 // Puts a window in the middle of the screen it is on (or the primary screen).
 void CentreOnScreen(QWidget& window);
+// Shows a window, or brings it back to the front with the focus when it is already shown.
+void ShowInFront(QWidget& window);
 
 }  // namespace vantrix
