@@ -11,6 +11,9 @@
 #   Without one it runs under a private X server: F10 checks all servers, and once the
 #   list has settled a screenshot goes to demo-out/vantrix.png (vantrix-current.png for the
 #   current protocol) and everything stops.
+#   A simulated master server lists the same servers; Ctrl+F5 in the program imports them
+#   (its dialog comes filled in). DEMO_IMPORT=master starts with an empty list and, without
+#   a display, imports from the master with Ctrl+F5 before F10.
 set -euo pipefail
 
 build_dir=${1:-build}
@@ -27,6 +30,9 @@ check_seconds=${DEMO_CHECK_SECONDS:-60}
 # The mix of servers: 24 in all, 4 of them silent and 3 slow ones that answer after 250 ms,
 # within the 400 ms time-out (a reply after it would end the next row's wait instead).
 server_options=(--count 24 --silent 4 --slow 3 --slow-ms 250 --odd-names --split-rules)
+import_from=${DEMO_IMPORT:-file}
+# The demo's own per-user settings: the master dialog remembers the simulated master.
+export XDG_CONFIG_HOME="$PWD/$out_dir/config"
 case "$protocol" in
   original) ;;
   current)
@@ -83,7 +89,9 @@ start_servers() {
   local base
   for _ in 1 2 3 4 5 6 7 8; do
     base=$((20000 + RANDOM % 11000))
-    "$fakeserver" "${server_options[@]}" --base-port "$base" --write-vnx "$list" >"$server_log" 2>&1 &
+    master_port=$((base + 24))
+    "$fakeserver" "${server_options[@]}" --base-port "$base" --master "$master_port" --write-vnx "$list" \
+      >"$server_log" 2>&1 &
     fake_pid=$!
     for _ in $(seq 1 100); do
       if grep -q '^ready' "$server_log"; then
@@ -101,10 +109,17 @@ start_servers() {
   return 1
 }
 start_servers
+mkdir -p "$XDG_CONFIG_HOME/vantrix"
+printf 'Address=127.0.0.1:%s\nRegion=255\nFilter=\nLimit=5000\nApiKey=\n' "$master_port" \
+  >"$XDG_CONFIG_HOME/vantrix/master-import.ini"
+chmod 600 "$XDG_CONFIG_HOME/vantrix/master-import.ini"
+echo "demo: the simulated master lists them at 127.0.0.1:$master_port (Ctrl+F5 in the program)"
+program_args=("$list")
+[ "$import_from" = master ] && program_args=()
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "demo: opening the program on $DISPLAY; press F10 to check all servers"
-  "$program" "$list" &
+  "$program" "${program_args[@]}" &
   app_pid=$!
   wait "$app_pid" || true
   app_pid=""
@@ -139,7 +154,7 @@ done
 [ -n "$ready" ] || { echo "demo: Xvfb did not start on $DISPLAY" >&2; exit 1; }
 echo "demo: started Xvfb on $DISPLAY"
 
-"$program" "$list" &
+"$program" "${program_args[@]}" &
 app_pid=$!
 
 window=""
@@ -163,6 +178,23 @@ timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || xdotool window
 
 # Pixels only: the PNG's own time stamps would make every shot differ.
 pixels() { import -window "$window" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1; }
+if [ "$import_from" = master ]; then
+  # The dialog comes filled in with the simulated master; Return confirms it. The import
+  # runs in the background: its rows arrive well within a second on loopback.
+  xdotool key ctrl+F5
+  dialog=""
+  for _ in $(seq 1 50); do
+    dialog=$(xdotool search --onlyvisible --name "^Import from master server\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || { echo "demo: the master dialog did not open" >&2; exit 1; }
+  timeout 5 xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || xdotool windowfocus "$dialog" || true
+  xdotool key Return
+  sleep 2
+  timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window" || true
+  echo "demo: imported from the simulated master with Ctrl+F5"
+fi
 before=$(pixels)
 xdotool key F10
 echo "demo: pressed F10, checking ${server_options[1]} servers"

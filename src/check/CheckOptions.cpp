@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/lists/ListFile.h"
+#include "core/master/MasterRequest.h"
 #include "core/util/StrToInt.h"
 
 namespace vantrix {
@@ -60,6 +61,21 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.query = ParseQuery(value);
   } else if (name == "--format") {
     options.format = ParseFormat(value);
+  } else if (name == "--master") {
+    options.master = value;
+  } else if (name == "--region") {
+    const auto region = ParseMasterRegion(value);
+    if (!region)
+      throw CheckUsageError("--region needs 0..255 or 0x00..0xFF, not '" + std::string(value) + "'");
+    options.region = *region;
+  } else if (name == "--filter") {
+    options.filter = value;
+  } else if (name == "--limit") {
+    options.limit = ParseNumber(name, value, 1, 1000000);
+  } else if (name == "--api-key-file") {
+    options.apiKeyFile = value;
+  } else if (name == "--web-api-url") {
+    options.webApiUrl = value;
   }
 }
 
@@ -74,6 +90,8 @@ bool ApplyFlag(CheckOptions& options, std::string_view name) {
     options.help = true;
   } else if (name == "--version") {
     options.version = true;
+  } else if (name == "--check") {
+    options.checkMaster = true;
   } else {
     return false;
   }
@@ -86,6 +104,8 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
+    if (name == option) return true;
+  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
     if (name == option) return true;
   return false;
 }
@@ -121,6 +141,15 @@ class CommandLine {
     Flag("--rules", "also ask for the rules");
     Value("--format", "table|json|csv|vnx", "output (default: table on a terminal, else json)");
     Flag("--no-progress", "no progress line on standard error");
+    Value("--master", "HOST:PORT",
+          "print the servers the master server lists (port 27011\n"
+          "when none is given), or check them with --check");
+    Value("--region", "N", "the master's region, 0..255 or 0x.. (default 0xFF, all)");
+    Value("--filter", "F", "the master's filter, e.g. \\appid\\10 (default: none)");
+    Value("--limit", "N", "the most servers to take (default 5000)");
+    Value("--api-key-file", "F", "ask the Web API with the key in file F instead");
+    Value("--web-api-url", "URL", "where the Web API's server list is asked");
+    Flag("--check", "check the master's servers instead of printing them");
     Flag("--version", "print the version");
     Flag("-h,--help", "print this help");
   }
@@ -183,7 +212,10 @@ class CommandLine {
 }  // namespace
 
 CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
-  return CommandLine().Parse(arguments);
+  CheckOptions options = CommandLine().Parse(arguments);
+  if (options.checkMaster && options.master.empty()) throw CheckUsageError("--check goes with --master");
+  if (!options.apiKeyFile.empty() && options.master.empty()) options.master = kDefaultMasterAddress;
+  return options;
 }
 
 CheckInputSpec::Kind ClassifyArgument(std::string_view argument, bool isExistingFile) {

@@ -35,6 +35,14 @@ struct CheckOptions {
   bool progress = true;               // shown only when standard error is a terminal
   bool help = false;
   bool version = false;
+  // The servers from the master's list instead of (or besides) the inputs.
+  std::string master;  // host:port; empty: no master
+  std::uint8_t region = 0xFF;
+  std::string filter;
+  int limit = 5000;
+  std::string apiKeyFile;    // the Web API instead of the UDP master
+  std::string webApiUrl;     // empty: the service's own address
+  bool checkMaster = false;  // check the listed servers instead of printing them
 };
 
 // Bad command-line use: the message says what was wrong.

@@ -62,6 +62,8 @@ const auto kMenuTable = std::to_array<MenuEntry>({
      VANTRIX_SLOT(Orbisk20inifile1Click)},
     {kItem, "Exportto1", "txtTrelvanox1421", "[.txt] Trelvanox 1.42 settings file", kNone,
      VANTRIX_SLOT(txtTrelvanox1421Click)},
+    {kItem, "List1", "Importfrommasterserver1", "Import from master server...", Qt::CTRL | Qt::Key_F5,
+     VANTRIX_SLOT(Importfrommasterserver1Click)},
     {kSeparator, "List1", "N7", ""},
     {kItem, "List1", "Removeduplicates1", "Remove duplicates", Qt::Key_F6,
      VANTRIX_SLOT(Removeduplicates1Click)},

@@ -23,6 +23,7 @@
 #include "core/util/Texts.h"
 #include "gui/Application.h"
 #include "gui/MainMenuTable.h"
+#include "gui/master/MasterImportCommand.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
 #include "gui/Unit4.h"
@@ -193,6 +194,10 @@ void TForm1::Orbisk20inifile1Click() {
 
 void TForm1::txtTrelvanox1421Click() {
   ImportTrelvanoxCommand(m_table, m_status, m_app.Files(), m_openDialog3);
+}
+
+void TForm1::Importfrommasterserver1Click() {
+  m_masterImport->Run();
 }
 
 void TForm1::Removeduplicates1Click() {
@@ -381,6 +386,9 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMenus();
   CreateQueryEngine();
+  m_masterImport = std::make_unique<MasterImportCommand>(
+      *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
+      [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
   // Sizes of the outer frame, centred on the desktop.
   new OuterFrameSize(
       *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
@@ -389,6 +397,7 @@ TForm1::TForm1(Application& app)
 TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
+  m_masterImport.reset();
   // No datagram may reach the handler while the query's parts go away.
   m_query->idUDPServer1.Close();
   m_timer1->stop();

@@ -29,6 +29,7 @@ class QTreeView;
 namespace vantrix {
 
 class Application;
+class MasterImportCommand;
 class QueryEngine;
 class ServerTableModel;
 class SettingsReader;
@@ -93,6 +94,8 @@ class TForm1 final : public QMainWindow {
 
   // The main window's datagram endpoint, open from creation on an ephemeral port.
   TIdUDPServer& IdUDPServer1() const;
+  // "Import from master server...": its dialog, its background import and Esc.
+  MasterImportCommand& MasterImport() const { return *m_masterImport; }
   // The info query and the check runs with their state.
   QueryEngine& Engine() const;
   // The parallel check of the whole list.
@@ -138,6 +141,7 @@ class TForm1 final : public QMainWindow {
   void Importfromfile1Click();
   void Orbisk20inifile1Click();
   void txtTrelvanox1421Click();
+  void Importfrommasterserver1Click();
   void Removeduplicates1Click();
   void Removebadservers1Click();
   void IPName1Click();
@@ -207,6 +211,8 @@ class TForm1 final : public QMainWindow {
   bool m_shown = false;
   // The info query's parts; the endpoint is closed before any of them goes.
   std::unique_ptr<QueryWiring> m_query;
+  // Made after the query's parts (it reads their clock) and gone before them.
+  std::unique_ptr<MasterImportCommand> m_masterImport;
 };
 
 }  // namespace vantrix

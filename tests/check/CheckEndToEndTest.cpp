@@ -118,7 +118,8 @@ std::size_t Count(const std::string& text, const std::string& what) {
 // Simulated servers on a free range of loopback ports (other runs may hold some).
 class FakeServers {
  public:
-  FakeServers(int count, std::vector<std::string> options) : m_count(count) {
+  // With `master`, a simulated master lists the servers on the port after the last one.
+  FakeServers(int count, std::vector<std::string> options, bool master = false) : m_count(count) {
     std::mt19937 random(static_cast<unsigned>(getpid()) ^
                         static_cast<unsigned>(Clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 8; ++attempt) {
@@ -126,6 +127,10 @@ class FakeServers {
       std::vector<std::string> arguments{
           "--count", std::to_string(count), "--base-port", std::to_string(m_basePort), "--seconds", "60"};
       arguments.insert(arguments.end(), options.begin(), options.end());
+      if (master) {
+        arguments.push_back("--master");
+        arguments.push_back(std::to_string(m_basePort + count));
+      }
       m_child = std::make_unique<Child>(Bin("vantrix-fakeserver"), arguments);
       if (m_child->ReadUntil("ready", std::chrono::seconds(10))) return;
       m_child.reset();
@@ -135,6 +140,7 @@ class FakeServers {
 
   std::string Address(int index) const { return "127.0.0.1:" + std::to_string(m_basePort + index); }
   std::uint16_t BasePort() const { return m_basePort; }
+  std::string MasterAddress() const { return Address(m_count); }
   std::string PlainList() const {
     std::string list;
     for (int i = 0; i < m_count; ++i) list += Address(i) + "\r\n";
@@ -356,6 +362,144 @@ TEST(CheckEndToEnd, HostsAreReadLikeTheWindowReadsThem) {
   EXPECT_NE(run.output.find("127.000.000.001:" + port + ",answered,"), std::string::npos) << run.output;
   EXPECT_EQ(Count(run.output, ",answered,"), 2u) << run.output;
   EXPECT_EQ(Count(run.output, ",error,"), 1u) << run.output;
+}
+
+}  // namespace
+}  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+std::string Lines(const FakeServers& servers, int first, int count) {
+  std::string text;
+  for (int i = first; i < first + count; ++i) text += servers.Address(i) + "\n";
+  return text;
+}
+
+TEST(CheckEndToEnd, MasterListPagedPrintedAndChecked) {
+  // 500 servers: three pages of 231 entries, the end marker on the third.
+  FakeServers servers(500, {"--silent", "250"}, true);
+  const CheckRun listed =
+      Check({"--master", servers.MasterAddress(), "--region", "0x03", "--filter", "\\appid\\10"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.output, Lines(servers, 0, 500));
+
+  const CheckRun limited = Check({"--master", servers.MasterAddress(), "--limit", "240"});
+  EXPECT_EQ(limited.status, 0);
+  EXPECT_EQ(limited.output, Lines(servers, 0, 240));
+
+  const CheckRun checked = Check({"--master", servers.MasterAddress(), "--limit", "20", "--check", "--format",
+                                  "csv", "--timeout-ms", "300"});
+  EXPECT_EQ(checked.status, 1);  // every other server is silent
+  EXPECT_EQ(Count(checked.output, ",answered,"), 10u) << checked.output;
+  EXPECT_EQ(Count(checked.output, ",silent,"), 10u);
+}
+
+TEST(CheckEndToEnd, MasterFaultsEndTheListWithWhatCame) {
+  // A lost page is asked again; a page of garbage ends the list after the first page.
+  FakeServers dropping(300, {"--master-drop", "1"}, true);
+  const CheckRun retried = Check({"--master", dropping.MasterAddress()});
+  EXPECT_EQ(retried.status, 0);
+  EXPECT_EQ(retried.output, Lines(dropping, 0, 300));
+
+  FakeServers garbage(300, {"--master-garbage", "1"}, true);
+  const CheckRun cut = Check({"--master", garbage.MasterAddress()});
+  EXPECT_EQ(cut.status, 1);
+  EXPECT_EQ(cut.output, Lines(garbage, 0, 231));
+
+  FakeServers endless(300, {"--master-never-end"}, true);
+  const CheckRun round = Check({"--master", endless.MasterAddress(), "--limit", "1000"});
+  EXPECT_EQ(round.status, 1);
+  EXPECT_EQ(round.output, Lines(endless, 0, 300));
+}
+
+}  // namespace
+}  // namespace vantrix
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <thread>
+
+namespace vantrix {
+namespace {
+
+// Answers one HTTP request on 127.0.0.1 with a status and a body, noting the request line;
+// gives up after a few seconds without a client.
+class OneHttpAnswer {
+ public:
+  OneHttpAnswer(int status, std::string body) {
+    m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(m_listener, 1) != 0 ||
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      throw std::runtime_error("no loopback listener");
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this, status, body = std::move(body)] { Serve(status, body); });
+  }
+  ~OneHttpAnswer() {
+    if (m_thread.joinable()) m_thread.join();
+    close(m_listener);
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/list/"; }
+  // Valid once the answering thread is done (after the client finished).
+  std::string RequestLine() {
+    if (m_thread.joinable()) m_thread.join();
+    return m_requestLine;
+  }
+
+ private:
+  void Serve(int status, const std::string& body) {
+    pollfd ready{m_listener, POLLIN, 0};
+    if (poll(&ready, 1, 10000) <= 0) return;
+    const int client = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) return;
+    std::string request;
+    char buffer[4096];
+    for (int reads = 0; reads < 64 && request.find("\r\n\r\n") == std::string::npos; ++reads) {
+      pollfd in{client, POLLIN, 0};
+      if (poll(&in, 1, 5000) <= 0) break;
+      const ssize_t got = read(client, buffer, sizeof buffer);
+      if (got <= 0) break;
+      request.append(buffer, static_cast<std::size_t>(got));
+    }
+    m_requestLine = request.substr(0, request.find("\r\n"));
+    const std::string reply = "HTTP/1.1 " + std::to_string(status) +
+                              " X\r\nContent-Length: " + std::to_string(body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + body;
+    [[maybe_unused]] const ssize_t sent = write(client, reply.data(), reply.size());
+    close(client);
+  }
+
+  int m_listener = -1;
+  std::uint16_t m_port = 0;
+  std::thread m_thread;
+  std::string m_requestLine;
+};
+
+TEST(CheckEndToEnd, WebApiListWithTheKeyFromAFile) {
+#ifndef VANTRIX_WEBAPI
+  GTEST_SKIP() << "vantrix-check is built without the Web API here (no Qt)";
+#endif
+  test::TempDir dir;
+  test::Spit(dir / "key", " SECRET \n");
+  OneHttpAnswer api(
+      200, R"({"response":{"servers":[{"addr":"10.0.0.5:27015"},{"addr":"x"},{"addr":"10.0.0.6:27016"}]}})");
+  const CheckRun run = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", api.Url(),
+                              "--filter", "\\appid\\10", "--limit", "50"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "10.0.0.5:27015\n10.0.0.6:27016\n");
+  EXPECT_EQ(api.RequestLine(), "GET /list/?key=SECRET&filter=%5Cappid%5C10&limit=50 HTTP/1.1");
+
+  OneHttpAnswer refusing(403, "<html>Forbidden</html>");
+  const CheckRun refused = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", refusing.Url()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.output, "");
 }
 
 }  // namespace

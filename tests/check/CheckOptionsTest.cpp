@@ -189,3 +189,29 @@ TEST(CheckItem, ListFilesInBothLayoutsAndStandardInputText) {
 
 }  // namespace
 }  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+TEST(CheckOptions, MasterOptions) {
+  const CheckOptions options = ParseCheckOptions({"--master", "127.0.0.1:27011", "--region=0x03", "--filter",
+                                                  "\\appid\\10", "--limit", "250", "--check"});
+  EXPECT_EQ(options.master, "127.0.0.1:27011");
+  EXPECT_EQ(options.region, 0x03);
+  EXPECT_EQ(options.filter, "\\appid\\10");
+  EXPECT_EQ(options.limit, 250);
+  EXPECT_TRUE(options.checkMaster);
+  EXPECT_TRUE(options.inputs.empty());
+  EXPECT_EQ(ParseCheckOptions({"--master", "m:1", "--region", "7"}).region, 7);
+  EXPECT_EQ(ParseCheckOptions({"--master", "m:1"}).region, 0xFF);
+  EXPECT_EQ(ParseCheckOptions({"--master", "m:1"}).limit, 5000);
+
+  EXPECT_THROW(ParseCheckOptions({"--master", "m:1", "--region", "256"}), CheckUsageError);
+  EXPECT_THROW(ParseCheckOptions({"--master", "m:1", "--region", "0xZZ"}), CheckUsageError);
+  EXPECT_THROW(ParseCheckOptions({"--master", "m:1", "--limit", "0"}), CheckUsageError);
+  EXPECT_THROW(ParseCheckOptions({"--check"}), CheckUsageError);
+  EXPECT_THROW(ParseCheckOptions({"--master"}), CheckUsageError);
+}
+
+}  // namespace
+}  // namespace vantrix

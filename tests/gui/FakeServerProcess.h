@@ -25,6 +25,14 @@ class FakeServerProcess {
   FakeServerProcess(int count, QStringList extra, bool oddNames = false)
       : m_count(count), m_extra(std::move(extra)), m_oddNames(oddNames) {}
   ~FakeServerProcess() { Stop(); }
+
+  // Also runs the simulated master, on the port after the last server, with these options
+  // (e.g. "--master-drop", "1").
+  void WithMaster(QStringList options = {}) {
+    m_master = true;
+    m_masterOptions = std::move(options);
+  }
+  std::uint16_t MasterPort() const { return static_cast<std::uint16_t>(m_basePort + m_count); }
   FakeServerProcess(const FakeServerProcess&) = delete;
   FakeServerProcess& operator=(const FakeServerProcess&) = delete;
 
@@ -42,6 +50,8 @@ class FakeServerProcess {
                             QStringLiteral("--seconds"),   QStringLiteral("120")};
       if (m_oddNames) arguments << QStringLiteral("--odd-names");
       arguments << m_extra;
+      if (m_master)
+        arguments << QStringLiteral("--master") << QString::number(MasterPort()) << m_masterOptions;
       m_process.start(program, arguments);
       if (!m_process.waitForStarted(5000)) return QStringLiteral("cannot start ") + program;
       error = WaitForReady();
@@ -89,6 +99,8 @@ class FakeServerProcess {
   QStringList m_extra;
   bool m_oddNames;
   std::uint16_t m_basePort = 0;
+  bool m_master = false;
+  QStringList m_masterOptions;
   QProcess m_process;
 };
 

@@ -131,6 +131,7 @@ class MainMenuTest : public QObject {
         QStringLiteral("List|Exportto1>Import from other tool"),
         QStringLiteral("List/Import from other tool|Orbisk20inifile1|[.ini] Orbisk 2.0 settings file|"),
         QStringLiteral("List/Import from other tool|txtTrelvanox1421|[.txt] Trelvanox 1.42 settings file|"),
+        QStringLiteral("List|Importfrommasterserver1|Import from master server...|Ctrl+F5"),
         QStringLiteral("List|-"),
         QStringLiteral("List|Removeduplicates1|Remove duplicates|F6"),
         QStringLiteral("List|Removebadservers1|Remove bad servers|F7"),

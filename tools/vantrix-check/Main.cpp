@@ -15,6 +15,16 @@
 #include "check/CheckSocket.h"
 #include "check/MonotonicClock.h"
 #include "check/ProgressLine.h"
+#include "check/MasterRun.h"
+#include "core/master/MasterSession.h"
+#include "core/master/WebApiServerList.h"
+#ifdef VANTRIX_WEBAPI
+#include <QCoreApplication>
+
+#include <fstream>
+
+#include "webapi/WebApiFetch.h"
+#endif
 #include "core/util/Version.h"
 
 namespace {
@@ -94,6 +104,82 @@ int RunCheck(const CheckOptions& options) {
   return CheckExitStatus(report, !inputs.errors.empty());
 }
 
+// The addresses one a line, or checked (with every other option) when --check asks for it.
+int PrintOrCheck(CheckOptions& options, const std::vector<MasterAddress>& addresses, bool failed) {
+  if (!options.checkMaster) {
+    std::string text;
+    for (const MasterAddress& address : addresses) text += address.Text() + "\n";
+    if (!WriteAllOut(text)) {
+      std::cerr << "vantrix-check: cannot write the output\n";
+      return 1;
+    }
+    return failed ? 1 : 0;
+  }
+  for (const MasterAddress& address : addresses)
+    options.inputs.push_back({CheckInputSpec::Kind::kAddress, address.Text()});
+  const int status = RunCheck(options);
+  return failed && status == 0 ? 1 : status;
+}
+
+// The Web API's list with the key in the file (its first line, without surrounding blanks).
+// Returns the addresses; `failure` gets the message when it fails.
+std::vector<MasterAddress> AskWebApi(const CheckOptions& options, std::string& failure) {
+#ifdef VANTRIX_WEBAPI
+  std::ifstream file(options.apiKeyFile);
+  std::string key;
+  std::getline(file, key);
+  const auto first = key.find_first_not_of(" \t\r");
+  key = first == std::string::npos ? "" : key.substr(first, key.find_last_not_of(" \t\r") - first + 1);
+  if (!file && key.empty()) {
+    failure = "Error: Cannot read the key file " + options.apiKeyFile;
+    return {};
+  }
+  int argc = 1;
+  char name[] = "vantrix-check";
+  char* argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv);
+  WebApiFetch fetch;
+  const std::string base = options.webApiUrl.empty() ? std::string(kWebApiServerListUrl) : options.webApiUrl;
+  FetchAndWait(fetch, WebApiRequestUrl(base, key, options.filter, static_cast<std::size_t>(options.limit)));
+  if (!fetch.Failure().empty()) {
+    failure = fetch.Failure();
+    return {};
+  }
+  WebApiServerList list = ReadWebApiServerList(fetch.Body(), static_cast<std::size_t>(options.limit));
+  failure = list.error;
+  return std::move(list.addresses);
+#else
+  (void)options;
+  failure = "Error: this vantrix-check was built without the Web API (it needs Qt Network)";
+  return {};
+#endif
+}
+
+// The master's list: printed one address a line, or handed to the check as its inputs.
+int RunMaster(CheckOptions& options) {
+  MasterSession session(options.region, options.filter, static_cast<std::size_t>(options.limit));
+  if (!options.apiKeyFile.empty()) {
+    std::string failure;
+    const std::vector<MasterAddress> addresses = AskWebApi(options, failure);
+    if (!failure.empty()) std::cerr << "vantrix-check: " << failure << "\n";
+    return PrintOrCheck(options, addresses, !failure.empty());
+  }
+  try {
+    MonotonicClock clock;
+    const bool showProgress = options.progress && isatty(STDERR_FILENO);
+    RunMasterImport(session, ResolveMasterEndpoint(options.master), clock, [&](const MasterSession& running) {
+      if (showProgress) std::cerr << "\r" << running.StatusText() << std::flush;
+    });
+    if (showProgress) std::cerr << "\r\033[K";
+  } catch (const std::exception& error) {
+    session.Fail(error.what());
+  }
+  const bool failed =
+      session.Outcome() != MasterOutcome::kEnded && session.Outcome() != MasterOutcome::kLimit;
+  if (failed) std::cerr << "vantrix-check: " << session.StatusText() << "\n";
+  return PrintOrCheck(options, session.Addresses(), failed);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,6 +196,14 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << "vantrix-check " VANTRIX_VERSION "\n";
     return 0;
+  }
+  if (!options.master.empty()) {
+    try {
+      return RunMaster(options);
+    } catch (const std::exception& error) {
+      std::cerr << "vantrix-check: " << error.what() << "\n";
+      return 1;
+    }
   }
   if (options.inputs.empty()) {
     if (isatty(STDIN_FILENO)) return UsageFailure("no servers given");

@@ -89,6 +89,16 @@ void ApplyOption(FakeServerOptions& options, Shares& shares, const std::string& 
     options.listFile = value;
   } else if (option == "--write-vnx") {
     options.vnxFile = value;
+  } else if (option == "--master") {
+    options.masterPort = static_cast<std::uint16_t>(ParseWhole(option, value, 1, 65535));
+  } else if (option == "--master-throttle") {
+    options.masterThrottleMs = static_cast<std::uint32_t>(ParseWhole(option, value, 0, 3'600'000));
+  } else if (option == "--master-drop") {
+    options.masterFaults.dropPage = static_cast<int>(ParseWhole(option, value, 0, 60000));
+  } else if (option == "--master-garbage") {
+    options.masterFaults.garbagePage = static_cast<int>(ParseWhole(option, value, 0, 60000));
+  } else if (option == "--master-never-end") {
+    options.masterFaults.neverEnd = true;
   } else if (option == "--seconds") {
     options.seconds = static_cast<double>(ParseWhole(option, value, 0, 86400 * 7));
   }
@@ -133,6 +143,11 @@ class CommandLine {
     Flag("--log-requests", "print unknown requests in hex on standard error");
     Value("--write-list", "FILE", "write the servers' list, one address per line");
     Value("--write-vnx", "FILE", "write the servers' list in the record layout");
+    Value("--master", "P", "a master server on port P listing the servers, 231 a page");
+    Value("--master-throttle", "MS", "after three quick requests, a client's requests closer\nthan MS to its last one are ignored");
+    Value("--master-drop", "N", "page N (from 0) goes unanswered the first time it is asked");
+    Value("--master-garbage", "N", "page N is answered with bytes that are no page");
+    Flag("--master-never-end", "the list starts again instead of ending");
     Value("--seconds", "S", "stop after S seconds (default: at SIGINT or SIGTERM)");
     Flag("-h,--help", "print this help");
   }
@@ -191,6 +206,9 @@ FakeServerOptions ParseOptions(const std::vector<std::string>& arguments) {
     throw std::invalid_argument("--compress needs the newer split header, not --old-split");
   if (static_cast<long>(setup.basePort) + setup.count > 65536L)
     throw std::invalid_argument("--base-port plus --count goes past port 65535");
+  if (options.masterPort != 0 && options.masterPort >= setup.basePort &&
+      options.masterPort < static_cast<long>(setup.basePort) + setup.count)
+    throw std::invalid_argument("--master needs a port that no simulated server uses");
   return options;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/FakeMaster.h"
 #include "fake/FakeServerProfile.h"
 
 namespace vantrix::fake {
@@ -20,7 +21,11 @@ struct FakeServerOptions {
   bool logRequests = false;      // unknown requests to standard error, in hex
   std::string listFile;          // plain layout
   std::string vnxFile;           // record layout
-  double seconds = 0;            // run time; 0: until SIGINT/SIGTERM
+  std::uint16_t masterPort = 0;  // a master listing the servers on this port (0: none)
+  std::uint32_t masterThrottleMs =
+      0;  // after a few quick ones, a client's requests closer than this are ignored
+  MasterFaults masterFaults;
+  double seconds = 0;  // run time; 0: until SIGINT/SIGTERM
   bool help = false;
 };
 

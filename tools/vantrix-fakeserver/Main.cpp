@@ -34,8 +34,9 @@ int main(int argc, char** argv) {
     if (!options.vnxFile.empty()) WriteFile(options.vnxFile, RecordListText(profiles));
 
     UdpServerSet servers(std::move(profiles), options);
-    std::cout << "ready " << options.setup.count << " servers from port " << options.setup.basePort
-              << std::endl;
+    std::cout << "ready " << options.setup.count << " servers from port " << options.setup.basePort;
+    if (options.masterPort != 0) std::cout << ", master on port " << options.masterPort;
+    std::cout << std::endl;
     servers.Run(options.seconds);
     std::cerr << "vantrix-fakeserver: " << servers.Requests() << " requests, " << servers.Datagrams()
               << " datagrams sent\n";

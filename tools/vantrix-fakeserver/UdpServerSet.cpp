@@ -22,6 +22,7 @@ constexpr std::size_t kReceiveBuffer = 2048;
 constexpr int kReadsPerWake = 64;  // per socket, so that one busy server cannot starve the rest
 constexpr int kEventsPerWait = 256;
 constexpr std::uint64_t kSignalTag = ~std::uint64_t{0};
+constexpr std::uint64_t kMasterTag = ~std::uint64_t{0} - 1;
 
 std::uint64_t ClientKey(const sockaddr_in& from) {
   return (static_cast<std::uint64_t>(ntohl(from.sin_addr.s_addr)) << 16) | ntohs(from.sin_port);
@@ -48,7 +49,10 @@ void EnsureDescriptors(std::size_t needed) {
 }  // namespace
 
 UdpServerSet::UdpServerSet(std::vector<ServerProfile> profiles, const FakeServerOptions& options)
-    : m_profiles(std::move(profiles)), m_options(options), m_requestNumbers(m_profiles.size(), 0) {
+    : m_profiles(std::move(profiles)),
+      m_options(options),
+      m_requestNumbers(m_profiles.size(), 0),
+      m_throttle(options.masterThrottleMs) {
   m_style.splitParts = options.splitParts;
   m_style.splitSize = options.splitSize;
   m_style.compress = options.compress;
@@ -91,6 +95,46 @@ void UdpServerSet::Open() {
   event.events = EPOLLIN;
   event.data.u64 = kSignalTag;
   if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, m_signals.Get(), &event) != 0) throw SystemError("epoll_ctl");
+  if (m_options.masterPort != 0) OpenMaster();
+}
+
+void UdpServerSet::OpenMaster() {
+  std::vector<MasterAddress> list;
+  list.reserve(m_profiles.size());
+  for (const ServerProfile& profile : m_profiles) list.push_back({INADDR_LOOPBACK, profile.port});
+  m_master = std::make_unique<FakeMaster>(std::move(list), m_options.masterFaults);
+  m_masterSocket.Reset(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!m_masterSocket.Valid()) throw SystemError("socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(m_options.masterPort);
+  if (bind(m_masterSocket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    throw SystemError("bind 127.0.0.1:" + std::to_string(m_options.masterPort));
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u64 = kMasterTag;
+  if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, m_masterSocket.Get(), &event) != 0) throw SystemError("epoll_ctl");
+}
+
+void UdpServerSet::ReceiveMaster() {
+  char buffer[kReceiveBuffer];
+  for (int read = 0; read < kReadsPerWake; ++read) {
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+    const ssize_t size =
+        recvfrom(m_masterSocket.Get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (size < 0) return;
+    ++m_requests;
+    const auto nowMs = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count());
+    if (!m_throttle.Admit(ClientKey(from), nowMs)) continue;
+    const auto page = m_master->Answer(std::string_view(buffer, static_cast<std::size_t>(size)));
+    if (!page) continue;
+    const ssize_t sent = sendto(m_masterSocket.Get(), page->data(), page->size(), 0,
+                                reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    if (sent == static_cast<ssize_t>(page->size())) ++m_datagrams;
+  }
 }
 
 void UdpServerSet::Run(double seconds) {
@@ -105,6 +149,10 @@ void UdpServerSet::Run(double seconds) {
     if (ready < 0 && errno != EINTR) throw SystemError("epoll_wait");
     for (int i = 0; i < ready; ++i) {
       if (events[static_cast<std::size_t>(i)].data.u64 == kSignalTag) return;  // SIGINT or SIGTERM
+      if (events[static_cast<std::size_t>(i)].data.u64 == kMasterTag) {
+        ReceiveMaster();
+        continue;
+      }
       Receive(static_cast<std::size_t>(events[static_cast<std::size_t>(i)].data.u64));
     }
     SendDue(Clock::now());

@@ -4,14 +4,16 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <queue>
 #include <string>
 #include <vector>
 
-#include <queue>
-
 #include "FakeServerOptions.h"
 #include "core/io/UniqueFd.h"
+#include "fake/FakeMaster.h"
 #include "fake/FakeServerProfile.h"
+#include "fake/MasterThrottle.h"
 
 namespace vantrix::fake {
 
@@ -41,6 +43,8 @@ class UdpServerSet {
   };
 
   void Open();
+  void OpenMaster();
+  void ReceiveMaster();
   void Receive(std::size_t server);
   void Answer(std::size_t server, const std::string& request, const sockaddr_in& from);
   void SendNow(std::size_t server, const sockaddr_in& to, const std::vector<std::string>& datagrams);
@@ -56,6 +60,10 @@ class UdpServerSet {
   UniqueFd m_signals;
   UniqueFd m_epoll;
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> m_pending;
+  // The master listing the servers, when asked for.
+  UniqueFd m_masterSocket;
+  std::unique_ptr<FakeMaster> m_master;
+  MasterThrottle m_throttle{0};
   long m_requests = 0;
   long m_datagrams = 0;
 };
