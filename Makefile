@@ -41,8 +41,9 @@ release: deps
 	cmake --preset release $(LAUNCHER)
 	cmake --build --preset release -j $(JOBS)
 
-# The whole suite: the normal build, then the sanitizer builds.
+# The whole suite: the sources' format, the normal build, then the sanitizer builds.
 test: build
+	@$(MAKE) --no-print-directory format-check
 	ctest --preset dev -j $(JOBS)
 	@$(MAKE) --no-print-directory test-asan
 	@$(MAKE) --no-print-directory test-tsan

@@ -1,17 +1,17 @@
 // CPU cost of the checker per reply: decoding, the scheduler's bookkeeping, split
 // reassembly with decompression, and the output formats.
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "check/CheckReport.h"
 #include "check/CheckScheduler.h"
-#include "fake/FakeServerProfile.h"
 #include "core/protocol/SourceInfoReply.h"
 #include "core/protocol/SourceRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
+#include "fake/FakeServerProfile.h"
 
 namespace {
 

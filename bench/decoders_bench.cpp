@@ -1,8 +1,8 @@
-#include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/protocol/PlayersWindowState.h"
 #include "core/protocol/RulesCollector.h"

@@ -1,7 +1,8 @@
 // Open, Save and Import of large lists: 50,000 rows, i.e. 500,000 lines in the record layout.
-#include <benchmark/benchmark.h>
 #include <filesystem>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFile.h"

@@ -8,17 +8,8 @@
 // instead of starting servers of its own, and VANTRIX_BENCH_TIMES names a file that gets
 // the line "label, answered, wall s, cpu s" (tab-separated) for bench/peers/run.sh.
 
-#include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
-
-#include <QApplication>
-#include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTimer>
-#include <QTreeView>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +18,15 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QTreeView>
 
 #include "core/settings/SettingsValuesReader.h"
 #include "gui/Application.h"

@@ -7,17 +7,17 @@
 // Needs a virtual display, a session bus and the accessibility bus launcher; it says so
 // and stops when they are not installed.
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QRandomGenerator>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <string>
 
 #include "core/settings/SettingsValuesReader.h"
 #include "gui/Application.h"

@@ -6,24 +6,24 @@
 // pass at the earliest. At UDPDelay 0 what remains is the round trip through the
 // simulated server, the listener's hand-over to the main thread and the decoding.
 
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <QProcess>
-#include <QRandomGenerator>
-
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gui/Application.h"
-#include "gui/platform/ErrorReporter.h"
-#include "gui/Unit1.h"
-#include "fake/FakeReplies.h"
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"
+#include "fake/FakeReplies.h"
+#include "gui/Application.h"
+#include "gui/Unit1.h"
+#include "gui/platform/ErrorReporter.h"
 #include "net/TIdSocketHandle.h"
 #include "net/TIdUDPServer.h"
 

@@ -1,22 +1,23 @@
 // Open, Import and Save of 50,000-row lists through the main window's menu, each including
 // the list view's redraw that follows.
-#include <benchmark/benchmark.h>
-#include <QAction>
-#include <QApplication>
-#include <QTreeView>
-
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "gui/Application.h"
-#include "gui/platform/ErrorReporter.h"
-#include "gui/Unit1.h"
-#include "gui/Unit5.h"
-#include "core/settings/ConfigFile.h"
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTreeView>
+
 #include "core/lists/FileDialogs.h"
 #include "core/lists/ListFile.h"
+#include "core/settings/ConfigFile.h"
+#include "gui/Application.h"
+#include "gui/Unit1.h"
+#include "gui/Unit5.h"
+#include "gui/platform/ErrorReporter.h"
 #include "support/BenchLists.h"
 
 namespace vantrix {

@@ -2,14 +2,15 @@
 // the session, then the rows appended to the main window's list and drawn once. The pages
 // are built before timing; the network and the pacing between pages are not timed.
 
+#include <string>
+#include <vector>
+
 #include <benchmark/benchmark.h>
+
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QTreeView>
-
-#include <string>
-#include <vector>
 
 #include "core/master/MasterPage.h"
 #include "core/master/MasterRequest.h"

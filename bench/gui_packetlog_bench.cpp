@@ -1,17 +1,17 @@
 // Appending datagrams to the packet log window: the text box must take each line without
 // laying out the whole log again.
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QPlainTextEdit>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "gui/Unit7.h"
 #include "core/packetlog/PacketLogClock.h"
+#include "gui/Unit7.h"
 
 namespace {
 

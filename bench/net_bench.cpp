@@ -1,7 +1,6 @@
 // Endpoint costs: how long closing takes, and how many datagrams per second pass through
 // receive, hand-over to the owner thread and an empty handler.
 #include <arpa/inet.h>
-#include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -12,9 +11,11 @@
 #include <string>
 #include <thread>
 
+#include <benchmark/benchmark.h>
+
+#include "core/io/UniqueFd.h"
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"
-#include "core/io/UniqueFd.h"
 
 namespace {
 

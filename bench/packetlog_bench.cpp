@@ -1,7 +1,7 @@
-#include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/packetlog/PacketLog.h"
 #include "core/packetlog/PacketLogObserver.h"

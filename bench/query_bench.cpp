@@ -1,8 +1,8 @@
 // Cost of handling one info reply in a large table, and of decoding one reply.
-#include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/protocol/InfoReply.h"
 #include "core/query/QueryEngine.h"

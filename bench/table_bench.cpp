@@ -1,12 +1,12 @@
 // Table commands on large tables. Each iteration starts from the same unsorted table;
 // rebuilding it is not timed.
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/table/ServerTable.h"
 #include "core/table/TableCommands.h"

@@ -12,9 +12,9 @@
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
 #include "common/ReferenceLines.h"
-#include "core/util/ConversionError.h"
 #include "core/settings/SettingsNumbers.h"
 #include "core/settings/SettingsText.h"
+#include "core/util/ConversionError.h"
 
 namespace {
 

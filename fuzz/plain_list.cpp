@@ -11,8 +11,8 @@
 #include "common/FuzzInput.h"
 #include "common/ReferenceLines.h"
 #include "common/ScratchFile.h"
-#include "core/lists/ListFile.h"
 #include "core/io/ListFileLines.h"
+#include "core/lists/ListFile.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "common/FuzzInput.h"
 #include "common/ReferenceLines.h"
 #include "common/ScratchFile.h"
-#include "core/lists/ListFile.h"
 #include "core/io/ListFileLines.h"
+#include "core/lists/ListFile.h"
 
 namespace {
 

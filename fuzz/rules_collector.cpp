@@ -18,8 +18,8 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "fake/FakeReplies.h"
 #include "core/protocol/RulesCollector.h"
+#include "fake/FakeReplies.h"
 
 namespace {
 

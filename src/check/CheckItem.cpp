@@ -1,10 +1,10 @@
 #include "check/CheckItem.h"
 
-#include "core/lists/ListFile.h"
 #include "core/io/ListFileLines.h"
+#include "core/io/TextFile.h"
+#include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
 #include "core/util/StrToInt.h"
-#include "core/io/TextFile.h"
 
 namespace vantrix {
 

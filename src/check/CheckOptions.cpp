@@ -105,7 +105,8 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
     if (name == option) return true;
-  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
+  for (std::string_view option :
+       {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
     if (name == option) return true;
   return false;
 }

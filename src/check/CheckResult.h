@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/protocol/ServerInfo.h"
 #include "core/protocol/PlayerList.h"
 #include "core/protocol/RuleList.h"
+#include "core/protocol/ServerInfo.h"
 
 namespace vantrix {
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
 #include "check/ProgressLine.h"
-#include "check/CheckScheduler.h"
 
 namespace vantrix {
 

@@ -2,9 +2,6 @@
 
 #include <QCoreApplication>
 
-#include "gui/platform/ExecDialogRunner.h"
-#include "gui/platform/MessageBoxErrorReporter.h"
-#include "gui/platform/QtFileChooser.h"
 #include "gui/Unit1.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
@@ -12,6 +9,9 @@
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/platform/ExecDialogRunner.h"
+#include "gui/platform/MessageBoxErrorReporter.h"
+#include "gui/platform/QtFileChooser.h"
 
 namespace vantrix {
 

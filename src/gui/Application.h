@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "core/lists/FileDialogs.h"
 #include "gui/platform/DialogRunner.h"
 #include "gui/platform/ErrorReporter.h"
 #include "gui/platform/QtDispatcher.h"
-#include "core/lists/FileDialogs.h"
 
 class QWidget;
 

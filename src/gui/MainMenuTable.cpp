@@ -1,11 +1,11 @@
 #include "gui/MainMenuTable.h"
 
-#include <QMenu>
-#include <QMenuBar>
-
 #include <array>
 #include <map>
 #include <string_view>
+
+#include <QMenu>
+#include <QMenuBar>
 
 #include "gui/Unit1.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <Qt>
-
 #include <functional>
 #include <span>
+
+#include <Qt>
 
 class QAction;
 class QMenu;

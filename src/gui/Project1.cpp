@@ -1,16 +1,16 @@
 // The program: creates the seven windows, shows the main window and runs the loop.
 
-#include <QApplication>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include <QApplication>
+
+#include "core/util/Texts.h"
 #include "gui/Application.h"
 #include "gui/Unit1.h"
 #include "gui/text/WindowLook.h"
-#include "core/util/Texts.h"
 
 int main(int argc, char* argv[]) {
   // The list files named on the command line are taken as raw bytes, before QApplication

@@ -1,5 +1,7 @@
 #include "gui/Unit1.h"
 
+#include <stdexcept>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -13,8 +15,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <stdexcept>
-
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
@@ -23,13 +23,13 @@
 #include "core/util/Texts.h"
 #include "gui/Application.h"
 #include "gui/MainMenuTable.h"
-#include "gui/master/MasterImportCommand.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
 #include "gui/Unit4.h"
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/master/MasterImportCommand.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/QueryWiring.h"

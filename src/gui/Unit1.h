@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QMainWindow>
-
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include <QMainWindow>
 
 #include "core/io/WriteLimit.h"
 #include "core/lists/FileDialogs.h"

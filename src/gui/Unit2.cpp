@@ -9,10 +9,10 @@
 #include <QPushButton>
 
 #include "gui/Application.h"
-#include "gui/text/DisplayText.h"
 #include "gui/Unit1.h"
-#include "gui/widgets/UpDown.h"
+#include "gui/text/DisplayText.h"
 #include "gui/text/WindowLook.h"
+#include "gui/widgets/UpDown.h"
 
 namespace vantrix {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QWidget>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QWidget>
 
 #include "core/protocol/RulesCollector.h"
 #include "net/TIdUDPServer.h"

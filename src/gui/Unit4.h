@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QWidget>
-
 #include <cstdint>
 #include <string_view>
+
+#include <QWidget>
 
 #include "core/protocol/PlayersWindowState.h"
 #include "net/TIdUDPServer.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QDialog>
-
 #include <filesystem>
 #include <string>
+
+#include <QDialog>
 
 #include "core/settings/ConfigFile.h"
 #include "core/settings/Settings.h"

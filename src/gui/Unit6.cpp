@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-#include "gui/text/WindowLook.h"
 #include "core/util/Texts.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QStringList>
-#include <QWidget>
-
 #include <memory>
 #include <string_view>
 
-#include "gui/platform/ReplaceableClock.h"
+#include <QStringList>
+#include <QWidget>
+
 #include "core/packetlog/PacketLog.h"
 #include "core/packetlog/PacketLogObserver.h"
+#include "gui/platform/ReplaceableClock.h"
 
 class QPlainTextEdit;
 class QTimer;

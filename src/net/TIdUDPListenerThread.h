@@ -5,9 +5,9 @@
 #include <memory>
 #include <thread>
 
+#include "core/io/UniqueFd.h"
 #include "net/Dispatcher.h"
 #include "net/HandOverSlot.h"
-#include "core/io/UniqueFd.h"
 
 namespace vantrix {
 

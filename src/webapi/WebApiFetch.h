@@ -1,9 +1,9 @@
 #pragma once
 
+#include <string>
+
 #include <QObject>
 #include <QPointer>
-
-#include <string>
 
 class QNetworkAccessManager;
 class QNetworkReply;

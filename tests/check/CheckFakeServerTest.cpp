@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "fake/FakeServerProfile.h"
 #include "core/protocol/SourceInfoReply.h"
 #include "core/protocol/SourceRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix {
 namespace {

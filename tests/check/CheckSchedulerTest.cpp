@@ -1,9 +1,9 @@
 #include "check/CheckScheduler.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <set>
+
+#include <gtest/gtest.h>
 
 #include "check/CheckTestNetwork.h"
 #include "core/protocol/InfoRequest.h"

@@ -3,14 +3,14 @@
 
 #include "check/TableCheckRun.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"

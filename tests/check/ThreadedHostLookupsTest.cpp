@@ -1,13 +1,13 @@
 #include "check/ThreadedHostLookups.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/ChallengeExchange.h"
 #include "core/protocol/InfoRequest.h"

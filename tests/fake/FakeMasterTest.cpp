@@ -1,11 +1,12 @@
-#include <gtest/gtest.h>
+#include "fake/FakeMaster.h"
 
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/master/MasterPage.h"
 #include "core/master/MasterRequest.h"
-#include "fake/FakeMaster.h"
 #include "fake/MasterThrottle.h"
 
 namespace vantrix::fake {

@@ -1,14 +1,14 @@
 #include "fake/FakeReplies.h"
 
-#include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "core/protocol/ByteCursor.h"
-#include "fake/FakeServerProfile.h"
 #include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
+#include "fake/FakeServerProfile.h"
 
 namespace vantrix {
 namespace {

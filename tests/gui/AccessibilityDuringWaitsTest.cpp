@@ -4,14 +4,14 @@
 // The simulated servers run on 127.0.0.1 and never answer, so every step waits its full
 // time-out.
 
+#include <chrono>
+#include <string>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-
-#include <chrono>
-#include <string>
 
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"

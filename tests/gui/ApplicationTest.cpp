@@ -1,3 +1,5 @@
+#include "gui/Application.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -13,9 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "gui/Application.h"
 #include "gui/GuiTestSupport.h"
-#include "gui/platform/MessageBoxErrorReporter.h"
 #include "gui/Unit1.h"
 #include "gui/Unit2.h"
 #include "gui/Unit3.h"
@@ -23,6 +23,7 @@
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/platform/MessageBoxErrorReporter.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;

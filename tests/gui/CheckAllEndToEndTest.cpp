@@ -1,6 +1,11 @@
 // "Check all servers" in the main window over its real endpoint against the simulated
 // servers on 127.0.0.1, started as a child process.
 
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QApplication>
@@ -9,11 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
-
-#include <chrono>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"

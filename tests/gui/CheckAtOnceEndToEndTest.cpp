@@ -1,14 +1,14 @@
 // "Check all servers at once" in the main window over its real endpoint against the
 // simulated servers on 127.0.0.1, started as a child process.
 
+#include <chrono>
+#include <map>
+#include <string>
+
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTreeView>
-
-#include <chrono>
-#include <map>
-#include <string>
 
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"

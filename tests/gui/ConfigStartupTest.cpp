@@ -1,3 +1,7 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -5,10 +9,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "core/settings/SettingsValuesReader.h"
 #include "core/util/ConversionError.h"

@@ -3,19 +3,19 @@
 // Shared by the configuration tests: file helpers and a dialog runner that shows the
 // dialog without blocking, so a test can work its controls as the user would.
 
-#include <QDialog>
-#include <QFile>
-#include <QString>
-
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "gui/platform/DialogRunner.h"
+#include <QDialog>
+#include <QFile>
+#include <QString>
+
 #include "gui/GuiTestSupport.h"
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
+#include "gui/platform/DialogRunner.h"
 
 namespace vantrix::test {
 

@@ -2,6 +2,10 @@
 // 127.0.0.1, with "Current" chosen in the configuration dialog: F9, F10, F11, F12, and the
 // setting's way through config.ini.
 
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QComboBox>
 #include <QListWidget>
@@ -10,10 +14,6 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
-
-#include <chrono>
-#include <string>
-#include <vector>
 
 #include "core/settings/SettingsText.h"
 #include "fake/FakeReplies.h"

@@ -1,3 +1,8 @@
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,16 +16,11 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
 #include "gui/Unit2.h"
+#include "gui/model/ServerTableModel.h"
 #include "gui/widgets/UpDown.h"
 
 using namespace vantrix;

@@ -3,6 +3,9 @@
 // Runs the simulated game servers (build/bin/vantrix-fakeserver) as a child process on
 // 127.0.0.1 for the end-to-end tests of the query windows.
 
+#include <cstdint>
+#include <vector>
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -10,9 +13,6 @@
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
-
-#include <cstdint>
-#include <vector>
 
 #include "fake/FakeServerProfile.h"
 

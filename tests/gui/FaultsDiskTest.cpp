@@ -4,16 +4,16 @@
 // wrote, the failure reaches the general error report with the program's text, and nothing
 // looks like success.
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPalette>
 #include <QTest>
 #include <QTreeView>
-
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "core/lists/Exports.h"
 #include "core/lists/ListFile.h"

@@ -3,6 +3,14 @@
 // and a file of NUL bytes. The window never hangs or crashes, says what happened, and
 // shows what it read.
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QAbstractItemModel>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,14 +19,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTreeView>
-
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "core/settings/ConfigFile.h"
 #include "core/settings/Settings.h"

@@ -5,6 +5,12 @@
 // what was sent and what the system dropped, memory stays bounded, the packet log keeps
 // its 2000-line rule, and a timer on the main thread keeps ticking.
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,19 +18,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
-#include <chrono>
-#include <optional>
-#include <string>
-#include <vector>
-
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
 #include "gui/Unit3.h"
 #include "gui/Unit7.h"
-#include "core/query/QueryEngine.h"
-#include "core/settings/SettingsValuesReader.h"
 #include "support/FloodProcessMemory.h"
 #include "support/FloodSender.h"
 #include "support/FloodSocketState.h"

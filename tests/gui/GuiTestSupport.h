@@ -2,22 +2,22 @@
 
 // Recorders for the window's seams, shared by the GUI test programs.
 
-#include <QDialog>
-#include <QPushButton>
-#include <QString>
-#include <QTemporaryDir>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QDialog>
+#include <QPushButton>
+#include <QString>
+#include <QTemporaryDir>
+
+#include "core/lists/FileDialogs.h"
 #include "gui/Application.h"
-#include "gui/platform/DialogRunner.h"
-#include "gui/platform/ErrorReporter.h"
 #include "gui/Unit2.h"
 #include "gui/Unit5.h"
-#include "core/lists/FileDialogs.h"
+#include "gui/platform/DialogRunner.h"
+#include "gui/platform/ErrorReporter.h"
 
 namespace vantrix::test {
 

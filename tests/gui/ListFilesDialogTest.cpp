@@ -1,6 +1,11 @@
 // The real file dialogs, answered while they are open: their texts and options, the filter
 // preselected and read back, and the list-file commands going through them.
 
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -11,11 +16,6 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-
-#include <filesystem>
-#include <functional>
-#include <optional>
-#include <string>
 
 #include "core/io/TextFile.h"
 #include "core/lists/FileDialogs.h"

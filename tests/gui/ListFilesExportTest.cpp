@@ -1,16 +1,16 @@
 // The exports to _list.txt, the imports of the other tools' files and the copy of an address
 // to the clipboard, through the menu.
 
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QTest>
-
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "gui/ListFilesTestSupport.h"
 #include "gui/text/ClipboardBytes.h"

@@ -1,11 +1,11 @@
 // The list files named as program arguments, loaded when the main window is first shown.
 
-#include <QSignalSpy>
-#include <QTest>
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <QSignalSpy>
+#include <QTest>
 
 #include "core/util/Texts.h"
 #include "gui/ListFilesTestSupport.h"

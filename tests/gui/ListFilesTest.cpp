@@ -1,16 +1,16 @@
 // New, Open, Import and Save through the menu, with the file dialogs answered by a script.
 
-#include <QCoreApplication>
-#include <QItemSelectionModel>
-#include <QLabel>
-#include <QTest>
-#include <QTimer>
-
 #include <filesystem>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
 
 #include "core/lists/FileDialogs.h"
 #include "core/lists/ListFile.h"

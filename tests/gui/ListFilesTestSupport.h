@@ -3,16 +3,16 @@
 // What the list-file window tests share: an Application whose file dialogs answer from a
 // script, the rows as the list view shows them, and a change of working directory.
 
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QLabel>
 #include <QString>
 #include <QTreeView>
-
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"

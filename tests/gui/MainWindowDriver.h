@@ -2,6 +2,10 @@
 
 // Drives the main window of a recorded application as a user would: rows, selection, keys.
 
+#include <chrono>
+#include <functional>
+#include <string>
+
 #include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
@@ -13,15 +17,11 @@
 #include <QTest>
 #include <QTreeView>
 
-#include <chrono>
-#include <functional>
-#include <string>
-
 #include "gui/GuiTestSupport.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
 #include "gui/Unit7.h"
+#include "gui/model/ServerTableModel.h"
 
 namespace vantrix::test {
 

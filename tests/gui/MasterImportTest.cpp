@@ -3,6 +3,10 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,10 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "core/master/MasterImportSettings.h"
 #include "gui/FakeServerProcess.h"

@@ -1,3 +1,8 @@
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -6,11 +11,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTime>
-
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "core/packetlog/PacketLogClock.h"
 #include "gui/Unit7.h"

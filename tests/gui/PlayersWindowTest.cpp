@@ -1,3 +1,7 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -7,19 +11,15 @@
 #include <QTest>
 #include <QTreeView>
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
+#include "fake/FakeReplies.h"
 #include "gui/FakeServerProcess.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/text/NetworkLine.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
 #include "gui/Unit3.h"
 #include "gui/Unit4.h"
-#include "fake/FakeReplies.h"
+#include "gui/model/ServerTableModel.h"
+#include "gui/text/NetworkLine.h"
 #include "net/TIdUDPServer.h"
 
 using namespace vantrix;

@@ -1,14 +1,14 @@
 // The pieces that tie the info query to Qt and to the endpoint: the event pump, the
 // timed wait, the one-shot timer, the sender and the settings relay.
 
-#include <QCoreApplication>
-#include <QTest>
-#include <QTimer>
-
 #include <atomic>
 #include <chrono>
 #include <optional>
 #include <thread>
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
 
 #include "core/query/ThreadSleeper.h"
 #include "core/settings/SettingsValuesReader.h"

@@ -3,6 +3,12 @@
 // a wait. The servers are the simulated ones (a child process) or plain sockets, all on
 // 127.0.0.1.
 
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
@@ -13,20 +19,14 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
+#include "core/protocol/InfoRequest.h"
+#include "core/query/QueryEngine.h"
+#include "core/settings/SettingsValuesReader.h"
+#include "fake/FakeReplies.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
-#include "fake/FakeReplies.h"
-#include "core/protocol/InfoRequest.h"
-#include "core/query/QueryEngine.h"
-#include "core/settings/SettingsValuesReader.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
 #include "support/NetWatchdog.h"

@@ -3,15 +3,15 @@
 // The simulated game servers as a child process on 127.0.0.1, for the end-to-end tests of
 // the info query and the check runs.
 
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QStringList>
-
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include "fake/FakeServerProfile.h"
 #include "support/TestData.h"

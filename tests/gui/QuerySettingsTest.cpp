@@ -3,6 +3,10 @@
 // the packet log gets the datagrams while PacketLog is on. Servers are plain sockets on
 // 127.0.0.1.
 
+#include <chrono>
+#include <functional>
+#include <string>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -11,18 +15,14 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include <chrono>
-#include <functional>
-#include <string>
-
+#include "core/protocol/InfoRequest.h"
+#include "core/query/QueryEngine.h"
 #include "gui/ConfigTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/widgets/SettingLineEdit.h"
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
 #include "gui/Unit7.h"
-#include "core/protocol/InfoRequest.h"
-#include "core/query/QueryEngine.h"
+#include "gui/widgets/SettingLineEdit.h"
 #include "net/TIdUDPServer.h"
 #include "support/NetPeer.h"
 #include "support/NetWatchdog.h"

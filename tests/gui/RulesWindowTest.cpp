@@ -1,20 +1,20 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeView>
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
+#include "fake/FakeReplies.h"
 #include "gui/FakeServerProcess.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/model/ServerTableModel.h"
 #include "gui/Unit1.h"
 #include "gui/Unit3.h"
-#include "fake/FakeReplies.h"
+#include "gui/model/ServerTableModel.h"
 #include "net/TIdUDPServer.h"
 
 using namespace vantrix;

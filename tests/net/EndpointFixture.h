@@ -1,10 +1,10 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"

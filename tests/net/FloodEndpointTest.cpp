@@ -3,8 +3,6 @@
 // what is delivered is what was sent, minus what the system says it dropped; nothing
 // oversize or cut short is delivered; closing in the middle of a flood returns at once.
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "net/HeadlessDispatcher.h"
 #include "net/TIdUDPServer.h"

@@ -1,12 +1,12 @@
 #include "net/HeadlessDispatcher.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {

@@ -1,9 +1,10 @@
 #include "net/HostLookup.h"
 
-#include <gtest/gtest.h>
 #include <netdb.h>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "net/EIdErrors.h"
 #include "net/GetAddrInfoResolver.h"

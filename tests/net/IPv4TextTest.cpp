@@ -1,11 +1,11 @@
 #include "net/IPv4Text.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <random>
 #include <regex>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -9,8 +8,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "net/EndpointFixture.h"
+#include <gtest/gtest.h>
+
 #include "net/EIdErrors.h"
+#include "net/EndpointFixture.h"
 #include "support/NetWatchdog.h"
 
 namespace vantrix::test {

@@ -1,14 +1,14 @@
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
-#include "net/EndpointFixture.h"
+#include <gtest/gtest.h>
+
 #include "core/query/Clock.h"
 #include "core/query/SteadyClock.h"
+#include "net/EndpointFixture.h"
 
 namespace vantrix::test {
 namespace {

@@ -1,12 +1,13 @@
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 
 #include <cerrno>
 #include <climits>
 #include <string>
 
-#include "net/EndpointFixture.h"
+#include <gtest/gtest.h>
+
 #include "net/EIdErrors.h"
+#include "net/EndpointFixture.h"
 
 namespace vantrix::test {
 namespace {

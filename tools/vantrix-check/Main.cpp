@@ -13,15 +13,15 @@
 #include "check/CheckRunner.h"
 #include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
+#include "check/MasterRun.h"
 #include "check/MonotonicClock.h"
 #include "check/ProgressLine.h"
-#include "check/MasterRun.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
 #ifdef VANTRIX_WEBAPI
-#include <QCoreApplication>
-
 #include <fstream>
+
+#include <QCoreApplication>
 
 #include "webapi/WebApiFetch.h"
 #endif

@@ -144,7 +144,8 @@ class CommandLine {
     Value("--write-list", "FILE", "write the servers' list, one address per line");
     Value("--write-vnx", "FILE", "write the servers' list in the record layout");
     Value("--master", "P", "a master server on port P listing the servers, 231 a page");
-    Value("--master-throttle", "MS", "after three quick requests, a client's requests closer\nthan MS to its last one are ignored");
+    Value("--master-throttle", "MS",
+          "after three quick requests, a client's requests closer\nthan MS to its last one are ignored");
     Value("--master-drop", "N", "page N (from 0) goes unanswered the first time it is asked");
     Value("--master-garbage", "N", "page N is answered with bytes that are no page");
     Flag("--master-never-end", "the list starts again instead of ending");

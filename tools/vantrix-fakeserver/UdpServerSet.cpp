@@ -114,7 +114,8 @@ void UdpServerSet::OpenMaster() {
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u64 = kMasterTag;
-  if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, m_masterSocket.Get(), &event) != 0) throw SystemError("epoll_ctl");
+  if (epoll_ctl(m_epoll.Get(), EPOLL_CTL_ADD, m_masterSocket.Get(), &event) != 0)
+    throw SystemError("epoll_ctl");
 }
 
 void UdpServerSet::ReceiveMaster() {
@@ -122,8 +123,8 @@ void UdpServerSet::ReceiveMaster() {
   for (int read = 0; read < kReadsPerWake; ++read) {
     sockaddr_in from{};
     socklen_t fromLength = sizeof from;
-    const ssize_t size =
-        recvfrom(m_masterSocket.Get(), buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+    const ssize_t size = recvfrom(m_masterSocket.Get(), buffer, sizeof buffer, 0,
+                                  reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (size < 0) return;
     ++m_requests;
     const auto nowMs = static_cast<std::uint64_t>(

@@ -5,9 +5,10 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <queue>
 #include <string>
 #include <vector>
+
+#include <queue>
 
 #include "FakeServerOptions.h"
 #include "core/io/UniqueFd.h"

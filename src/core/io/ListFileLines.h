@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+
 #include "core/io/UniqueFd.h"
 
 namespace vantrix {

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/io/WriteLimit.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
-#include "core/io/WriteLimit.h"
 
 namespace vantrix {
 

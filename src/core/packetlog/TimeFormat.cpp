@@ -1,8 +1,8 @@
 #include "core/packetlog/TimeFormat.h"
 
-#include "core/util/AsciiCase.h"
-
 #include <algorithm>
+
+#include "core/util/AsciiCase.h"
 
 namespace vantrix {
 

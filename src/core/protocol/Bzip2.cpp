@@ -1,9 +1,9 @@
 #include "core/protocol/Bzip2.h"
 
-#include <bzlib.h>
-
 #include <climits>
 #include <stdexcept>
+
+#include <bzlib.h>
 
 namespace vantrix {
 

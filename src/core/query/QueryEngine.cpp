@@ -1,8 +1,5 @@
 #include "core/query/QueryEngine.h"
 
-#include "core/settings/SettingsNumbers.h"
-#include "core/util/StrToInt.h"
-
 #include <algorithm>
 #include <exception>
 #include <optional>
@@ -12,6 +9,8 @@
 #include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"
+#include "core/settings/SettingsNumbers.h"
+#include "core/util/StrToInt.h"
 #include "core/util/Texts.h"
 
 namespace vantrix {

@@ -1,7 +1,6 @@
 #include "core/table/ServerTable.h"
 
 #include <algorithm>
-
 #include <stdexcept>
 
 namespace vantrix {

@@ -1,14 +1,14 @@
 #include "core/table/TableCommands.h"
 
-#include "core/table/TableUpdateBracket.h"
-#include "core/util/AsciiCase.h"
-#include "core/util/StrToInt.h"
-
 #include <algorithm>
 #include <numeric>
 #include <stdexcept>
 #include <unordered_map>
 #include <vector>
+
+#include "core/table/TableUpdateBracket.h"
+#include "core/util/AsciiCase.h"
+#include "core/util/StrToInt.h"
 
 namespace vantrix {
 

@@ -1,9 +1,9 @@
 #include "gui/master/MasterImportCommand.h"
 
+#include <cstdlib>
+
 #include <QShortcut>
 #include <QWidget>
-
-#include <cstdlib>
 
 #include "core/master/MasterImportSettings.h"
 #include "core/master/MasterRows.h"

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QObject>
-
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include <QObject>
 
 #include "core/master/MasterPacing.h"
 #include "core/query/Clock.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QObject>
-
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <QObject>
 
 #include "core/master/MasterAddress.h"
 #include "core/master/MasterImportSettings.h"

@@ -1,8 +1,8 @@
 #include "gui/model/ServerTableModel.h"
 
-#include <QItemSelectionModel>
-
 #include <array>
+
+#include <QItemSelectionModel>
 
 #include "gui/text/DisplayText.h"
 

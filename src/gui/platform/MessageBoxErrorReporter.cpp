@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-#include "gui/text/DisplayText.h"
 #include "core/util/Texts.h"
+#include "gui/text/DisplayText.h"
 
 namespace vantrix {
 

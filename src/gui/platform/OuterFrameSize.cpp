@@ -1,8 +1,8 @@
 #include "gui/platform/OuterFrameSize.h"
 
-#include <QEvent>
-
 #include <algorithm>
+
+#include <QEvent>
 
 #include "gui/text/WindowLook.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <optional>
 #include <string>
+
+#include <QString>
+#include <QStringList>
 
 #include "core/lists/FileDialogs.h"
 

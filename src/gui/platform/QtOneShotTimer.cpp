@@ -1,8 +1,8 @@
 #include "gui/platform/QtOneShotTimer.h"
 
-#include <QTimer>
-
 #include <limits>
+
+#include <QTimer>
 
 namespace vantrix {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QColor>
-
 #include <cstdint>
 #include <functional>
+
+#include <QColor>
 
 #include "core/settings/SettingsReader.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
-
 #include <cstdint>
 #include <memory>
 #include <string_view>
+
+#include <QObject>
+#include <QTimer>
 
 #include "check/TableCheckRun.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
-
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include <QString>
 
 class QClipboard;
 class QMimeData;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include <QColor>
 #include <QPalette>
-
-#include <optional>
 
 #include "core/settings/Colors.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include <string>
 #include <string_view>
+
+#include <QString>
 
 #include "core/util/Utf8.h"
 

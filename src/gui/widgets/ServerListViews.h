@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStackedWidget>
-
 #include <array>
+
+#include <QStackedWidget>
 
 class QAbstractItemView;
 class QColor;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QLineEdit>
-
 #include <string>
+
+#include <QLineEdit>
 
 namespace vantrix {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QStatusBar>
-
 #include <array>
+
+#include <QStatusBar>
 
 class QLabel;
 

@@ -1,20 +1,20 @@
 // Content no one writes on purpose: a line of a hundred megabytes, files of NUL bytes.
 // Every reader takes them by its rules, in bounded time, without a crash.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "core/lists/ListFileTestHelpers.h"
-#include "core/settings/ConfigFile.h"
+#include <gtest/gtest.h>
+
+#include "core/io/ListFileLines.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFile.h"
-#include "core/io/ListFileLines.h"
+#include "core/lists/ListFileTestHelpers.h"
+#include "core/settings/ConfigFile.h"
 #include "core/settings/SettingsText.h"
 #include "support/TestData.h"
 

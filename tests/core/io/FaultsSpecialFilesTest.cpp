@@ -6,23 +6,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "core/lists/ListFileTestHelpers.h"
-#include "core/settings/ConfigFile.h"
+#include <gtest/gtest.h>
+
+#include "core/io/ListFileLines.h"
+#include "core/io/TextFile.h"
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFile.h"
-#include "core/io/ListFileLines.h"
+#include "core/lists/ListFileTestHelpers.h"
+#include "core/settings/ConfigFile.h"
 #include "core/settings/SettingsText.h"
-#include "core/io/TextFile.h"
 #include "support/FifoUnblocker.h"
 #include "support/TestData.h"
 

@@ -1,9 +1,10 @@
 #include "core/io/TextFile.h"
 
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
+
 #include <cerrno>
+
+#include <gtest/gtest.h>
 
 #include "core/io/FileWriter.h"
 #include "core/io/SafeFileWriter.h"

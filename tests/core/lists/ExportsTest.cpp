@@ -1,6 +1,5 @@
 #include "core/lists/Exports.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "core/lists/ListFileTestHelpers.h"
-#include "core/lists/ListCommands.h"
+#include <gtest/gtest.h>
+
 #include "core/io/TextFile.h"
+#include "core/lists/ListCommands.h"
+#include "core/lists/ListFileTestHelpers.h"
 #include "support/TestData.h"
 
 namespace vantrix {

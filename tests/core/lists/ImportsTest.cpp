@@ -1,10 +1,10 @@
 #include "core/lists/Imports.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/io/TextFile.h"
 #include "core/lists/ListFileTestHelpers.h"

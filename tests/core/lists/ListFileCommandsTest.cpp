@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/io/TextFile.h"
 #include "core/lists/ListCommands.h"

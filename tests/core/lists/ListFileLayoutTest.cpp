@@ -1,11 +1,10 @@
-#include "core/lists/ListFile.h"
-
-#include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "core/lists/ListFile.h"
 #include "core/lists/ListFileTestHelpers.h"
 #include "support/TestData.h"
 

@@ -1,11 +1,11 @@
 #include "core/io/ListFileLines.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/io/TextFile.h"
 #include "support/TestData.h"

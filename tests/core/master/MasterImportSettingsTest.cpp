@@ -1,10 +1,12 @@
-#include <gtest/gtest.h>
+#include "core/master/MasterImportSettings.h"
+
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "core/master/MasterImportSettings.h"
+#include <gtest/gtest.h>
+
 #include "core/master/MasterRows.h"
 #include "core/table/ServerTable.h"
 #include "core/table/TableObserver.h"

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "core/master/MasterPage.h"
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "core/master/MasterAddress.h"
-#include "core/master/MasterPage.h"
 #include "core/master/MasterRequest.h"
 
 namespace vantrix {

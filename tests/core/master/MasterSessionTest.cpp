@@ -1,12 +1,13 @@
-#include <gtest/gtest.h>
+#include "core/master/MasterSession.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "core/master/MasterPage.h"
 #include "core/master/MasterRequest.h"
-#include "core/master/MasterSession.h"
 #include "fake/FakeMaster.h"
 
 namespace vantrix {

@@ -1,9 +1,10 @@
-#include <gtest/gtest.h>
+#include "core/master/WebApiServerList.h"
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "core/master/JsonReader.h"
-#include "core/master/WebApiServerList.h"
 
 namespace vantrix {
 namespace {

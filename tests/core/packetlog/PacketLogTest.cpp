@@ -1,8 +1,8 @@
 #include "core/packetlog/PacketLog.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "core/packetlog/PacketLogLine.h"
 #include "core/packetlog/PacketLogLocalClock.h"

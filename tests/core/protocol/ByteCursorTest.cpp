@@ -1,8 +1,8 @@
 #include "core/protocol/ByteCursor.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {

@@ -1,9 +1,9 @@
 #include "core/protocol/ChallengeExchange.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"

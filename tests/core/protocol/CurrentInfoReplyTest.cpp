@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/InfoReply.h"
 #include "fake/FakeReplies.h"

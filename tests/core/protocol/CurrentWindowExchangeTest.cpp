@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/PlayersWindowState.h"
 #include "core/protocol/RulesCollector.h"

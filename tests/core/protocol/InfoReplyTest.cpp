@@ -1,7 +1,5 @@
 #include "core/protocol/InfoReply.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -9,8 +7,10 @@
 #include <random>
 #include <string>
 
-#include "fake/FakeReplies.h"
+#include <gtest/gtest.h>
+
 #include "core/protocol/InfoRequest.h"
+#include "fake/FakeReplies.h"
 
 namespace vantrix {
 namespace {

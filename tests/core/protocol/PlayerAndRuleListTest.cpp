@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "fake/FakeReplies.h"
 #include "core/protocol/PlayerList.h"
 #include "core/protocol/RuleList.h"
+#include "fake/FakeReplies.h"
 
 namespace vantrix {
 namespace {

@@ -1,12 +1,12 @@
 #include "core/protocol/PlayersWindowState.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {
@@ -96,7 +96,8 @@ TEST(PlayersWindowState, TwoPlayersInRecordOrder) {
 }
 
 TEST(PlayersWindowState, FragIsTheScoresLowestByteUnsigned) {
-  const auto lines = PlayersWindowState::Decode(Reply({{"a", 300}, {"b", -1}, {"c", 256}, {"d", 0x7FFFFF80}}));
+  const auto lines =
+      PlayersWindowState::Decode(Reply({{"a", 300}, {"b", -1}, {"c", 256}, {"d", 0x7FFFFF80}}));
   EXPECT_EQ(lines, (std::vector<std::string>{"[44] - a", "[255] - b", "[0] - c", "[128] - d"}));
 }
 
@@ -135,14 +136,16 @@ TEST(PlayersWindowState, CutRecordsAndLyingCountsStopAtTheEnd) {
   const std::string d = Reply(5, {{"One", 1}, {"Two", 2}});
   EXPECT_EQ(PlayersWindowState::Decode(d), (std::vector<std::string>{"[1] - One", "[2] - Two"}));
   // A count smaller than the records present shows only that many.
-  EXPECT_EQ(PlayersWindowState::Decode(Reply(1, {{"One", 1}, {"Two", 2}})), std::vector<std::string>{"[1] - One"});
+  EXPECT_EQ(PlayersWindowState::Decode(Reply(1, {{"One", 1}, {"Two", 2}})),
+            std::vector<std::string>{"[1] - One"});
 
   const std::string first = Reply(2, {{"One", 1}});
   const std::string second = Record({"Two", 2});
   // Every cut inside the second record: its line is not shown, the first one stays.
   for (std::size_t keep = 0; keep < second.size(); ++keep) {
     SCOPED_TRACE(keep);
-    EXPECT_EQ(PlayersWindowState::Decode(first + second.substr(0, keep)), std::vector<std::string>{"[1] - One"});
+    EXPECT_EQ(PlayersWindowState::Decode(first + second.substr(0, keep)),
+              std::vector<std::string>{"[1] - One"});
   }
   EXPECT_EQ(PlayersWindowState::Decode(first + second).size(), 2u);
 }

@@ -1,13 +1,13 @@
 #include "core/protocol/RulesCollector.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/util/StrToInt.h"
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/ServerInfo.h"
-#include "fake/FakeReplies.h"
 #include "core/protocol/SourceRequests.h"
+#include "fake/FakeReplies.h"
 
 namespace vantrix {
 namespace {

@@ -1,10 +1,10 @@
 #include "core/protocol/SplitReplyAssembler.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <numeric>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "core/protocol/Bzip2.h"
 #include "core/protocol/Crc32.h"

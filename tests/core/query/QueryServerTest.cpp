@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 
-#include "core/util/EIdException.h"
+#include <gtest/gtest.h>
+
 #include "core/protocol/InfoRequest.h"
+#include "core/util/EIdException.h"
 #include "support/FakeQueryWorld.h"
 
 namespace vantrix {

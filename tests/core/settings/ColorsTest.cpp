@@ -1,11 +1,11 @@
 #include "core/settings/Colors.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <random>
 #include <regex>
 #include <set>
+
+#include <gtest/gtest.h>
 
 #include "core/util/ConversionError.h"
 

@@ -1,12 +1,13 @@
 #include "core/settings/ConfigFile.h"
 
-#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "core/util/ConversionError.h"
-#include "core/settings/SettingsText.h"
+#include <gtest/gtest.h>
+
 #include "core/io/TextFile.h"
+#include "core/settings/SettingsText.h"
+#include "core/util/ConversionError.h"
 #include "support/TestData.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,3 @@
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,6 +6,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "core/io/TextFile.h"
 #include "core/settings/ConfigFile.h"

@@ -1,11 +1,10 @@
-#include "core/settings/SettingsText.h"
+#include <random>
 
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "core/util/ConversionError.h"
 #include "core/io/TextFile.h"
+#include "core/settings/SettingsText.h"
+#include "core/util/ConversionError.h"
 
 namespace vantrix {
 namespace {

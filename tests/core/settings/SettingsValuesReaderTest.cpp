@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "core/settings/SettingsValuesReader.h"
+
+#include <gtest/gtest.h>
 
 namespace vantrix {
 namespace {

@@ -1,10 +1,10 @@
 #include "core/table/ServerEditor.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <random>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "core/util/StrToInt.h"
 

@@ -1,8 +1,8 @@
 #include "core/table/ServerTable.h"
 
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/query/Clock.h"
 #include "core/table/StatusLine.h"

@@ -1,14 +1,14 @@
 // The fast table commands against their literal forms on many random small tables.
 
-#include <gtest/gtest.h>
-
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/table/TableReference.h"
+#include <gtest/gtest.h>
+
 #include "core/table/TableCommands.h"
+#include "core/table/TableReference.h"
 
 namespace vantrix {
 namespace {

@@ -1,9 +1,9 @@
 #include "core/table/TableCommands.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "core/table/TableReference.h"
 

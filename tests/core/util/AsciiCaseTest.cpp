@@ -1,8 +1,8 @@
 #include "core/util/AsciiCase.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "core/util/Utf8.h"
 

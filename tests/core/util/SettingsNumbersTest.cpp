@@ -1,10 +1,10 @@
 #include "core/settings/SettingsNumbers.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <cstdint>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "core/util/ConversionError.h"
 

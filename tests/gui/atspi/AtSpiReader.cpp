@@ -1,5 +1,7 @@
 #include "gui/atspi/AtSpiReader.h"
 
+#include <optional>
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -8,8 +10,6 @@
 #include <QDBusVariant>
 #include <QList>
 #include <QStringList>
-
-#include <optional>
 
 namespace {
 

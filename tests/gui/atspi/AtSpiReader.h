@@ -6,13 +6,13 @@
 // name over and over, noting what it read and how long each answer took. It runs on a
 // thread of its own, because the window answers on the main thread.
 
-#include <QString>
-
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <QString>
 
 namespace vantrix::test {
 

@@ -1,12 +1,13 @@
+#include "gui/model/ServerTableModel.h"
+
+#include <random>
+
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
 
-#include <random>
-
-#include "gui/model/ServerTableModel.h"
 #include "core/table/ServerTable.h"
 #include "core/table/TableCommands.h"
 

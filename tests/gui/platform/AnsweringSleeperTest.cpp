@@ -1,15 +1,15 @@
 // The query's timed wait on the main thread: it lasts its whole time and runs none of the
 // window's queued events, but delivers the requests it is told to answer while it waits.
 
-#include <QCoreApplication>
-#include <QObject>
-#include <QTest>
+#include "gui/platform/AnsweringSleeper.h"
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "gui/platform/AnsweringSleeper.h"
+#include <QCoreApplication>
+#include <QObject>
+#include <QTest>
 
 using namespace vantrix;
 using Clock = std::chrono::steady_clock;

@@ -1,3 +1,5 @@
+#include "gui/platform/OuterFrameSize.h"
+
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
@@ -10,7 +12,6 @@
 #include "gui/Unit4.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
-#include "gui/platform/OuterFrameSize.h"
 
 using namespace vantrix;
 using vantrix::test::RecordedApplication;

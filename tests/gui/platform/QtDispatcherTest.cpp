@@ -1,12 +1,12 @@
-#include <QCoreApplication>
-#include <QTest>
-#include <QThread>
+#include "gui/platform/QtDispatcher.h"
 
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "gui/platform/QtDispatcher.h"
+#include <QCoreApplication>
+#include <QTest>
+#include <QThread>
 
 using namespace vantrix;
 

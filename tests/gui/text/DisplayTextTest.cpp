@@ -1,10 +1,10 @@
-#include <QStringDecoder>
-#include <QTest>
+#include "gui/text/DisplayText.h"
 
 #include <random>
 #include <string>
 
-#include "gui/text/DisplayText.h"
+#include <QStringDecoder>
+#include <QTest>
 
 using namespace vantrix;
 
