@@ -45,8 +45,7 @@ std::vector<std::string> PlayersWindowState::Decode(std::string_view datagram) {
 
 std::optional<RequestTarget> PlayersWindowState::RequestPlayers(std::string_view address) {
   m_lines.clear();
-  m_asked.clear();
-  m_exchange.Reset(ExchangeKind::kPlayers);
+  m_exchange.Reset();
   m_currentAddress = std::string(address);
   return SplitRequestAddress(m_currentAddress);
 }
@@ -60,13 +59,9 @@ std::vector<std::string> PlayersWindowState::Receive(std::string_view datagram) 
 PlayersWindowState::CurrentStep PlayersWindowState::ReceiveCurrent(std::string_view datagram,
                                                                    std::string_view sender) {
   CurrentStep step;
-  if (m_asked.empty() || sender != m_asked) return step;
-  ChallengeExchange::Outcome outcome = m_exchange.Take(datagram);
-  if (outcome.step == ChallengeExchange::Step::kSendAgain) {
-    step.sendAgain = m_exchange.Request();
-  } else if (outcome.step == ChallengeExchange::Step::kReply) {
-    step.added = Receive(outcome.reply);
-  }
+  AskedExchange::Taken taken = m_exchange.Take(datagram, sender);
+  step.sendAgain = std::move(taken.sendAgain);
+  if (taken.reply) step.added = Receive(*taken.reply);
   return step;
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/protocol/ChallengeExchange.h"
+#include "core/protocol/AskedExchange.h"
 #include "core/protocol/RequestTarget.h"
 
 namespace vantrix {
@@ -39,16 +39,16 @@ class PlayersWindowState {
   // sent, and SetAsked records where it went ("ip:port"). Only that sender's datagrams are
   // taken: a challenge asks for the request again (at most kMaxChallengeRounds times), a
   // split reply is put back together, and the 'D' reply gives the lines as above, once.
-  static constexpr int kMaxChallengeRounds = 2;
+  static constexpr int kMaxChallengeRounds = AskedExchange::kMaxChallengeRounds;
   struct CurrentStep {
     std::vector<std::string> added;
     std::optional<std::string> sendAgain;  // the request to send to the asked server now
   };
   std::string CurrentRequest() const { return m_exchange.Request(); }
-  void SetAsked(std::string address) { m_asked = std::move(address); }
-  const std::string& Asked() const { return m_asked; }
+  void SetAsked(std::string address) { m_exchange.SetAsked(std::move(address)); }
+  const std::string& Asked() const { return m_exchange.Asked(); }
   CurrentStep ReceiveCurrent(std::string_view datagram, std::string_view sender);
-  const ChallengeExchange& Exchange() const { return m_exchange; }
+  const ChallengeExchange& Exchange() const { return m_exchange.Exchange(); }
 
   const std::vector<std::string>& Lines() const { return m_lines; }
   const std::string& CurrentAddress() const { return m_currentAddress; }
@@ -56,8 +56,7 @@ class PlayersWindowState {
  private:
   std::vector<std::string> m_lines;
   std::string m_currentAddress;
-  std::string m_asked;
-  ChallengeExchange m_exchange{ExchangeKind::kPlayers, kMaxChallengeRounds};
+  AskedExchange m_exchange{ExchangeKind::kPlayers};
 };
 
 }  // namespace vantrix

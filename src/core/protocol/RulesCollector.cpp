@@ -88,21 +88,16 @@ std::optional<RequestTarget> RulesCollector::RequestRules(std::string_view addre
   m_lines.clear();
   m_pending.clear();
   m_decoded.clear();
-  m_asked.clear();
-  m_exchange.Reset(ExchangeKind::kRules);
+  m_exchange.Reset();
   return SplitRequestAddress(address);
 }
 
 RulesCollector::CurrentStep RulesCollector::ReceiveCurrent(std::string_view datagram,
                                                            std::string_view sender) {
   CurrentStep step;
-  if (m_asked.empty() || sender != m_asked) return step;
-  ChallengeExchange::Outcome outcome = m_exchange.Take(datagram);
-  if (outcome.step == ChallengeExchange::Step::kSendAgain) {
-    step.sendAgain = m_exchange.Request();
-  } else if (outcome.step == ChallengeExchange::Step::kReply) {
-    step.added = Append(DecodeReply(outcome.reply));
-  }
+  AskedExchange::Taken taken = m_exchange.Take(datagram, sender);
+  step.sendAgain = std::move(taken.sendAgain);
+  if (taken.reply) step.added = Append(DecodeReply(*taken.reply));
   return step;
 }
 

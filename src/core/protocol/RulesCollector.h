@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/protocol/ChallengeExchange.h"
+#include "core/protocol/AskedExchange.h"
 #include "core/protocol/RequestTarget.h"
 
 namespace vantrix {
@@ -67,16 +67,16 @@ class RulesCollector {
   // replies in either layout are put back together (compressed ones unpacked and their CRC
   // checked), and the whole 'E' reply gives its "name - value" lines, once. Nothing is shown
   // for a reply that never completes or is refused.
-  static constexpr int kMaxChallengeRounds = 2;
+  static constexpr int kMaxChallengeRounds = AskedExchange::kMaxChallengeRounds;
   struct CurrentStep {
     std::vector<std::string> added;
     std::optional<std::string> sendAgain;  // the request to send to the asked server now
   };
   std::string CurrentRequest() const { return m_exchange.Request(); }
-  void SetAsked(std::string address) { m_asked = std::move(address); }
-  const std::string& Asked() const { return m_asked; }
+  void SetAsked(std::string address) { m_exchange.SetAsked(std::move(address)); }
+  const std::string& Asked() const { return m_exchange.Asked(); }
   CurrentStep ReceiveCurrent(std::string_view datagram, std::string_view sender);
-  const ChallengeExchange& Exchange() const { return m_exchange; }
+  const ChallengeExchange& Exchange() const { return m_exchange.Exchange(); }
 
   const std::vector<std::string>& Lines() const { return m_lines; }
 
@@ -104,8 +104,7 @@ class RulesCollector {
   std::vector<std::string> m_lines;
   std::string m_buffer;  // A
   int m_continuations = 0;
-  std::string m_asked;
-  ChallengeExchange m_exchange{ExchangeKind::kRules, kMaxChallengeRounds};
+  AskedExchange m_exchange{ExchangeKind::kRules};
   std::vector<SplitReply> m_pending;     // oldest first
   std::vector<std::uint32_t> m_decoded;  // request numbers already decoded, newest last
 };
