@@ -78,6 +78,15 @@ TEST(ConfigLocation, UserFolderFollowsXdgConfigHomeThenHome) {
   EXPECT_TRUE(UserConfigDirectory("", "relative/home").empty());
 }
 
+TEST(ConfigLocation, StateFolderFollowsXdgStateHomeThenHome) {
+  EXPECT_EQ(UserStateDirectory("/st", "/home/u"), fs::path("/st/vantrix"));
+  EXPECT_EQ(UserStateDirectory(nullptr, "/home/u"), fs::path("/home/u/.local/state/vantrix"));
+  EXPECT_EQ(UserStateDirectory("rel/st", "/home/u"), fs::path("/home/u/.local/state/vantrix"));
+  EXPECT_TRUE(UserStateDirectory("", nullptr).empty());
+  const ScopedEnv xdg("XDG_STATE_HOME", "/xdg/state");
+  EXPECT_EQ(UserStateDirectory(), fs::path("/xdg/state/vantrix"));
+}
+
 TEST(ConfigLocation, UserFolderFromTheEnvironmentOrTheUserDatabase) {
   {
     const ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/here");
@@ -162,6 +171,44 @@ TEST(ConfigLocation, InstalledCopyUsesTheUserFolderEvenWhenItCouldWrite) {
   EXPECT_EQ(ChooseConfigLocation(bin, dir / "user").path, bin / "config.ini");
 }
 
+TEST(ConfigLocation, InstalledCopyReadsItsOwnSettingsUntilTheFirstSave) {
+  TempDir dir;
+  const fs::path bin = dir / "prefix" / "bin";
+  fs::create_directories(bin);
+  fs::create_directories(InstalledMarkerPath(bin).parent_path());
+  Spit(InstalledMarkerPath(bin), "");
+  // The very bytes the install rules put there.
+  const std::string installed = Slurp(VANTRIX_INSTALLED_CONFIG);
+  Settings today;
+  today.queryProtocol = QueryProtocol::kCurrent;
+  EXPECT_EQ(installed, SettingsToText(today));
+  Spit(InstalledSettingsPath(bin), installed);
+
+  const ConfigLocation location = ChooseConfigLocation(bin, dir / "user");
+  EXPECT_EQ(location.installedDefaults, InstalledSettingsPath(bin));
+  ConfigFile config(location);
+  Settings settings;
+  EXPECT_EQ(config.LoadSettings(settings), SettingsLoad::kInstalledRead);
+  EXPECT_EQ(settings, today);
+  EXPECT_FALSE(fs::exists(dir / "user"));  // nothing written at start
+
+  // The first Save makes the user's own file, which is read from then on.
+  StatusLine status;
+  settings.udpDelay = "9";
+  ASSERT_TRUE(config.SaveSettings(settings, status));
+  Settings again;
+  EXPECT_EQ(config.LoadSettings(again), SettingsLoad::kRead);
+  EXPECT_EQ(again, settings);
+  EXPECT_EQ(Slurp(InstalledSettingsPath(bin)), installed);
+
+  // Without the installed file (an older install) the defaults are written as before, and a
+  // copy that is not installed never looks for one.
+  fs::remove(dir / "user" / "config.ini");
+  fs::remove(InstalledSettingsPath(bin));
+  EXPECT_EQ(config.LoadSettings(again), SettingsLoad::kDefaultsWritten);
+  EXPECT_TRUE(ChooseConfigLocation(UnwritableFolder(dir), dir / "user").installedDefaults.empty());
+}
+
 TEST(ConfigLocation, AFileBesideTheProgramIsAlwaysTheOneRead) {
   TempDir dir;
   const fs::path bin = dir / "prefix" / "bin";
@@ -205,7 +252,7 @@ TEST(ConfigLocation, TheTestProgramItselfWritesBesideItself) {
 TEST(ConfigLocation, UserFolderIsMadePrivateOnTheFirstWrite) {
   TempDir dir;
   const fs::path folder = dir / "home" / ".config" / "vantrix";
-  const ConfigFile file(ConfigLocation{folder / "config.ini", true});
+  const ConfigFile file(ConfigLocation{folder / "config.ini", true, {}});
   EXPECT_FALSE(fs::exists(dir / "home"));
 
   Settings settings;
@@ -231,7 +278,7 @@ TEST(ConfigLocation, ExistingUserFolderIsLeftAsItIs) {
   TempDir dir;
   fs::create_directories(dir / "cfg");
   fs::permissions(dir / "cfg", fs::perms(0750));
-  const ConfigFile file(ConfigLocation{dir / "cfg" / "vantrix" / "config.ini", true});
+  const ConfigFile file(ConfigLocation{dir / "cfg" / "vantrix" / "config.ini", true, {}});
   StatusLine status;
   ASSERT_TRUE(file.SaveSettings(Settings{}, status));
   EXPECT_EQ(ModeOf(dir / "cfg"), 0750u);
@@ -241,7 +288,7 @@ TEST(ConfigLocation, ExistingUserFolderIsLeftAsItIs) {
 
 TEST(ConfigLocation, UserFolderThatCannotBeMadeIsReportedLikeAnyWriteFailure) {
   TempDir dir;
-  const ConfigFile file(ConfigLocation{UnwritableFolder(dir) / "vantrix" / "config.ini", true});
+  const ConfigFile file(ConfigLocation{UnwritableFolder(dir) / "vantrix" / "config.ini", true, {}});
   StatusLine status;
   EXPECT_FALSE(file.SaveSettings(Settings{}, status));
   EXPECT_EQ(status.Message(), "Error: Cannot save config.ini file");
@@ -249,7 +296,7 @@ TEST(ConfigLocation, UserFolderThatCannotBeMadeIsReportedLikeAnyWriteFailure) {
   // The parent that is a file hides what would be there: not "missing", so nothing is written.
   EXPECT_THROW(file.LoadSettings(settings), FileReadError);
 
-  const ConfigFile missingParent(ConfigLocation{dir / "plain-file" / "config.ini", true});
+  const ConfigFile missingParent(ConfigLocation{dir / "plain-file" / "config.ini", true, {}});
   EXPECT_THROW(missingParent.WriteDefaultSettings(), FileWriteError);
   EXPECT_EQ(Slurp(dir / "plain-file"), "x");
   EXPECT_EQ(EntriesIn(dir.Path()), 1u);
