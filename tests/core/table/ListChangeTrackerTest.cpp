@@ -45,20 +45,20 @@ TEST_P(ListChangeTrackerCases, MarksTheListChangedOrNot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, ListChangeTrackerCases,
-    testing::Values(Case{"append", [](ServerTable& t) { t.AppendRow("x"); }, true},
-                    Case{"delete", [](ServerTable& t) { t.DeleteRow(0); }, true},
-                    Case{"edit address", [](ServerTable& t) { t.SetAddress(1, "y"); }, true},
-                    Case{"fill a cell", [](ServerTable& t) { t.SetCell(0, kWCell, "+"); }, true},
+    testing::Values(Case{"append", [](ServerTable& rows) { rows.AppendRow("x"); }, true},
+                    Case{"delete", [](ServerTable& rows) { rows.DeleteRow(0); }, true},
+                    Case{"edit address", [](ServerTable& rows) { rows.SetAddress(1, "y"); }, true},
+                    Case{"fill a cell", [](ServerTable& rows) { rows.SetCell(0, kWCell, "+"); }, true},
                     Case{"sort",
-                         [](ServerTable& t) {
-                           ColumnClick(t, 0);
-                           ColumnClick(t, 0);
+                         [](ServerTable& rows) {
+                           ColumnClick(rows, 0);
+                           ColumnClick(rows, 0);
                          },
                          true},
-                    Case{"clear all info", [](ServerTable& t) { ClearAllServersInfo(t); }, true},
-                    Case{"select", [](ServerTable& t) { t.SetSelectedIndex(1); }, false},
-                    Case{"empty bracket", [](ServerTable& t) { TableUpdateBracket bracket(t); }, false},
-                    Case{"nothing to remove", [](ServerTable& t) { RemoveDuplicates(t); }, false}));
+                    Case{"clear all info", [](ServerTable& rows) { ClearAllServersInfo(rows); }, true},
+                    Case{"select", [](ServerTable& rows) { rows.SetSelectedIndex(1); }, false},
+                    Case{"empty bracket", [](ServerTable& rows) { TableUpdateBracket bracket(rows); }, false},
+                    Case{"nothing to remove", [](ServerTable& rows) { RemoveDuplicates(rows); }, false}));
 
 TEST(ListChangeTracker, QuietWritesMarkNothingAndTheTableIsGivenBack) {
   ServerTable table;
