@@ -1,9 +1,8 @@
 // What the window explains and shows: the columns' tooltips and descriptions, the sort
-// indicator, and frames around every field of every dialog in the black look.
+// indicator, and a frame around every field of every dialog in the black look.
 
 #include <algorithm>
-#include <functional>
-#include <memory>
+#include <filesystem>
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -11,17 +10,13 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTest>
-#include <QTreeView>
 
 #include "core/lists/ListFile.h"
 #include "gui/ListFilesTestSupport.h"
 #include "gui/MainWindowDriver.h"
-#include "gui/Unit2.h"
-#include "gui/Unit5.h"
 #include "gui/Unit8.h"
 #include "support/TestData.h"
 
@@ -30,78 +25,52 @@ using namespace vantrix::test;
 
 namespace {
 
-const QStringList kDescriptions{
-    QStringLiteral("IP address: host and port, as typed or loaded"),
-    QStringLiteral("Server name: the name the server reports"),
-    QStringLiteral("Map: the map being played"),
-    QStringLiteral("Ping: milliseconds from request to reply"),
-    QStringLiteral("Players: players / maximum"),
-    QStringLiteral("Comment: your note, saved in the list file"),
-    QStringLiteral("W: answered (+) or not (-)"),
-    QStringLiteral("D: server type: D dedicated, L listen, P proxy (relay)"),
-    QStringLiteral("S: operating system: L Linux, W Windows, M macOS"),
-    QStringLiteral("P: password (+) or none (-)"),
-};
-
-// Shows each dialog it is given to a check, then closes it.
-class InspectingDialogRunner final : public DialogRunner {
- public:
+// Hands each dialog to a check instead of running it.
+struct InspectingDialogRunner final : DialogRunner {
   std::function<void(QDialog&)> inspect;
   int Exec(QDialog& dialog) override {
-    if (inspect) inspect(dialog);
+    inspect(dialog);
     return QDialog::Rejected;
   }
 };
 
-// The input fields of a window; a combo box's or spin box's own text line is part of it.
-QList<QWidget*> InputFields(QWidget& window) {
-  QList<QWidget*> fields;
-  for (QWidget* widget : window.findChildren<QWidget*>()) {
-    const bool inner = qobject_cast<QComboBox*>(widget->parentWidget()) ||
-                       qobject_cast<QAbstractSpinBox*>(widget->parentWidget());
-    if (qobject_cast<QComboBox*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
-        (qobject_cast<QLineEdit*>(widget) && !inner))
-      fields << widget;
-  }
-  return fields;
-}
-
-// Whether every side of the field's outer two pixels shows something brighter than the
-// black window around it.
+// Whether every side of the field's outer two pixels shows something brighter than black.
 bool FrameVisible(QWidget& field) {
   const QImage image = field.grab().toImage();
   const auto bright = [&](int x, int y) {
     const QColor c = image.pixelColor(x, y);
     return std::max({c.red(), c.green(), c.blue()}) >= 0x40;
   };
-  bool top = false, bottom = false, left = false, right = false;
-  const int w = image.width();
-  const int h = image.height();
+  bool sides[4] = {};
   for (int d = 0; d < 2; ++d) {
-    for (int x = 0; x < w; ++x) {
-      top = top || bright(x, d);
-      bottom = bottom || bright(x, h - 1 - d);
+    for (int x = 0; x < image.width(); ++x) {
+      sides[0] = sides[0] || bright(x, d);
+      sides[1] = sides[1] || bright(x, image.height() - 1 - d);
     }
-    for (int y = 0; y < h; ++y) {
-      left = left || bright(d, y);
-      right = right || bright(w - 1 - d, y);
+    for (int y = 0; y < image.height(); ++y) {
+      sides[2] = sides[2] || bright(d, y);
+      sides[3] = sides[3] || bright(image.width() - 1 - d, y);
     }
   }
-  return w > 4 && h > 4 && top && bottom && left && right;
+  return std::all_of(std::begin(sides), std::end(sides), [](bool side) { return side; });
 }
 
-// Checks the visible fields of a shown dialog, each without and with the focus.
+// Each visible input field of the shown dialog, without and with the focus; counts them.
 void CheckFields(QDialog& dialog, int& checked) {
   dialog.show();
   QApplication::setActiveWindow(&dialog);
   QVERIFY(QTest::qWaitForWindowActive(&dialog));
-  for (QWidget* field : InputFields(dialog)) {
-    if (!field->isVisible()) continue;
-    QVERIFY2(FrameVisible(*field), qPrintable(dialog.objectName() + QLatin1Char('.') + field->objectName()));
+  for (QWidget* field : dialog.findChildren<QWidget*>()) {
+    const bool inner = qobject_cast<QComboBox*>(field->parentWidget()) ||
+                       qobject_cast<QAbstractSpinBox*>(field->parentWidget());
+    if (!field->isVisible() || (!qobject_cast<QComboBox*>(field) && !qobject_cast<QAbstractSpinBox*>(field) &&
+                                (!qobject_cast<QLineEdit*>(field) || inner)))
+      continue;
+    const QByteArray name = (dialog.objectName() + QLatin1Char('.') + field->objectName()).toLatin1();
+    QVERIFY2(FrameVisible(*field), name.constData());
     field->setFocus();
     QTRY_VERIFY(field->hasFocus());
-    QVERIFY2(FrameVisible(*field), qPrintable(dialog.objectName() + QLatin1Char('.') + field->objectName() +
-                                              QStringLiteral(" focused")));
+    QVERIFY2(FrameVisible(*field), QByteArray(name + " focused").constData());
     ++checked;
   }
   dialog.hide();
@@ -114,94 +83,87 @@ class HeaderAndFieldsTest : public QObject {
 
  private slots:
   void HeadersExplainTheirColumnsToTheEyeAndToScreenReaders() {
+    const QStringList expected{
+        QStringLiteral("IP address: host and port, as typed or loaded"),
+        QStringLiteral("Server name: the name the server reports"),
+        QStringLiteral("Map: the map being played"),
+        QStringLiteral("Ping: milliseconds from request to reply"),
+        QStringLiteral("Players: players / maximum"),
+        QStringLiteral("Comment: your note, saved in the list file"),
+        QStringLiteral("W: answered (+) or not (-)"),
+        QStringLiteral("D: server type: D dedicated, L listen, P proxy (relay)"),
+        QStringLiteral("S: operating system: L Linux, W Windows, M macOS"),
+        QStringLiteral("P: password (+) or none (-)"),
+    };
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
     QVERIFY(Activate(form));
-    QHeaderView* header = form.ListView1()->header();
     QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(form.ListView1());
-    QVERIFY(tree);
-    QStringList captions;
     QStringList descriptions;
-    for (int i = 0; i < tree->childCount(); ++i) {
-      QAccessibleInterface* child = tree->child(i);
-      if (!child || child->role() != QAccessible::ColumnHeader) continue;
-      captions << child->text(QAccessible::Name);
-      descriptions << child->text(QAccessible::Description);
-    }
-    QCOMPARE(descriptions, kDescriptions);
-    QCOMPARE(captions.value(6), QStringLiteral("W"));  // the captions stay
+    for (int i = 0; i < tree->childCount(); ++i)
+      if (tree->child(i)->role() == QAccessible::ColumnHeader)
+        descriptions << tree->child(i)->text(QAccessible::Description);
+    QCOMPARE(descriptions, expected);
+    const QAbstractItemModel* model = form.ListView1()->header()->model();
     for (int column = 0; column < kColumnCount; ++column)
-      QCOMPARE(header->model()->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(),
-               kDescriptions[column]);
+      QCOMPARE(model->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(), expected[column]);
+    QCOMPARE(model->headerData(6, Qt::Horizontal).toString(), QStringLiteral("W"));  // captions stay
   }
 
   void TheSortedColumnShowsUntilTheNextHeaderClick() {
     ScriptedApplication app;
     TForm1& form = app.Form();
-    for (const char* address : {"b:1", "a:1", "c:1"})
-      app.Table().AppendRow(MakeRow(address, "n", "1/8", " "));
+    for (const char* address : {"b:1", "a:1", "c:1"}) app.Table().AppendRow(address);
     QVERIFY(Activate(form));
     QHeaderView* header = form.ListView1()->header();
     QVERIFY(!header->isSortIndicatorShown());
-    const auto click = [&](int column) {
+    const auto clickShows = [&](int column, Qt::SortOrder order) {
       QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                         QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-    };
-    const auto shows = [&](int column, Qt::SortOrder order) {
       return header->isSortIndicatorShown() && header->sortIndicatorSection() == column &&
              header->sortIndicatorOrder() == order;
     };
-    click(0);
-    QVERIFY(shows(0, Qt::AscendingOrder));
-    QVERIFY(app.Table().Address(0) == "a:1");
-    click(0);
-    QVERIFY(shows(0, Qt::DescendingOrder));
+    QVERIFY(clickShows(0, Qt::AscendingOrder));
+    QVERIFY(clickShows(0, Qt::DescendingOrder));
     QVERIFY(app.Table().Address(0) == "c:1");  // the sorting itself is the table's, as before
-    click(3);
-    QVERIFY(shows(3, Qt::AscendingOrder));
-    click(3);
-    QVERIFY(shows(3, Qt::AscendingOrder));  // "Ping" always sorts ascending
-    click(2);
-    QVERIFY(shows(2, Qt::AscendingOrder));
-
+    QVERIFY(clickShows(3, Qt::AscendingOrder));
+    QVERIFY(clickShows(3, Qt::AscendingOrder));  // "Ping" always sorts ascending
+    QVERIFY(clickShows(2, Qt::AscendingOrder));
     // New, paste, Open and a check's cells leave it where it is.
     QVERIFY(app.Trigger("NewF11"));
     QGuiApplication::clipboard()->setText(QStringLiteral("10.0.0.1:27015\r\n"));
     QTest::keyClick(form.ListView1(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(app.Table().Count(), 1);
     QTemporaryDir folder;
     const std::filesystem::path list = std::filesystem::path(folder.path().toStdString()) / "l.vnx";
     Spit(list, FormatRecordLayout(app.Table()));
     app.script->Answer(list, 1);
     QVERIFY(app.Trigger("Openfromfile1"));
+    QCOMPARE(app.Table().Count(), 1);
     app.Table().SetCell(0, kWCell, "+");
-    QVERIFY(shows(2, Qt::AscendingOrder));
+    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
   }
 
   void EveryFieldOfEveryDialogKeepsAVisibleFrame() {
     RecordedApplication recorded;
     auto runner = std::make_unique<InspectingDialogRunner>();
-    InspectingDialogRunner& inspecting = *runner;
-    recorded.app->SetDialogRunner(std::move(runner));
-    TForm1& form = recorded.app->Form1();
-    QVERIFY(Activate(form));
     int checked = 0;
-    CheckFields(recorded.app->Form2(), checked);
-    TForm5& settings = recorded.app->Form5();
-    for (int page = 0; page < settings.PageControl1()->count() && !QTest::currentTestFailed(); ++page) {
-      settings.PageControl1()->setCurrentIndex(page);
-      CheckFields(settings, checked);
-    }
-    if (QTest::currentTestFailed()) return;
     bool masterShown = false;
-    inspecting.inspect = [&](QDialog& dialog) {
+    runner->inspect = [&](QDialog& dialog) {
       masterShown = qobject_cast<TForm8*>(&dialog) != nullptr;
       CheckFields(dialog, checked);
     };
-    form.MenuAction(QStringLiteral("Importfrommasterserver1"))->trigger();
+    recorded.app->SetDialogRunner(std::move(runner));
+    QVERIFY(Activate(recorded.app->Form1()));
+    CheckFields(recorded.app->Form2(), checked);
+    TForm5& settings = recorded.app->Form5();
+    for (int page = 0; page < settings.PageControl1()->count(); ++page) {
+      settings.PageControl1()->setCurrentIndex(page);
+      CheckFields(settings, checked);
+    }
+    recorded.app->Form1().MenuAction(QStringLiteral("Importfrommasterserver1"))->trigger();
     QVERIFY(masterShown);
-    // Editor, configuration (both pages) and master import: a dozen fields at least.
-    QVERIFY2(checked >= 12, qPrintable(QString::number(checked)));
+    QVERIFY2(checked >= 12, qPrintable(QString::number(checked)));  // editor, settings, master import
   }
 };
 

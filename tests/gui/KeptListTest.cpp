@@ -2,8 +2,6 @@
 // opened, saved or loaded at start, and named by the next start.
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,7 +9,7 @@
 #include <QTest>
 
 #include "core/lists/ListFile.h"
-#include "core/table/ListChangeTracker.h"
+#include "core/lists/UnsavedLists.h"
 #include "gui/ListFilesTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "support/TestData.h"
@@ -20,152 +18,79 @@ using namespace vantrix;
 using namespace vantrix::test;
 namespace fs = std::filesystem;
 
-namespace {
-
-enum class Step { kNothing, kPaste, kPasteThenSave, kOpen, kDelete, kQuietRefresh, kCheckCells };
-
-std::vector<fs::path> KeptLists(const fs::path& folder) {
-  std::vector<fs::path> kept;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec))
-    if (entry.path().extension() == ".vnx") kept.push_back(entry.path());
-  return kept;
-}
-
-void Paste(TForm1& form, const char* text) {
-  QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
-  QTest::keyClick(form.ListView1(), Qt::Key_V, Qt::ControlModifier);
-}
-
-}  // namespace
-
 class KeptListTest : public QObject {
   Q_OBJECT
 
- private:
-  QTemporaryDir m_files;
-  fs::path m_list;
+  QTemporaryDir m_dir;
+  fs::path Dir() const { return m_dir.path().toStdString(); }
 
-  fs::path Files() const { return m_files.path().toStdString(); }
+  // A window on start.vnx whose changed list is kept in Dir()/state.
+  std::unique_ptr<ScriptedApplication> Start(std::vector<std::string> arguments,
+                                             const char* paste = nullptr) {
+    auto app = std::make_unique<ScriptedApplication>(std::move(arguments));
+    app->Form().KeepUnsavedListsIn(Dir() / "state");
+    if (!Activate(app->Form())) return nullptr;
+    if (paste) {
+      QGuiApplication::clipboard()->setText(QString::fromLatin1(paste));
+      QTest::keyClick(app->Form().ListView1(), Qt::Key_V, Qt::ControlModifier);
+    }
+    return app;
+  }
 
  private slots:
-  void initTestCase() {
+  void init() {
+    fs::remove_all(Dir() / "state");
     ServerTable table;
     table.AppendRow(MakeRow("10.0.0.1:27015", "one", "1/8", "home"));
-    table.AppendRow(MakeRow("10.0.0.2:27015", "two", "2/8", " "));
-    m_list = Files() / "start.vnx";
-    Spit(m_list, FormatRecordLayout(table));
+    Spit(Dir() / "start.vnx", FormatRecordLayout(table));
   }
 
   void OnlyAChangedListIsKept_data() {
-    QTest::addColumn<int>("step");
-    QTest::addColumn<bool>("closeBox");
+    QTest::addColumn<QString>("paste");
+    QTest::addColumn<QString>("then");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("as loaded at start") << int(Step::kNothing) << false << false;
-    QTest::newRow("pasted rows, Exit") << int(Step::kPaste) << false << true;
-    QTest::newRow("pasted rows, close box") << int(Step::kPaste) << true << true;
-    QTest::newRow("pasted, then saved") << int(Step::kPasteThenSave) << false << false;
-    QTest::newRow("pasted, then a file opened") << int(Step::kOpen) << false << false;
-    QTest::newRow("a row deleted") << int(Step::kDelete) << true << true;
-    QTest::newRow("cells of an automatic refresh") << int(Step::kQuietRefresh) << false << false;
-    QTest::newRow("cells of a check") << int(Step::kCheckCells) << false << true;
+    QTest::newRow("as loaded at start") << QString() << QStringLiteral("Exit1") << false;
+    QTest::newRow("pasted, Exit") << QStringLiteral("10.0.0.3:27015\r\n") << QStringLiteral("Exit1") << true;
+    QTest::newRow("pasted, close box") << QStringLiteral("10.0.0.3:27015\r\n") << QString() << true;
+    QTest::newRow("pasted, saved") << QStringLiteral("10.0.0.3:27015\r\n") << QStringLiteral("Saveto1")
+                                   << false;
+    QTest::newRow("pasted, opened") << QStringLiteral("10.0.0.3:27015\r\n") << QStringLiteral("Openfromfile1")
+                                    << false;
   }
 
   void OnlyAChangedListIsKept() {
-    QFETCH(int, step);
-    QFETCH(bool, closeBox);
+    QFETCH(QString, paste);
+    QFETCH(QString, then);
     QFETCH(bool, kept);
-    QTemporaryDir state;
-    const fs::path folder = fs::path(state.path().toStdString()) / "vantrix";
-    ScriptedApplication app({m_list.string()});
-    TForm1& form = app.Form();
-    form.KeepUnsavedListsIn(folder);
-    QVERIFY(Activate(form));
-    QCOMPARE(app.Table().Count(), 2);
-    switch (static_cast<Step>(step)) {
-      case Step::kNothing:
-        break;
-      case Step::kPaste:
-        Paste(form, "10.0.0.3:27015\r\n10.0.0.4:27015|eu\r\n");
-        break;
-      case Step::kPasteThenSave:
-        Paste(form, "10.0.0.3:27015\r\n");
-        app.script->Answer(Files() / "saved.vnx", 1);
-        QVERIFY(app.Trigger("Saveto1"));
-        break;
-      case Step::kOpen:
-        Paste(form, "10.0.0.3:27015\r\n");
-        app.script->Answer(m_list, 1);
-        QVERIFY(app.Trigger("Openfromfile1"));
-        break;
-      case Step::kDelete:
-        app.Table().SetSelectedIndex(1);
-        QVERIFY(app.Trigger("DeleteserverF61"));
-        QCOMPARE(app.Table().Count(), 1);
-        break;
-      case Step::kQuietRefresh: {
-        const ListChangeTracker::QuietScope refresh(form.Changes());
-        app.Table().SetCell(0, kPingCell, "15");
-        app.Table().SetCell(0, kWCell, "+");
-        break;
-      }
-      case Step::kCheckCells:
-        app.Table().SetCell(0, kWCell, "-");
-        break;
-    }
-    if (closeBox) {
-      form.close();
+    auto app = Start({(Dir() / "start.vnx").string()}, paste.isEmpty() ? nullptr : qPrintable(paste));
+    QVERIFY(app);
+    app->script->Answer(Dir() / "start.vnx", 1);  // what Save and Open are given
+    if (then.isEmpty()) {
+      app->Form().close();
     } else {
-      QVERIFY(app.Trigger("Exit1"));
+      QVERIFY(app->Trigger(qPrintable(then)));
+      if (then != QStringLiteral("Exit1")) QVERIFY(app->Trigger("Exit1"));
     }
-    QCOMPARE(app.recorded.endCount, 1);
-    QVERIFY(app.Errors().empty());
-    const std::vector<fs::path> lists = KeptLists(folder);
-    QCOMPARE(int(lists.size()), kept ? 1 : 0);
-    if (!kept) return;
-    // The rows as they were at the end, in the record layout.
-    QCOMPARE(Slurp(lists.front()), FormatRecordLayout(app.Table()));
-    QVERIFY(lists.front().filename().string().starts_with("unsaved-"));
+    QCOMPARE(app->recorded.endCount, 1);
+    const auto notice = UnsavedLists(Dir() / "state").TakeNotice();
+    QCOMPARE(notice.has_value(), kept);
   }
 
   void TheNextStartNamesTheKeptListOnce() {
-    QTemporaryDir state;
-    const fs::path folder = fs::path(state.path().toStdString()) / "vantrix";
+    Start({}, "10.0.0.7:27015\r\n10.0.0.8:27015\r\n")->Trigger("Exit1");
     fs::path kept;
-    {
-      ScriptedApplication first;
-      first.Form().KeepUnsavedListsIn(folder);
-      QVERIFY(Activate(first.Form()));
-      Paste(first.Form(), "10.0.0.7:27015\r\n10.0.0.8:27015\r\n10.0.0.9:27015\r\n");
-      QVERIFY(first.Trigger("Exit1"));
-      QCOMPARE(int(KeptLists(folder).size()), 1);
-      kept = KeptLists(folder).front();
-    }
-    {
-      // A start whose loading failed keeps its error; the note waits.
-      ScriptedApplication failed({(Files() / "missing.txt").string()});
-      failed.Form().KeepUnsavedListsIn(folder);
-      QVERIFY(Activate(failed.Form()));
-      QVERIFY(failed.Message().startsWith(QStringLiteral("Error: Cannot open file (")));
-    }
-    {
-      ScriptedApplication second;
-      second.Form().KeepUnsavedListsIn(folder);
-      QVERIFY(Activate(second.Form()));
-      QCOMPARE(second.Message(), QStringLiteral("Unsaved list of 3 servers kept in ") +
-                                     QString::fromStdString(kept.string()) +
-                                     QStringLiteral(" (F3 opens it)"));
-      QCOMPARE(second.Table().Count(), 0);
-      // F3 on it brings the rows back; its message replaces the note.
-      second.script->Answer(kept, 1);
-      QVERIFY(second.Trigger("Openfromfile1"));
-      QCOMPARE(second.Table().Count(), 3);
-      QCOMPARE(second.Message(), QStringLiteral("Idle..."));
-    }
-    ScriptedApplication third;
-    third.Form().KeepUnsavedListsIn(folder);
-    QVERIFY(Activate(third.Form()));
-    QCOMPARE(third.Message(), QStringLiteral("Vantrix 1.19 loaded"));
+    for (const auto& entry : fs::directory_iterator(Dir() / "state"))
+      if (entry.path().extension() == ".vnx") kept = entry.path();
+    QVERIFY(!kept.empty());
+    // A start whose loading failed keeps its error; the note waits for the next one.
+    QVERIFY(Start({(Dir() / "missing.txt").string()})->Message().startsWith(QStringLiteral("Error: ")));
+    auto next = Start({});
+    QCOMPARE(next->Message(), QStringLiteral("Unsaved list of 2 servers kept in ") +
+                                  QString::fromStdString(kept.string()) + QStringLiteral(" (F3 opens it)"));
+    next->script->Answer(kept, 1);
+    QVERIFY(next->Trigger("Openfromfile1"));
+    QCOMPARE(next->Table().Count(), 2);
+    QCOMPARE(Start({})->Message(), QStringLiteral("Vantrix 1.19 loaded"));
   }
 };
 
