@@ -29,6 +29,15 @@ file(RELATIVE_PATH VANTRIX_INSTALLED_MARKER ${CMAKE_INSTALL_FULL_BINDIR}
 target_compile_definitions(vantrix_core PRIVATE VANTRIX_INSTALLED_MARKER="${VANTRIX_INSTALLED_MARKER}")
 install(FILES ${VANTRIX_PACKAGING_DIR}/installed DESTINATION ${VANTRIX_MARKER_DIR})
 
+# Beside the marker, the settings an installed copy reads while the user has no config.ini of
+# their own: the nine default lines and the protocol that the servers of today answer. Written
+# here, byte for byte with its CR LF line ends; a test compares it with the program's own text.
+set(VANTRIX_INSTALLED_CONFIG ${CMAKE_BINARY_DIR}/packaging/config.ini)
+file(WRITE ${VANTRIX_INSTALLED_CONFIG}
+     "BufferSize=8192\r\nBroadcast=0\r\nUDPDelay=5\r\nPacketLog=1\r\nConnect=1\r\nDefaultPort=27015\r\n"
+     "Progress=1\r\nListColor=clWhite\r\nTextColor=clBlack\r\nQueryProtocol=current\r\n")
+install(FILES ${VANTRIX_INSTALLED_CONFIG} DESTINATION ${VANTRIX_MARKER_DIR})
+
 # The menu entry and, beside it, the description that software centres list (its id is the
 # entry's file name; the version is filled in).
 set(VANTRIX_APP_ID org.example.vantrix)

@@ -34,7 +34,7 @@ std::string_view PasswordWord(const std::optional<bool>& password, std::string_v
 using Json = nlohmann::ordered_json;  // keys in the documented order
 
 Json TextValue(std::string_view text) {
-  return JsonText(text);
+  return Utf8Text(text);
 }
 
 template <class T>
@@ -150,7 +150,7 @@ constexpr std::string_view kCsvLineEnd = "\r\n";
 void AppendCsvLine(std::string& out, const std::vector<std::string>& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i) out.push_back(',');
-    AppendCsvField(out, fields[i]);
+    AppendCsvField(out, Utf8Text(fields[i]));
   }
   out.append(kCsvLineEnd);
 }

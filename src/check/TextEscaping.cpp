@@ -14,7 +14,7 @@ bool IsControl(std::uint8_t byte) {
 
 }  // namespace
 
-std::string JsonText(std::string_view text) {
+std::string Utf8Text(std::string_view text) {
   if (IsValidUtf8(text)) return std::string(text);
   std::string out;
   out.reserve(text.size() * 2);
@@ -31,20 +31,19 @@ std::string JsonText(std::string_view text) {
 }
 
 std::string TerminalText(std::string_view text) {
-  // C1 controls start escape sequences too (0x9B is a CSI): as the code points U+0080 to
-  // U+009F in UTF-8 text, and as the bytes 0x80 to 0x9F in any other text.
-  const bool utf8 = IsValidUtf8(text);
+  // C1 controls start escape sequences too (0x9B is a CSI); in UTF-8 they are C2 80..C2 9F.
+  const std::string utf8 = Utf8Text(text);
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<std::uint8_t>(text[i]);
-    if (utf8 && byte == 0xC2 && i + 1 < text.size() && static_cast<std::uint8_t>(text[i + 1]) < 0xA0) {
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<std::uint8_t>(utf8[i]);
+    if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<std::uint8_t>(utf8[i + 1]) < 0xA0) {
       out.push_back('?');
       ++i;
-    } else if (IsControl(byte) || (!utf8 && byte >= 0x80 && byte < 0xA0)) {
+    } else if (IsControl(byte)) {
       out.push_back('?');
     } else {
-      out.push_back(text[i]);
+      out.push_back(utf8[i]);
     }
   }
   return out;

@@ -10,11 +10,12 @@ namespace vantrix {
 
 // Helpers for writing raw network texts into the output formats.
 
-// A server's text as UTF-8 for JSON: kept when it is UTF-8, else each byte taken as Latin-1.
-std::string JsonText(std::string_view text);
+// A server's text as UTF-8 for the JSON, CSV and table outputs: kept when it is UTF-8, else
+// each byte taken as Latin-1.
+std::string Utf8Text(std::string_view text);
 
-// The text as a terminal shows it safely: control characters become "?" (bytes below 0x20
-// and 0x7F, and the C1 controls: U+0080..U+009F in UTF-8 text, bytes 0x80..0x9F in other text).
+// The text in UTF-8 (see Utf8Text) as a terminal shows it safely: control characters become
+// "?" (below 0x20, 0x7F, and the C1 controls U+0080..U+009F: bytes 0x80..0x9F in Latin-1).
 std::string TerminalText(std::string_view text);
 
 // Columns the text takes on a terminal: code points when it is valid UTF-8, else bytes.

@@ -57,8 +57,8 @@ class Application {
   FileChooser& Files() { return *m_files; }
   void SetFileChooser(std::unique_ptr<FileChooser> chooser);
 
-  // Ends the program at once; nothing is saved or asked. By default it hides the windows
-  // and leaves the event loop; the program installs an immediate exit.
+  // Ends the program at once; nothing is asked (the main window has kept a changed list). By default it hides
+  // the windows and leaves the event loop; the program installs an immediate exit.
   void EndProgram();
   void SetProgramEnd(std::function<void()> end) { m_end = std::move(end); }
 

@@ -1,5 +1,6 @@
 #include "gui/Unit1.h"
 
+#include <ctime>
 #include <stdexcept>
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
+#include "core/lists/UnsavedLists.h"
+#include "core/table/ListChangeTracker.h"
 #include "core/table/TableCommands.h"
 #include "core/util/QueryDefaults.h"
 #include "core/util/Texts.h"
@@ -70,14 +73,13 @@ void TForm1::FormShow() {
   ResetQueryCounters();
   LoadAndApplySettings();
   LoadStartupFiles();
+  m_changes->MarkUnchanged();
+  ShowKeptListNotice();
   emit StartupDone();
 }
 
 void TForm1::FormClose() {
-  // A query waiting inside processEvents returns at once instead of running on.
-  m_query->engine.RequestQuit();
-  m_query->atOnce.Stop();
-  m_app.EndProgram();
+  LeaveProgram();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
@@ -98,11 +100,14 @@ void TForm1::NewF11Click() {
 
 void TForm1::Openfromfile1Click() {
   // The one yield lets "Processing file" repaint before a long read.
-  OpenListCommand(m_table, m_status, m_app.Files(), m_openDialog1, [] { QCoreApplication::processEvents(); });
+  if (OpenListCommand(m_table, m_status, m_app.Files(), m_openDialog1,
+                      [] { QCoreApplication::processEvents(); }))
+    m_changes->MarkUnchanged();
 }
 
 void TForm1::Saveto1Click() {
-  SaveListCommand(m_table, m_status, m_app.Files(), m_saveDialog1, m_writeLimit);
+  if (SaveListCommand(m_table, m_status, m_app.Files(), m_saveDialog1, m_writeLimit))
+    m_changes->MarkUnchanged();
 }
 
 void TForm1::Saveselectedtoclipboard1Click() {
@@ -280,8 +285,16 @@ void TForm1::About1Click() {
 }
 
 void TForm1::Exit1Click() {
+  LeaveProgram();
+}
+
+void TForm1::LeaveProgram() {
+  // A query waiting inside processEvents returns at once instead of running on.
   m_query->engine.RequestQuit();
   m_query->atOnce.Stop();
+  // Nothing is asked: a list that would be lost goes to the state folder, or nowhere when
+  // that cannot be written, and the program ends all the same.
+  if (m_unsaved && m_changes->Changed()) m_unsaved->Keep(m_table, std::time(nullptr));
   m_app.EndProgram();
 }
 
@@ -303,6 +316,9 @@ void TForm1::Delete1Click() {
 
 void TForm1::ListView1ColumnClick(int column) {
   ColumnClick(m_table, column);
+  // "Ping" always sorts ascending and leaves the sort state alone.
+  const bool ascending = column == kPingCell + 1 || m_table.SortDirection() > 0;
+  m_lists->ShowSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void TForm1::ListView1SelectItem(int position, bool /*selected*/) {
@@ -362,6 +378,17 @@ void TForm1::LoadStartupFiles() {
   RunCommand([this] { vantrix::LoadStartupFiles(m_table, m_status, m_app.Arguments()); });
 }
 
+void TForm1::KeepUnsavedListsIn(std::filesystem::path folder) {
+  m_unsaved = std::make_unique<UnsavedLists>(std::move(folder));
+}
+
+void TForm1::ShowKeptListNotice() {
+  // It stands in for the start-up text only; an error of the start-up loading stays, and the
+  // note waits for the next start.
+  if (!m_unsaved || m_status.Message() != kLoadedText) return;
+  if (auto notice = m_unsaved->TakeNotice()) m_status.SetMessage(std::move(*notice));
+}
+
 void TForm1::CheckOnDoubleClick() {
   m_query->engine.DoubleClick();
 }
@@ -419,6 +446,7 @@ void TForm1::CreateQueryEngine() {
 
 void TForm1::CreateListViews() {
   m_model = std::make_unique<ServerTableModel>(m_table);
+  m_changes = std::make_unique<ListChangeTracker>(m_table, m_model.get());
   m_lists = new ServerListViews(*m_model, this);
   connect(m_model.get(), &ServerTableModel::SelectItem, this, &TForm1::ListView1SelectItem);
   connect(m_lists, &ServerListViews::ColumnClicked, this,

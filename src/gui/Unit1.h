@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,12 +30,14 @@ class QTreeView;
 namespace vantrix {
 
 class Application;
+class ListChangeTracker;
 class MasterImportCommand;
 class QueryEngine;
 class ServerTableModel;
 class SettingsReader;
 class TIdSocketHandle;
 class TIdUDPServer;
+class UnsavedLists;
 struct MenuEntry;
 struct QueryWiring;
 class TableCheckDriver;
@@ -52,6 +55,13 @@ class TForm1 final : public QMainWindow {
   const ServerTable& Table() const { return m_table; }
   StatusLine& Status() { return m_status; }
   ServerTableModel& Model() const { return *m_model; }
+  // Whether the list differs from what was last opened, saved or started with. Cells that
+  // an automatic refresh writes go inside a ListChangeTracker::QuietScope on it, so that
+  // they alone do not make the list one to keep.
+  ListChangeTracker& Changes() const { return *m_changes; }
+  // Where a changed list is kept when the program ends, and whose note the start shows.
+  // Unset (tests), nothing is kept.
+  void KeepUnsavedListsIn(std::filesystem::path folder);
 
   // Panel 0..3 (3 writes the message panel, like 2).
   void SetStatus(int panel, std::string text) { m_status.SetStatus(panel, std::move(text)); }
@@ -190,13 +200,19 @@ class TForm1 final : public QMainWindow {
   void ResetQueryCounters();
   void LoadAndApplySettings();
   void LoadStartupFiles();
+  void ShowKeptListNotice();
   void CheckOnDoubleClick();
+  // "Exit" and the close box: the query stops, a changed list is kept, the program ends.
+  void LeaveProgram();
 
   Application& m_app;
   ServerTable m_table;
   StatusLine m_status;
   // Declared after the table so it goes first; the views survive it safely.
   std::unique_ptr<ServerTableModel> m_model;
+  // Watches the table in front of the model; gone before it.
+  std::unique_ptr<ListChangeTracker> m_changes;
+  std::unique_ptr<UnsavedLists> m_unsaved;
   ServerListViews* m_lists = nullptr;
   StatusPanels* m_statusBar1 = nullptr;
   QTimer* m_timer1 = nullptr;

@@ -140,7 +140,7 @@ TEST(CheckReport, CsvByteForByte) {
   EXPECT_EQ(FormatCheckCsv(SampleReport(false, false)),
             "address,status,ping,name,map,players,max,bots,type,os,password,error\r\n"
             "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,\r\n"
-            "10.0.0.2,answered,0,\"Fran\xE7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,\r\n"
+            "10.0.0.2,answered,0,\"Fran\xC3\xA7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,\r\n"
             "10.0.0.3:27016,silent,,,,,,,,,,\r\n"
             "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply\r\n");
   const std::string withLists = FormatCheckCsv(SampleReport(true, true));
@@ -158,7 +158,7 @@ TEST(CheckReport, TableByteForByte) {
       "10.0.0.1:27015  answered  12    3/16     1     D     L   no   de_dust2   Caf\xC3\xA9 \"one\"\n"
       "    player ann (score 5, 61.5 s)\n"
       "    player b?o (score -2, 2.25 s)\n"
-      "10.0.0.2        answered  0     0/8      -     D     W   yes  crossfire  Fran\xE7ois, \"2\"\n"
+      "10.0.0.2        answered  0     0/8      -     D     W   yes  crossfire  Fran\xC3\xA7ois, \"2\"\n"
       "10.0.0.3:27016  silent    -     -        -     -     -   -    -          -\n"
       "10.0.0.4:27017  error     2     1/2      -     -     L   no   m4         Four [players: no reply]\n"
       "4 servers: 2 answered, 1 silent, 1 with errors\n");
@@ -241,12 +241,12 @@ TEST(TextEscaping, Utf8ValidityAndWidths) {
             "a?31mb?0;t?");
   EXPECT_EQ(TerminalText("caf\xE9 \x9B"
                          "31m\x85"),
-            "caf\xE9 ?31m?");
-  // Printable text beyond ASCII stays, in both forms.
+            "caf\xC3\xA9 ?31m?");
+  // Printable text beyond ASCII stays, Latin-1 turned into UTF-8.
   EXPECT_EQ(TerminalText("caf\xC3\xA9 \xC2\xA0\xC2\xBF"), "caf\xC3\xA9 \xC2\xA0\xC2\xBF");
-  EXPECT_EQ(TerminalText("\xA0\xFF\xE9"), "\xA0\xFF\xE9");
-  EXPECT_EQ(JsonText("q\"b\x02\x7F\xC3\xA9"), "q\"b\x02\x7F\xC3\xA9");  // UTF-8 as it is
-  EXPECT_EQ(JsonText("\xFF\xC3 a"), "\xC3\xBF\xC3\x83 a");              // else Latin-1
+  EXPECT_EQ(TerminalText("\xA0\xFF\xE9"), "\xC2\xA0\xC3\xBF\xC3\xA9");  // Latin-1 shown in UTF-8
+  EXPECT_EQ(Utf8Text("q\"b\x02\x7F\xC3\xA9"), "q\"b\x02\x7F\xC3\xA9");  // UTF-8 as it is
+  EXPECT_EQ(Utf8Text("\xFF\xC3 a"), "\xC3\xBF\xC3\x83 a");              // else Latin-1
   std::string csv;
   AppendCsvField(csv, "plain");
   AppendCsvField(csv, "a\"b");

@@ -46,7 +46,7 @@ for dir in "$source"/tools/*/; do
 done
 [ ${#programs[@]} -ge 2 ] || fail "expected the window and at least one tool, found: ${programs[*]}"
 
-expected=(share/vantrix/installed share/doc/vantrix/copyright)
+expected=(share/vantrix/installed share/vantrix/config.ini share/doc/vantrix/copyright)
 for program in "${programs[@]}"; do
   expected+=("bin/$program" "share/man/man1/$program.1.gz")
 done
@@ -129,8 +129,12 @@ for program in "${programs[@]}"; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
 done
 
-# The installed program looks for the marker here, relative to its own folder.
+# The installed program looks for the marker here, relative to its own folder, and for its
+# own settings beside it: the nine default lines and the protocol of today's servers.
 [ -f "$prefix/bin/$marker" ] || fail "no marker at bin/$marker"
+settings=$(dirname "$prefix/bin/$marker")/config.ini
+[ "$(tail -n 1 "$settings" 2>/dev/null)" = $'QueryProtocol=current\r' ] || fail "no QueryProtocol=current in $settings"
+[ "$(wc -l <"$settings" 2>/dev/null)" = 10 ] || fail "$settings does not hold ten lines"
 case "$(realpath -m "$prefix/bin/$marker")" in
   "$(realpath "$prefix")"/bin/*) fail "the marker lies in the program folder" ;;
   "$(realpath "$prefix")"/*) ;;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 namespace vantrix {
 
@@ -42,6 +43,14 @@ int OpenForWriting(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
   if (fd < 0) return -1;
   return Blocking(fd);
+}
+
+bool MakePrivateFolders(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::is_directory(folder, ec)) return true;
+  const std::filesystem::path parent = folder.parent_path();
+  if (parent != folder && !MakePrivateFolders(parent)) return false;
+  return ::mkdir(folder.c_str(), 0700) == 0 || (errno == EEXIST && std::filesystem::is_directory(folder, ec));
 }
 
 }  // namespace vantrix

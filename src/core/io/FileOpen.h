@@ -17,4 +17,8 @@ int OpenForReading(const std::filesystem::path& path);
 // or -1 with errno set.
 int OpenForWriting(const std::filesystem::path& path);
 
+// Makes each missing level of the folder, private to the user as the user's own folders
+// should be. False when one cannot be made (a file in the way, no permission).
+bool MakePrivateFolders(const std::filesystem::path& folder);
+
 }  // namespace vantrix

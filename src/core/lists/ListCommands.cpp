@@ -111,10 +111,10 @@ int LoadStartupFiles(ServerTable& table, StatusLine& status, std::span<const std
   return loaded;
 }
 
-void OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
+bool OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
                      FileDialogState& openDialog, const std::function<void()>& processEvents) {
-  if (const auto choice = ShowFileDialog(chooser, openDialog))
-    OpenList(table, status, choice->path, choice->filterIndex, processEvents);
+  const auto choice = ShowFileDialog(chooser, openDialog);
+  return choice && OpenList(table, status, choice->path, choice->filterIndex, processEvents);
 }
 
 void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
@@ -123,10 +123,10 @@ void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& choo
     ImportList(table, status, choice->path, choice->filterIndex);
 }
 
-void SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
+bool SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
                      FileDialogState& saveDialog, WriteLimit limit) {
-  if (const auto choice = ShowFileDialog(chooser, saveDialog))
-    SaveList(table, status, choice->path, choice->filterIndex, limit);
+  const auto choice = ShowFileDialog(chooser, saveDialog);
+  return choice && SaveList(table, status, choice->path, choice->filterIndex, limit);
 }
 
 }  // namespace vantrix

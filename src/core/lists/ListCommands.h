@@ -43,12 +43,13 @@ bool SaveList(const ServerTable& table, StatusLine& status, const std::string& p
 int LoadStartupFiles(ServerTable& table, StatusLine& status, std::span<const std::string> arguments);
 
 // The same commands with their dialog (OpenDialog1 for Open and Import, SaveDialog1 for Save);
-// a cancelled dialog leaves everything as it was.
-void OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
+// a cancelled dialog leaves everything as it was. Open and Save give true when a file was
+// read or written.
+bool OpenListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
                      FileDialogState& openDialog, const std::function<void()>& processEvents);
 void ImportListCommand(ServerTable& table, StatusLine& status, FileChooser& chooser,
                        FileDialogState& openDialog);
-void SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
+bool SaveListCommand(const ServerTable& table, StatusLine& status, FileChooser& chooser,
                      FileDialogState& saveDialog, WriteLimit limit = {});
 
 }  // namespace vantrix

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/io/FileOpen.h"
 #include "core/io/SafeFileWriter.h"
 #include "core/io/TextFile.h"
 #include "core/settings/SettingsText.h"
@@ -42,16 +43,6 @@ std::string HomeFromUserDatabase() {
       !IsAbsoluteText(found->pw_dir))
     return {};
   return found->pw_dir;
-}
-
-// Makes each missing level of the folder private to the user, as the user's configuration
-// folders should be. False when one cannot be made.
-bool MakeFolders(const fs::path& folder) {
-  std::error_code ec;
-  if (folder.empty() || fs::is_directory(folder, ec)) return true;
-  const fs::path parent = folder.parent_path();
-  if (parent != folder && !MakeFolders(parent)) return false;
-  return ::mkdir(folder.c_str(), 0700) == 0 || (errno == EEXIST && fs::is_directory(folder, ec));
 }
 
 // Only a file that really is not there may be replaced by the defaults; anything else
@@ -86,6 +77,22 @@ fs::path UserConfigDirectory() {
   return UserConfigDirectory(std::getenv("XDG_CONFIG_HOME"), home);
 }
 
+fs::path UserStateDirectory(const char* xdgStateHome, const char* home) {
+  if (IsAbsoluteText(xdgStateHome)) return fs::path(xdgStateHome) / kProgramFolderName;
+  if (IsAbsoluteText(home)) return fs::path(home) / ".local" / "state" / kProgramFolderName;
+  return {};
+}
+
+fs::path UserStateDirectory() {
+  const char* home = std::getenv("HOME");
+  std::string databaseHome;
+  if (!IsAbsoluteText(home)) {
+    databaseHome = HomeFromUserDatabase();
+    home = databaseHome.c_str();
+  }
+  return UserStateDirectory(std::getenv("XDG_STATE_HOME"), home);
+}
+
 bool CanCreateFileIn(const fs::path& folder) {
   // A file without a name cannot be left behind; not every file system makes one.
   const int unnamed = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -106,8 +113,12 @@ fs::path InstalledMarkerPath(const fs::path& executableDir) {
   return (executableDir / VANTRIX_INSTALLED_MARKER).lexically_normal();
 }
 
+fs::path InstalledSettingsPath(const fs::path& executableDir) {
+  return InstalledMarkerPath(executableDir).parent_path() / kConfigFileName;
+}
+
 ConfigLocation ChooseConfigLocation(const fs::path& executableDir, const fs::path& userDir) {
-  const ConfigLocation beside{executableDir / kConfigFileName, false};
+  const ConfigLocation beside{executableDir / kConfigFileName, false, {}};
   if (userDir.empty()) return beside;
   // A file already beside the program is the one meant, whether or not its folder takes new
   // files and wherever the program was installed; a Save that cannot write it says so.
@@ -116,7 +127,7 @@ ConfigLocation ChooseConfigLocation(const fs::path& executableDir, const fs::pat
   std::error_code ec;
   const bool installed = fs::exists(InstalledMarkerPath(executableDir), ec);
   if (!installed && CanCreateFileIn(executableDir)) return beside;
-  return {userDir / kConfigFileName, true};
+  return {userDir / kConfigFileName, true, installed ? InstalledSettingsPath(executableDir) : fs::path()};
 }
 
 ConfigLocation DefaultConfigLocation() {
@@ -132,13 +143,22 @@ ConfigFile::ConfigFile() : ConfigFile(DefaultConfigLocation()) {}
 ConfigFile::ConfigFile(fs::path path, WriteLimit limit) : m_path(std::move(path)), m_limit(limit) {}
 
 ConfigFile::ConfigFile(ConfigLocation location, WriteLimit limit)
-    : m_path(std::move(location.path)), m_limit(limit), m_createFolder(location.createFolder) {}
+    : m_path(std::move(location.path)),
+      m_limit(limit),
+      m_createFolder(location.createFolder),
+      m_installedDefaults(std::move(location.installedDefaults)) {}
 
 SettingsLoad ConfigFile::LoadSettings(Settings& settings) const {
   std::string bytes;
   if (!ReadFileBytes(m_path, bytes)) {
     const int openError = errno;
     if (IsMissing(m_path)) {
+      // An installed copy's own settings stand in for the user's until the first Save.
+      std::string installed;
+      if (!m_installedDefaults.empty() && ReadFileBytes(m_installedDefaults, installed)) {
+        ParseSettingsText(installed, settings);
+        return SettingsLoad::kInstalledRead;
+      }
       WriteDefaultSettings();
       return SettingsLoad::kDefaultsWritten;
     }
@@ -159,7 +179,7 @@ bool ConfigFile::SaveSettings(const Settings& settings, StatusLine& status) cons
 }
 
 bool ConfigFile::Write(std::string_view bytes) const {
-  if (m_createFolder && !MakeFolders(m_path.parent_path())) return false;
+  if (m_createFolder && !MakePrivateFolders(m_path.parent_path())) return false;
   SafeFileWriter writer(m_path, m_limit);
   if (!writer.Open()) return false;
   writer.Write(bytes);

@@ -13,19 +13,21 @@ namespace {
 struct Column {
   const char* caption;
   int width;
+  // The header's tooltip and accessible description: what the one-letter captions mean.
+  const char* description;
 };
 
 constexpr std::array<Column, kColumnCount> kColumns{{
-    {"IP address", 148},
-    {"Server name", 220},
-    {"Map", 110},
-    {"Ping", 43},
-    {"Players", 58},
-    {"Comment", 104},
-    {"W", 25},
-    {"D", 22},
-    {"S", 25},
-    {"P", 21},
+    {"IP address", 148, "IP address: host and port, as typed or loaded"},
+    {"Server name", 220, "Server name: the name the server reports"},
+    {"Map", 110, "Map: the map being played"},
+    {"Ping", 43, "Ping: milliseconds from request to reply"},
+    {"Players", 58, "Players: players / maximum"},
+    {"Comment", 104, "Comment: your note, saved in the list file"},
+    {"W", 25, "W: answered (+) or not (-)"},
+    {"D", 22, "D: server type: D dedicated, L listen, P proxy (relay)"},
+    {"S", 25, "S: operating system: L Linux, W Windows, M macOS"},
+    {"P", 21, "P: password (+) or none (-)"},
 }};
 
 // Sets a flag for the lifetime of the object and restores it afterwards.
@@ -94,8 +96,10 @@ QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ServerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal) return {};
-  if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
   if (section < 0 || section >= kColumnCount) return {};
+  if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole)
+    return QString::fromLatin1(kColumns[static_cast<size_t>(section)].description);
+  if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
   return ColumnCaption(section);
 }
 

@@ -1,6 +1,8 @@
 #include "gui/text/WindowLook.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <QMetaObject>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -26,6 +28,14 @@ void ApplyBlackField(QWidget& field) {
   palette.setColor(QPalette::Base, Qt::black);
   palette.setColor(QPalette::Text, kLime);
   field.setPalette(palette);
+  // A style draws the edge from the window's colours, black on black: the field would vanish
+  // until focused. A green frame of its own shows it, bright while it has the focus. The rule
+  // names the field's Qt class, so the parts inside it (a spin box's text) keep their look.
+  const QMetaObject* type = field.metaObject();
+  while (type->superClass() && !QByteArray(type->className()).startsWith('Q')) type = type->superClass();
+  const QString name = QString::fromLatin1(type->className());
+  field.setStyleSheet(name + QStringLiteral(" { border: 1px solid #008000; } ") + name +
+                      QStringLiteral(":focus { border: 1px solid #00FF00; }"));
 }
 
 void ApplyStandardColors(QWidget& widget) {

@@ -14,7 +14,7 @@ namespace vantrix {
 inline const QColor kLime{0x00, 0xFF, 0x00};
 
 void ApplyBlackLook(QWidget& window, const QColor& text = kLime);
-// A text box or list inside a black window: black behind lime text.
+// A text box or list inside a black window: black behind lime text, in a green frame.
 void ApplyBlackField(QWidget& field);
 QIcon ProgramIcon();
 // A bold sans-serif font: the first of the families that the desktop has, at this size.

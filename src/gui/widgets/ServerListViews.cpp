@@ -127,6 +127,12 @@ void ServerListViews::SetColors(const QColor& background, const QColor& text) {
   }
 }
 
+void ServerListViews::ShowSortIndicator(int column, Qt::SortOrder order) {
+  QHeaderView* header = m_report->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(column, order);
+}
+
 bool ServerListViews::GridLines() const {
   return m_reportDelegate->GridLines();
 }

@@ -39,6 +39,9 @@ class ServerListViews final : public QStackedWidget {
   void SetColors(const QColor& background, const QColor& text);
   bool GridLines() const;
   void SetGridLines(bool on);
+  // The report header's sort indicator on this column, pointing this way; hidden until the
+  // first call. Only shown: the table sorts itself.
+  void ShowSortIndicator(int column, Qt::SortOrder order);
 
  signals:
   void ColumnClicked(int column);

@@ -78,6 +78,12 @@ TEST(ConfigLocation, UserFolderFollowsXdgConfigHomeThenHome) {
   EXPECT_TRUE(UserConfigDirectory("", "relative/home").empty());
 }
 
+TEST(ConfigLocation, StateFolderFollowsXdgStateHomeThenHome) {
+  EXPECT_EQ(UserStateDirectory("/st", "/home/u"), fs::path("/st/vantrix"));
+  EXPECT_EQ(UserStateDirectory("rel/st", "/home/u"), fs::path("/home/u/.local/state/vantrix"));
+  EXPECT_TRUE(UserStateDirectory("", nullptr).empty());
+}
+
 TEST(ConfigLocation, UserFolderFromTheEnvironmentOrTheUserDatabase) {
   {
     const ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg/here");
@@ -162,6 +168,31 @@ TEST(ConfigLocation, InstalledCopyUsesTheUserFolderEvenWhenItCouldWrite) {
   EXPECT_EQ(ChooseConfigLocation(bin, dir / "user").path, bin / "config.ini");
 }
 
+TEST(ConfigLocation, InstalledCopyReadsItsOwnSettingsUntilTheFirstSave) {
+  TempDir dir;
+  const fs::path bin = dir / "prefix" / "bin";
+  fs::create_directories(InstalledMarkerPath(bin).parent_path());
+  fs::create_directories(bin);
+  Spit(InstalledMarkerPath(bin), "");
+  // The very bytes the install rules put there: the defaults and today's protocol.
+  Settings today;
+  today.queryProtocol = QueryProtocol::kCurrent;
+  EXPECT_EQ(Slurp(VANTRIX_INSTALLED_CONFIG), SettingsToText(today));
+  Spit(InstalledSettingsPath(bin), Slurp(VANTRIX_INSTALLED_CONFIG));
+
+  ConfigFile config(ChooseConfigLocation(bin, dir / "user"));
+  Settings settings;
+  EXPECT_EQ(config.LoadSettings(settings), SettingsLoad::kInstalledRead);
+  EXPECT_EQ(settings, today);
+  EXPECT_FALSE(fs::exists(dir / "user"));  // nothing written at start
+  StatusLine status;
+  settings.udpDelay = "9";
+  ASSERT_TRUE(config.SaveSettings(settings, status));  // the user's own file from now on
+  Settings again;
+  EXPECT_EQ(config.LoadSettings(again), SettingsLoad::kRead);
+  EXPECT_EQ(again, settings);
+}
+
 TEST(ConfigLocation, AFileBesideTheProgramIsAlwaysTheOneRead) {
   TempDir dir;
   const fs::path bin = dir / "prefix" / "bin";
@@ -205,7 +236,7 @@ TEST(ConfigLocation, TheTestProgramItselfWritesBesideItself) {
 TEST(ConfigLocation, UserFolderIsMadePrivateOnTheFirstWrite) {
   TempDir dir;
   const fs::path folder = dir / "home" / ".config" / "vantrix";
-  const ConfigFile file(ConfigLocation{folder / "config.ini", true});
+  const ConfigFile file(ConfigLocation{folder / "config.ini", true, {}});
   EXPECT_FALSE(fs::exists(dir / "home"));
 
   Settings settings;
@@ -231,7 +262,7 @@ TEST(ConfigLocation, ExistingUserFolderIsLeftAsItIs) {
   TempDir dir;
   fs::create_directories(dir / "cfg");
   fs::permissions(dir / "cfg", fs::perms(0750));
-  const ConfigFile file(ConfigLocation{dir / "cfg" / "vantrix" / "config.ini", true});
+  const ConfigFile file(ConfigLocation{dir / "cfg" / "vantrix" / "config.ini", true, {}});
   StatusLine status;
   ASSERT_TRUE(file.SaveSettings(Settings{}, status));
   EXPECT_EQ(ModeOf(dir / "cfg"), 0750u);
@@ -241,7 +272,7 @@ TEST(ConfigLocation, ExistingUserFolderIsLeftAsItIs) {
 
 TEST(ConfigLocation, UserFolderThatCannotBeMadeIsReportedLikeAnyWriteFailure) {
   TempDir dir;
-  const ConfigFile file(ConfigLocation{UnwritableFolder(dir) / "vantrix" / "config.ini", true});
+  const ConfigFile file(ConfigLocation{UnwritableFolder(dir) / "vantrix" / "config.ini", true, {}});
   StatusLine status;
   EXPECT_FALSE(file.SaveSettings(Settings{}, status));
   EXPECT_EQ(status.Message(), "Error: Cannot save config.ini file");
@@ -249,7 +280,7 @@ TEST(ConfigLocation, UserFolderThatCannotBeMadeIsReportedLikeAnyWriteFailure) {
   // The parent that is a file hides what would be there: not "missing", so nothing is written.
   EXPECT_THROW(file.LoadSettings(settings), FileReadError);
 
-  const ConfigFile missingParent(ConfigLocation{dir / "plain-file" / "config.ini", true});
+  const ConfigFile missingParent(ConfigLocation{dir / "plain-file" / "config.ini", true, {}});
   EXPECT_THROW(missingParent.WriteDefaultSettings(), FileWriteError);
   EXPECT_EQ(Slurp(dir / "plain-file"), "x");
   EXPECT_EQ(EntriesIn(dir.Path()), 1u);
