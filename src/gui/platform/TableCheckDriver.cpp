@@ -25,6 +25,7 @@ void TableCheckDriver::Start(const TableCheckSetup& setup) {
     QMetaObject::invokeMethod(
         this, [this] { Step(); }, Qt::QueuedConnection);
   });
+  m_quiet = setup.quiet;
   m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
   m_run->Start();
   Step();

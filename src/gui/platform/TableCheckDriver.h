@@ -27,6 +27,8 @@ class TableCheckDriver final : public QObject {
   void Start(const TableCheckSetup& setup);
   void Stop();
   bool Running() const { return m_run != nullptr; }
+  // A run in progress that is a quiet refresh (auto refresh) rather than the user's check.
+  bool RefreshRunning() const { return m_run != nullptr && m_quiet; }
 
   // Hands the run a datagram that answers one of its requests; false for any other
   // datagram, which is left to the window's own handler.
@@ -46,6 +48,7 @@ class TableCheckDriver final : public QObject {
   Clock& m_clock;
   DatagramSender& m_sender;
   QTimer m_timer;
+  bool m_quiet = false;
   // The lookups go after the run that asks them, and before it is made anew.
   std::unique_ptr<ThreadedHostLookups> m_lookups;
   std::unique_ptr<TableCheckRun> m_run;
