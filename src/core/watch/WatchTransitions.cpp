@@ -54,6 +54,7 @@ std::vector<WatchEvent> WatchTransitions::Observe(const std::string& address, Wa
     ServerState& state = m_servers[address];
     if (observation.answered && observation.playerNames)
       state.buddiesOn = BuddiesAmong(*observation.playerNames);
+    observation.playerNames.reset();
     state.last = std::move(observation);
     return events;
   }
@@ -85,6 +86,8 @@ std::vector<WatchEvent> WatchTransitions::Observe(const std::string& address, Wa
     }
     state.buddiesOn = std::move(on);
   }
+  // The players' names live on only as the buddies seen: a thousand lists add up.
+  observation.playerNames.reset();
   state.last = std::move(observation);
   return events;
 }
