@@ -1,5 +1,6 @@
 #include "core/watch/WatchTransitions.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ struct TransitionCase {
   std::vector<std::string> buddies;
   std::vector<Step> steps;
 };
+
+void PrintTo(const TransitionCase& transitionCase, std::ostream* out) {
+  *out << transitionCase.name;
+}
 
 class WatchTransitionsTest : public testing::TestWithParam<TransitionCase> {};
 
