@@ -76,6 +76,13 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.apiKeyFile = value;
   } else if (name == "--web-api-url") {
     options.webApiUrl = value;
+  } else if (name == "--watch") {
+    options.watchSeconds = ParseNumber(name, value, 1, 86400);
+  } else if (name == "--buddy") {
+    if (value.empty()) throw CheckUsageError("--buddy needs a player's name");
+    options.buddies.emplace_back(value);
+  } else if (name == "--count") {
+    options.watchCount = ParseNumber(name, value, 1, 1000000);
   }
 }
 
@@ -105,8 +112,8 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
     if (name == option) return true;
-  for (std::string_view option :
-       {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
+  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file",
+                                  "--web-api-url", "--watch", "--buddy", "--count"})
     if (name == option) return true;
   return false;
 }
@@ -151,6 +158,11 @@ class CommandLine {
     Value("--api-key-file", "F", "ask the Web API with the key in file F instead");
     Value("--web-api-url", "URL", "where the Web API's server list is asked");
     Flag("--check", "check the master's servers instead of printing them");
+    Value("--watch", "SECONDS",
+          "check the servers every SECONDS and print one line per\n"
+          "change (SUMMARY: BODY), whatever --format says");
+    Value("--buddy", "NAME", "with --watch: tell when this player joins (repeatable)");
+    Value("--count", "N", "with --watch: end after N refreshes (default: never)");
     Flag("--version", "print the version");
     Flag("-h,--help", "print this help");
   }
@@ -216,6 +228,8 @@ CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
   CheckOptions options = CommandLine().Parse(arguments);
   if (options.checkMaster && options.master.empty()) throw CheckUsageError("--check goes with --master");
   if (!options.apiKeyFile.empty() && options.master.empty()) options.master = kDefaultMasterAddress;
+  if (options.watchSeconds == 0 && (!options.buddies.empty() || options.watchCount != 0))
+    throw CheckUsageError("--buddy and --count go with --watch");
   return options;
 }
 

@@ -43,6 +43,10 @@ struct CheckOptions {
   std::string apiKeyFile;    // the Web API instead of the UDP master
   std::string webApiUrl;     // empty: the service's own address
   bool checkMaster = false;  // check the listed servers instead of printing them
+  // Checks the servers again every watchSeconds and prints what changed; 0: check once.
+  int watchSeconds = 0;
+  std::vector<std::string> buddies;  // players whose joining is told (--watch)
+  int watchCount = 0;                // refreshes before the end; 0: until interrupted
 };
 
 // Bad command-line use: the message says what was wrong.

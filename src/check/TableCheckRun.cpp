@@ -20,6 +20,7 @@ CheckPlan PlanOf(const TableCheckSetup& setup) {
   plan.timeoutUs = std::uint64_t{std::max<std::uint32_t>(setup.timeoutMs, 1)} * 1000;
   plan.retries = setup.retries;
   plan.maxChallengeRounds = setup.maxChallengeRounds;
+  plan.players = setup.players;
   return plan;
 }
 
@@ -52,10 +53,19 @@ void TableCheckRun::Start() {
   if (m_started) return;
   m_started = true;
   m_lastWrite = m_lastProgress = Now();
-  const int count = m_table.Count();
-  m_total = static_cast<std::size_t>(count);
-  for (int position = 0; position < count; ++position)
-    AddRow(m_table.IdOf(position), m_table.Address(position));
+  if (m_setup.rows.empty()) {
+    const int count = m_table.Count();
+    m_total = static_cast<std::size_t>(count);
+    for (int position = 0; position < count; ++position)
+      AddRow(m_table.IdOf(position), m_table.Address(position));
+  } else {
+    for (RowId row : m_setup.rows) {
+      const auto position = m_table.PositionOf(row);
+      if (!position) continue;
+      ++m_total;
+      AddRow(row, m_table.Address(*position));
+    }
+  }
   for (const auto& [host, rows] : m_waiting) m_lookups.Request(host);
   ShowProgress(!m_errorShown);
   if (m_scheduler.Servers() == 0 && m_waiting.empty()) End();
@@ -166,7 +176,7 @@ std::optional<std::uint32_t> TableCheckRun::NextStepInMs() {
     consider(*wake <= nowUs ? 0 : static_cast<std::uint32_t>((*wake - nowUs + 999) / 1000));
   const std::uint32_t now = Now();
   if (!m_toWrite.empty()) consider(Remaining(TickDifference(now, m_lastWrite), kWritePeriodMs));
-  if (m_setup.progress && m_doneRows != m_shownDone)
+  if (m_setup.progress && !m_setup.quiet && m_doneRows != m_shownDone)
     consider(Remaining(TickDifference(now, m_lastProgress), kProgressPeriodMs));
   return next;
 }
@@ -192,6 +202,8 @@ void TableCheckRun::WriteResults() {
 void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
   const auto position = m_table.PositionOf(row);
   if (!position) return;
+  if (m_setup.observer) m_setup.observer(row, m_table.Address(*position), result);
+  if (m_setup.holdRow && m_setup.holdRow(row)) return;
   if (!result.info) {
     m_table.SetCell(*position, kWCell, "-");
     return;
@@ -212,13 +224,20 @@ void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
 }
 
 void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::string& portText) {
-  if (auto position = m_table.PositionOf(row)) m_table.SetCell(*position, kWCell, "-");
+  if (auto position = m_table.PositionOf(row)) {
+    if (m_setup.observer) {
+      CheckResult failed;
+      failed.status = CheckStatus::kError;
+      m_setup.observer(row, m_table.Address(*position), failed);
+    }
+    if (!m_setup.holdRow || !m_setup.holdRow(row)) m_table.SetCell(*position, kWCell, "-");
+  }
   ++m_doneRows;
   ShowError(host, portText);
 }
 
 void TableCheckRun::ShowError(const std::string& host, const std::string& portText) {
-  if (m_errorShown) return;
+  if (m_errorShown || m_setup.quiet) return;
   m_errorShown = true;
   m_status.SetMessage("Error: Sending error to " + host + ":" + portText);
   // The error stays up for one progress period before the count replaces it.
@@ -226,7 +245,7 @@ void TableCheckRun::ShowError(const std::string& host, const std::string& portTe
 }
 
 void TableCheckRun::ShowProgress(bool force) {
-  if (!m_setup.progress || m_doneRows == m_shownDone) return;
+  if (!m_setup.progress || m_setup.quiet || m_doneRows == m_shownDone) return;
   const std::uint32_t now = Now();
   if (!force && TickDifference(now, m_lastProgress) < static_cast<std::int32_t>(kProgressPeriodMs)) return;
   m_status.SetMessage("Checking servers: " + std::to_string(m_doneRows) + "/" + std::to_string(m_total));
@@ -237,7 +256,7 @@ void TableCheckRun::ShowProgress(bool force) {
 void TableCheckRun::End() {
   WriteResults();
   m_finished = true;
-  m_status.SetMessage(kIdleText);
+  if (!m_setup.quiet) m_status.SetMessage(kIdleText);
 }
 
 }  // namespace vantrix

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,16 @@ struct TableCheckSetup {
   int maxChallengeRounds = 2;
   // Sends per step, so that the thread that drives the run also gets to its other work.
   std::size_t sendsPerStep = 256;
+  // Only these rows (a refresh of the watched rows); every row when empty.
+  std::vector<RowId> rows;
+  // Also asks each server for its players (they reach the observer, not the cells).
+  bool players = false;
+  // A refresh in the background: nothing in the message panel, "Idle..." included.
+  bool quiet = false;
+  // A row for which it is true is not written (the row being edited).
+  std::function<bool(RowId)> holdRow;
+  // Told of every row's finished check, written or held, with the row's address then.
+  std::function<void(RowId, const std::string& address, const CheckResult&)> observer;
 };
 
 // Checks every row of the table that is there at Start, in parallel, with the checker's
@@ -42,7 +53,8 @@ struct TableCheckSetup {
 // gets its own result, rows added later are not queried. Rows with the same address are
 // asked once and all get the answer. Results are written in batches (at most one per
 // kWritePeriodMs), with the cells and encodings of a single check; a row that never
-// answers gets W "-" and keeps its other cells. Progress goes to the message panel as
+// answers gets W "-" and keeps its other cells. Every cell the run writes is written in
+// WriteResult and MarkFailed, which also tell the setup's observer. Progress goes to the message panel as
 // "Checking servers: " done "/" total, at most every kProgressPeriodMs, and "Idle..." ends
 // the run, also when it is stopped.
 class TableCheckRun {

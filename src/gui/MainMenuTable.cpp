@@ -4,6 +4,7 @@
 #include <map>
 #include <string_view>
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -87,9 +88,20 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kSeparator, "Checking1", "N9", ""},
     {kItem, "Checking1", "Showplayers1", "Show players", Qt::Key_F11, VANTRIX_SLOT(Showplayers1Click)},
     {kItem, "Checking1", "Showrules1", "Show rules", Qt::Key_F12, VANTRIX_SLOT(Showrules1Click)},
+    {kSeparator, "Checking1", "N21", ""},
+    {kItem, "Checking1", "Watchserver1", "Watch server", Qt::CTRL | Qt::Key_D,
+     VANTRIX_SLOT(Watchserver1Click)},
+    {kMenu, "Checking1", "Autorefresh1", "Auto refresh"},
+    {kRadioItem, "Autorefresh1", "Autorefreshoff1", "Off", kNone, VANTRIX_SLOT(Autorefreshoff1Click)},
+    {kRadioItem, "Autorefresh1", "Autorefresh30s1", "30 seconds", kNone, VANTRIX_SLOT(Autorefresh30s1Click)},
+    {kRadioItem, "Autorefresh1", "Autorefresh1m1", "1 minute", kNone, VANTRIX_SLOT(Autorefresh1m1Click)},
+    {kRadioItem, "Autorefresh1", "Autorefresh5m1", "5 minutes", kNone, VANTRIX_SLOT(Autorefresh5m1Click)},
+    {kRadioItem, "Autorefresh1", "Autorefresh15m1", "15 minutes", kNone, VANTRIX_SLOT(Autorefresh15m1Click)},
+    {kRadioItem, "Autorefresh1", "Autorefresh1h1", "1 hour", kNone, VANTRIX_SLOT(Autorefresh1h1Click)},
 
     {kMenu, "", "Settings1", "Settings"},
     {kItem, "Settings1", "Settings2", "Settings...", kNone, VANTRIX_SLOT(Settings2Click)},
+    {kItem, "Settings1", "Buddies1", "Buddies...", kNone, VANTRIX_SLOT(Buddies1Click)},
 
     {kMenu, "", "Help1", "Help"},
     {kItem, "Help1", "About1", "About...", kNone, VANTRIX_SLOT(About1Click)},
@@ -101,6 +113,7 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kSeparator, "PopupMenu2", "N10", ""},
     {kItem, "PopupMenu2", "Edit2", "Edit...", kNone, VANTRIX_SLOT(Edit2Click)},
     {kItem, "PopupMenu2", "Delete1", "Delete", kNone, VANTRIX_SLOT(Delete1Click)},
+    {kItem, "PopupMenu2", "Watchserver2", "Watch server", kNone, VANTRIX_SLOT(Watchserver2Click)},
 });
 
 #undef VANTRIX_SLOT
@@ -114,6 +127,7 @@ std::span<const MenuEntry> MainMenuTable() {
 QMenu* BuildMenus(QMenuBar& bar, QWidget& owner,
                   const std::function<QAction*(const MenuEntry&)>& makeAction) {
   std::map<std::string_view, QMenu*> menus;
+  std::map<std::string_view, QActionGroup*> radioGroups;  // one per menu
   QMenu* popup = nullptr;
   for (const MenuEntry& entry : MainMenuTable()) {
     const QString name = QString::fromLatin1(entry.name);
@@ -136,8 +150,14 @@ QMenu* BuildMenus(QMenuBar& bar, QWidget& owner,
         parent->addSeparator()->setObjectName(name);
         break;
       case kItem:
-      case kCheckItem: {
+      case kCheckItem:
+      case kRadioItem: {
         QAction* action = makeAction(entry);
+        if (entry.kind == kRadioItem) {
+          QActionGroup*& group = radioGroups[entry.parent];
+          if (!group) group = new QActionGroup(parent ? static_cast<QObject*>(parent) : &owner);
+          group->addAction(action);
+        }
         if (parent)
           parent->addAction(action);
         else

@@ -22,6 +22,7 @@ struct MenuEntry {
     kPopup,      // a menu of its own, shown on request
     kItem,       // a command: on the menu bar when parent is empty
     kCheckItem,  // a command with a check mark, off at start
+    kRadioItem,  // one of a menu's exclusive choices (the window checks the one in force)
     kSeparator,
   };
 

@@ -41,6 +41,8 @@
 #include "gui/text/ClipboardBytes.h"
 #include "gui/text/DisplayText.h"
 #include "gui/text/WindowLook.h"
+#include "gui/watch/BuddiesDialog.h"
+#include "gui/watch/WatchCommand.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -72,6 +74,8 @@ constexpr int kMinimumHeight = 77;
 void TForm1::FormShow() {
   ResetQueryCounters();
   LoadAndApplySettings();
+  m_watch->Load();
+  ShowAutoRefresh();
   LoadStartupFiles();
   m_changes->MarkUnchanged();
   ShowKeptListNotice();
@@ -83,8 +87,8 @@ void TForm1::FormClose() {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  // Esc anywhere in the window stops the parallel check; an editor or a menu that takes
-  // Esc for itself keeps it.
+  // Esc anywhere in the window stops the parallel check or a refresh (which runs on it); an
+  // editor or a menu that takes Esc for itself keeps it.
   if (event->key() == Qt::Key_Escape && m_query->atOnce.Running()) {
     m_query->atOnce.Stop();
     return;
@@ -240,16 +244,24 @@ void TForm1::CheckallF121Click() {
 }
 
 void TForm1::Checkallatonce1Click() {
+  // Also stops a refresh: Ctrl+F10 during one ends it, as Esc does.
   if (m_query->atOnce.Running()) {
     m_query->atOnce.Stop();
     return;
   }
+  TableCheckSetup setup = AtOnceSetup();
+  // The user's check of a watched row counts for its notifications like a refresh.
+  setup.observer = m_watch->RunObserver();
+  m_query->atOnce.Start(setup);
+}
+
+TableCheckSetup TForm1::AtOnceSetup() const {
   const Settings settings = LiveSettings().Snapshot();
   TableCheckSetup setup;
   setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
-  m_query->atOnce.Start(setup);
+  return setup;
 }
 
 void TForm1::Showplayers1Click() {
@@ -270,6 +282,65 @@ void TForm1::Showrules1Click() {
   ShowInFront(rules);
 }
 
+void TForm1::Watchserver1Click() {
+  // While the address is edited in place, Ctrl+D belongs to the editor.
+  if (EditorHasFocus(*ListView1()) || EditorHasFocus(*ListView1Icons())) return;
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0 || m_table.Address(selected).empty()) return;
+  m_watch->Toggle(m_table.Address(selected));
+}
+
+void TForm1::Autorefreshoff1Click() {
+  SetAutoRefresh(0);
+}
+void TForm1::Autorefresh30s1Click() {
+  SetAutoRefresh(30);
+}
+void TForm1::Autorefresh1m1Click() {
+  SetAutoRefresh(60);
+}
+void TForm1::Autorefresh5m1Click() {
+  SetAutoRefresh(300);
+}
+void TForm1::Autorefresh15m1Click() {
+  SetAutoRefresh(900);
+}
+void TForm1::Autorefresh1h1Click() {
+  SetAutoRefresh(3600);
+}
+
+void TForm1::SetAutoRefresh(int seconds) {
+  m_watch->SetInterval(seconds);
+  ShowAutoRefresh();
+}
+
+// The radio item of the interval in force.
+void TForm1::ShowAutoRefresh() {
+  static constexpr std::pair<int, const char*> kItems[] = {
+      {0, "Autorefreshoff1"},  {30, "Autorefresh30s1"},  {60, "Autorefresh1m1"},
+      {300, "Autorefresh5m1"}, {900, "Autorefresh15m1"}, {3600, "Autorefresh1h1"}};
+  for (const auto& [seconds, name] : kItems) {
+    if (seconds != m_watch->Remembered().autoRefreshSeconds) continue;
+    if (QAction* item = MenuAction(QString::fromLatin1(name))) item->setChecked(true);
+  }
+}
+
+bool TForm1::RefreshRunning() const {
+  return m_query->atOnce.RefreshRunning();
+}
+
+void TForm1::StopRefresh() {
+  if (RefreshRunning()) m_query->atOnce.Stop();
+}
+
+bool TForm1::Editing(RowId row) const {
+  const auto position = m_table.PositionOf(row);
+  if (!position) return false;
+  const QModelIndex address = m_model->index(*position, 0);
+  // An open in-place editor is the address cell's index widget, in either view.
+  return ListView1()->indexWidget(address) != nullptr || ListView1Icons()->indexWidget(address) != nullptr;
+}
+
 void TForm1::Timer1Timer() {
   m_query->engine.Timer1Timer();
 }
@@ -278,6 +349,12 @@ void TForm1::Timer1Timer() {
 
 void TForm1::Settings2Click() {
   ShowDialog(m_app.Form5());
+}
+
+void TForm1::Buddies1Click() {
+  BuddiesDialog dialog(this);
+  dialog.SetNames(m_watch->Remembered().buddies);
+  if (m_app.Dialogs().Exec(dialog) == QDialog::Accepted) m_watch->SetBuddies(dialog.Names());
 }
 
 void TForm1::About1Click() {
@@ -310,6 +387,10 @@ void TForm1::Edit2Click() {
 
 void TForm1::Delete1Click() {
   DeleteserverF61Click();
+}
+
+void TForm1::Watchserver2Click() {
+  Watchserver1Click();
 }
 
 // ---- ListView1 and IdUDPServer1 ------------------------------------------------------
@@ -413,9 +494,12 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMenus();
   CreateQueryEngine();
+  // Cells an auto refresh writes are no change of the user's list.
+  m_query->atOnce.SetChangeTracker(m_changes.get());
   m_masterImport = std::make_unique<MasterImportCommand>(
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
+  CreateWatch();
   // Sizes of the outer frame, centred on the desktop.
   new OuterFrameSize(
       *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
@@ -425,6 +509,9 @@ TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
   m_masterImport.reset();
+  // A refresh in progress holds the watch's observer.
+  m_query->atOnce.Stop();
+  m_watch.reset();
   // No datagram may reach the handler while the query's parts go away.
   m_query->idUDPServer1.Close();
   m_timer1->stop();
@@ -442,6 +529,20 @@ void TForm1::CreateQueryEngine() {
   connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
   OpenWindowEndpoint(m_query->idUDPServer1, TIdUDPServer::kDefaultBufferSize, this,
                      &TForm1::IdUDPServer1UDPRead);
+}
+
+void TForm1::CreateWatch() {
+  WatchCommand::Hooks hooks;
+  hooks.busy = [this] {
+    return m_query->atOnce.Running() || m_query->engine.AwaitingReply() || m_query->engine.CheckAllActive();
+  };
+  hooks.setup = [this] { return AtOnceSetup(); };
+  hooks.start = [this](const TableCheckSetup& setup) { m_query->atOnce.Start(setup); };
+  hooks.editing = [this](RowId row) { return Editing(row); };
+  hooks.message = [this](const std::string& line) { m_status.SetMessage(line); };
+  m_watch = std::make_unique<WatchCommand>(m_table, std::move(hooks));
+  m_model->SetWatchMarks([this](const std::string& address) { return m_watch->IsWatched(address); });
+  connect(m_watch.get(), &WatchCommand::MarksChanged, m_model.get(), &ServerTableModel::WatchMarksChanged);
 }
 
 void TForm1::CreateListViews() {
@@ -478,7 +579,8 @@ QAction* TForm1::AddItem(const MenuEntry& entry) {
   if (entry.HasShortcut()) action->setShortcut(QKeySequence(entry.shortcut));
   // Shortcuts work wherever the focus is inside the main window.
   action->setShortcutContext(Qt::WindowShortcut);
-  action->setCheckable(entry.kind == MenuEntry::Kind::kCheckItem);
+  action->setCheckable(entry.kind == MenuEntry::Kind::kCheckItem ||
+                       entry.kind == MenuEntry::Kind::kRadioItem);
   const auto handler = entry.handler;
   connect(action, &QAction::triggered, this,
           [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });

@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 
+#include "check/TableCheckRun.h"
 #include "core/io/WriteLimit.h"
 #include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"
@@ -41,6 +42,7 @@ class UnsavedLists;
 struct MenuEntry;
 struct QueryWiring;
 class TableCheckDriver;
+class WatchCommand;
 
 // The main window: the ServerTable in ListView1, the StatusLine in StatusBar1, the menu
 // that carries every command, and the program's start and end.
@@ -110,6 +112,11 @@ class TForm1 final : public QMainWindow {
   QueryEngine& Engine() const;
   // The parallel check of the whole list.
   TableCheckDriver& AtOnce() const;
+  // Watched rows, auto refresh, buddies and their notifications.
+  WatchCommand& Watch() const { return *m_watch; }
+  // A quiet refresh of the watched rows is running; stopping it leaves the rows as they are.
+  bool RefreshRunning() const;
+  void StopRefresh();
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -165,15 +172,26 @@ class TForm1 final : public QMainWindow {
   void Checkallatonce1Click();
   void Showplayers1Click();
   void Showrules1Click();
+  // "Watch server" (Ctrl+D): the selected row's watch mark on or off.
+  void Watchserver1Click();
+  // "Auto refresh": how often the watched rows are checked.
+  void Autorefreshoff1Click();
+  void Autorefresh30s1Click();
+  void Autorefresh1m1Click();
+  void Autorefresh5m1Click();
+  void Autorefresh15m1Click();
+  void Autorefresh1h1Click();
   void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
+  void Buddies1Click();
   void About1Click();
   void Exit1Click();
   // PopupMenu2
   void Check1Click();
   void Edit2Click();
   void Delete1Click();
+  void Watchserver2Click();
   // ListView1
   void ListView1ColumnClick(int column);
   void ListView1SelectItem(int position, bool selected);
@@ -205,6 +223,13 @@ class TForm1 final : public QMainWindow {
   // "Exit" and the close box: the query stops, a changed list is kept, the program ends.
   void LeaveProgram();
 
+  void CreateWatch();
+  void SetAutoRefresh(int seconds);
+  void ShowAutoRefresh();
+  TableCheckSetup AtOnceSetup() const;
+  // The row whose address is open in the in-place editor.
+  bool Editing(RowId row) const;
+
   Application& m_app;
   ServerTable m_table;
   StatusLine m_status;
@@ -229,6 +254,8 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<QueryWiring> m_query;
   // Made after the query's parts (it reads their clock) and gone before them.
   std::unique_ptr<MasterImportCommand> m_masterImport;
+  // Gone before the query's parts: its refreshes run on their parallel check.
+  std::unique_ptr<WatchCommand> m_watch;
 };
 
 }  // namespace vantrix

@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -201,6 +202,21 @@ TEST(CheckEndToEnd, NewerQueriesWithChallengesSplitCompressedRepliesAndSilence) 
         << line;
     EXPECT_EQ(Count(line, "{\"name\":\"Player "), profile.players.size());
   }
+}
+
+// Every input watched: the first round only records; servers that stop answering give one
+// line each, whatever the format says, and --count ends the watch with status 0.
+TEST(CheckEndToEnd, WatchPrintsOneLinePerChange) {
+  auto servers = std::make_unique<FakeServers>(2, std::vector<std::string>{});
+  const std::string first = servers->Address(0);
+  const std::string second = servers->Address(1);
+  Child watch(Bin("vantrix-check"), {"--watch", "2", "--count", "2", "--buddy", "player 1", "--format",
+                                     "json", "--timeout-ms", "200", first, second});
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // between the first round and the second
+  servers.reset();
+  ASSERT_EQ(watch.Finish(std::chrono::seconds(20)), 0) << watch.output;
+  EXPECT_EQ(watch.output, "Server offline: Vantrix Test Server 1 (" + first +
+                              ")\nServer offline: Vantrix Test Server 2 (" + second + ")\n");
 }
 
 TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
@@ -419,8 +435,6 @@ TEST(CheckEndToEnd, MasterFaultsEndTheListWithWhatCame) {
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-
-#include <thread>
 
 namespace vantrix {
 namespace {

@@ -115,7 +115,11 @@ TEST(CheckOptions, BadUseIsRefusedWithAMessage) {
                                                   {"--bogus=1"},
                                                   {"a", "--nope", "--", "b"},
                                                   {"-x"},
-                                                  {"--send-interval-us", "1000001"}};
+                                                  {"--send-interval-us", "1000001"},
+                                                  {"--watch", "0"},
+                                                  {"--buddy", "x"},
+                                                  {"--watch", "5", "--count", "0"},
+                                                  {"--watch", "5", "--buddy="}};
   for (const auto& arguments : bad) {
     EXPECT_THROW(ParseCheckOptions(arguments), CheckUsageError) << arguments[0];
   }
@@ -185,6 +189,16 @@ TEST(CheckItem, ListFilesInBothLayoutsAndStandardInputText) {
   ReadCheckLines("a:1\nb:2|c\n\n", rows);
   ASSERT_EQ(rows.size(), 5u);
   EXPECT_EQ(rows[4].cells[kCommentCell], "c");
+}
+
+TEST(CheckOptions, WatchOptions) {
+  const CheckOptions options =
+      ParseCheckOptions({"--watch", "30", "--buddy", "Alice", "--buddy=Bob Smith", "--count", "3", "a:1"});
+  EXPECT_EQ(options.watchSeconds, 30);
+  EXPECT_EQ(options.buddies, (std::vector<std::string>{"Alice", "Bob Smith"}));
+  EXPECT_EQ(options.watchCount, 3);
+  EXPECT_EQ(options.inputs.size(), 1u);
+  EXPECT_EQ(ParseCheckOptions({"a:1"}).watchSeconds, 0);
 }
 
 }  // namespace

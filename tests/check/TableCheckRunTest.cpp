@@ -401,6 +401,43 @@ TEST(TableCheckRun, ProgressAndWritesAreSpacedOut) {
   world.table.SetObserver(nullptr);
 }
 
+// A refresh: only the rows given, their players asked too, nothing in the message panel, the
+// held row not written, and every finished row told to the observer with its address.
+TEST(TableCheckRun, QuietRunOverSomeRowsWithAnObserver) {
+  const auto profiles = Profiles(6, 1);  // the last one is silent
+  World world(profiles);
+  AddRows(world.table, profiles);
+  world.table.AppendRow(ServerRow::Blank("bad:port"));
+  TableCheckSetup setup;
+  setup.quiet = true;
+  setup.players = true;
+  for (int position : {1, 3, 5, 6}) setup.rows.push_back(world.table.IdOf(position));
+  const RowId held = world.table.IdOf(3);
+  setup.holdRow = [&](RowId row) { return row == held; };
+  std::map<std::string, CheckResult> observed;
+  setup.observer = [&](RowId, const std::string& address, const CheckResult& result) {
+    EXPECT_TRUE(observed.emplace(address, result).second) << address;
+  };
+  TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
+  run.Start();
+  ASSERT_TRUE(world.Run(run));
+  EXPECT_TRUE(world.messages.empty());
+  EXPECT_EQ(run.Total(), 4u);
+  ExpectAnswered(world.table, 1, profiles[1], CheckQuery::kDetails);
+  EXPECT_EQ(world.table.Cell(3, kWCell), kBlank);  // held: checked, observed, not written
+  ExpectSilent(world.table, 5);
+  EXPECT_EQ(world.table.Cell(6, kWCell), "-");
+  for (int position : {0, 2, 4}) EXPECT_EQ(world.table.Cell(position, kWCell), kBlank);
+  EXPECT_EQ(world.SentTo(profiles[0].port), 0);
+
+  ASSERT_EQ(observed.size(), 4u);
+  const CheckResult& answered = observed.at(profiles[3].Address());
+  ASSERT_TRUE(answered.info && answered.players);
+  EXPECT_EQ(answered.players->size(), profiles[3].players.size());
+  EXPECT_FALSE(observed.at(profiles[5].Address()).info);
+  EXPECT_EQ(observed.at("bad:port").status, CheckStatus::kError);
+}
+
 TEST(TableCheckRun, ProgressOffAndAnEmptyTable) {
   World world({});
   TableCheckSetup setup;

@@ -149,8 +149,18 @@ class MainMenuTest : public QObject {
         QStringLiteral("Checking|-"),
         QStringLiteral("Checking|Showplayers1|Show players|F11"),
         QStringLiteral("Checking|Showrules1|Show rules|F12"),
+        QStringLiteral("Checking|-"),
+        QStringLiteral("Checking|Watchserver1|Watch server|Ctrl+D"),
+        QStringLiteral("Checking|Autorefresh1>Auto refresh"),
+        QStringLiteral("Checking/Auto refresh|Autorefreshoff1|Off|"),
+        QStringLiteral("Checking/Auto refresh|Autorefresh30s1|30 seconds|"),
+        QStringLiteral("Checking/Auto refresh|Autorefresh1m1|1 minute|"),
+        QStringLiteral("Checking/Auto refresh|Autorefresh5m1|5 minutes|"),
+        QStringLiteral("Checking/Auto refresh|Autorefresh15m1|15 minutes|"),
+        QStringLiteral("Checking/Auto refresh|Autorefresh1h1|1 hour|"),
         QStringLiteral("bar|Settings1>Settings"),
         QStringLiteral("Settings|Settings2|Settings...|"),
+        QStringLiteral("Settings|Buddies1|Buddies...|"),
         QStringLiteral("bar|Help1>Help"),
         QStringLiteral("Help|About1|About...|"),
         QStringLiteral("bar|Exit1|Exit|"),
@@ -200,12 +210,15 @@ class MainMenuTest : public QObject {
           expected[parent] << QStringLiteral("-") + name;
           break;
         case MenuEntry::Kind::kItem:
-        case MenuEntry::Kind::kCheckItem: {
+        case MenuEntry::Kind::kCheckItem:
+        case MenuEntry::Kind::kRadioItem: {
           const QAction* action = form.MenuAction(name);
           QVERIFY2(action, entry.name);
           QCOMPARE(action->text(), QString::fromLatin1(entry.caption));
           QCOMPARE(action->shortcut(), entry.HasShortcut() ? QKeySequence(entry.shortcut) : QKeySequence());
-          QCOMPARE(action->isCheckable(), entry.kind == MenuEntry::Kind::kCheckItem);
+          QCOMPARE(action->isCheckable(), entry.kind != MenuEntry::Kind::kItem);
+          // Radio items are exclusive choices; none is checked before the window has shown.
+          QCOMPARE(action->actionGroup() != nullptr, entry.kind == MenuEntry::Kind::kRadioItem);
           QVERIFY(!action->isChecked());
           QVERIFY(entry.handler);
           const QByteArray handler = QByteArray(entry.handlerName);
@@ -235,14 +248,15 @@ class MainMenuTest : public QObject {
       QVERIFY2(names.contains(action->objectName()), qPrintable(action->objectName()));
   }
 
-  void PopupMenuHasItsThreeEntries() {
+  void PopupMenuHasItsEntries() {
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
     QStringList out;
     Describe(*form.PopupMenu2(), QStringLiteral("Popup"), out);
     QCOMPARE(out,
              (QStringList{QStringLiteral("Popup|Check1|Check|"), QStringLiteral("Popup|-"),
-                          QStringLiteral("Popup|Edit2|Edit...|"), QStringLiteral("Popup|Delete1|Delete|")}));
+                          QStringLiteral("Popup|Edit2|Edit...|"), QStringLiteral("Popup|Delete1|Delete|"),
+                          QStringLiteral("Popup|Watchserver2|Watch server|")}));
     QCOMPARE(form.ListView1()->contextMenuPolicy(), Qt::CustomContextMenu);
   }
 
@@ -268,6 +282,7 @@ class MainMenuTest : public QObject {
         {"Checkallatonce1", QKeySequence(Qt::CTRL | Qt::Key_F10)},
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
+        {"Watchserver1", QKeySequence(Qt::CTRL | Qt::Key_D)},
     };
     for (const auto& [name, keys] : shortcuts) {
       for (const char* focus : {"ListView1", "Form1"}) {

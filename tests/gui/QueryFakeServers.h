@@ -61,6 +61,13 @@ class QueryFakeServers {
     return false;
   }
 
+  // Starts the servers again on the ports of the last Start, after Stop.
+  bool Restart(const QStringList& extra = {}) {
+    QStringList arguments{QStringLiteral("--count"), QString::number(m_setup.count),
+                          QStringLiteral("--base-port"), QString::number(m_setup.basePort)};
+    return Launch(arguments << extra);
+  }
+
   const fake::ServerSetup& Setup() const { return m_setup; }
   // What the servers are set to answer, the same profiles the process serves.
   std::vector<fake::ServerProfile> Profiles() const { return fake::MakeProfiles(m_setup); }

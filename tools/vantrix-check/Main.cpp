@@ -1,10 +1,12 @@
 // vantrix-check: checks many game servers at once from the command line.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "check/CheckHostResolver.h"
@@ -13,11 +15,15 @@
 #include "check/CheckRunner.h"
 #include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
+#include "check/CheckWatch.h"
 #include "check/MasterRun.h"
 #include "check/MonotonicClock.h"
 #include "check/ProgressLine.h"
+#include "check/TextEscaping.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
+#include "core/watch/WatchTexts.h"
+#include "core/watch/WatchTransitions.h"
 #ifdef VANTRIX_WEBAPI
 #include <fstream>
 
@@ -102,6 +108,46 @@ int RunCheck(const CheckOptions& options) {
     return 1;
   }
   return CheckExitStatus(report, !inputs.errors.empty());
+}
+
+// Every input server watched: checked every watchSeconds, one line per change. The first
+// round only records what the servers are like.
+int RunWatch(const CheckOptions& options) {
+  GatheredInputs inputs = GatherInputs(options);
+  for (const std::string& error : inputs.errors) std::cerr << "vantrix-check: " << error << "\n";
+  std::vector<std::size_t> endpointOfItem;
+  const std::vector<CheckEndpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
+
+  CheckPlan plan = PlanFromOptions(options);
+  plan.players = plan.players || !options.buddies.empty();
+  WatchTransitions transitions;
+  transitions.SetBuddies(options.buddies);
+  MonotonicClock clock;
+  CheckSocket socket;
+  ProgressLine quiet(false);
+  const auto started = std::chrono::steady_clock::now();
+  for (int round = 0; options.watchCount == 0 || round < options.watchCount; ++round) {
+    const auto roundStart = started + std::chrono::seconds(std::int64_t{options.watchSeconds} * round);
+    std::this_thread::sleep_until(roundStart);
+    CheckScheduler scheduler(endpoints, plan, socket, clock);
+    CheckRunner(socket, clock, quiet).Run(scheduler);
+    const auto nowMs = static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count());
+    std::string lines;
+    for (std::size_t i = 0; i < inputs.items.size(); ++i) {
+      const CheckResult result =
+          endpointOfItem[i] != SIZE_MAX ? scheduler.ResultFor(endpointOfItem[i]) : CheckResult{};
+      for (const WatchEvent& event :
+           transitions.Observe(inputs.items[i].row.address, WatchObservationOf(result), nowMs))
+        lines += TerminalText(WatchEventLine(event.summary, event.body)) + "\n";
+    }
+    if (!lines.empty() && !WriteAllOut(lines)) {
+      std::cerr << "vantrix-check: cannot write the output\n";
+      return 1;
+    }
+  }
+  return 0;
 }
 
 // The addresses one a line, or checked (with every other option) when --check asks for it.
@@ -210,7 +256,7 @@ int main(int argc, char** argv) {
     options.inputs.push_back({CheckInputSpec::Kind::kStdin, "-"});
   }
   try {
-    return RunCheck(options);
+    return options.watchSeconds > 0 ? RunWatch(options) : RunCheck(options);
   } catch (const std::exception& error) {
     std::cerr << "vantrix-check: " << error.what() << "\n";
     return 1;

@@ -1,14 +1,6 @@
 #include "core/master/MasterImportSettings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
-
-#include "core/io/UniqueFd.h"
+#include "core/io/SideFile.h"
 #include "core/util/StrToInt.h"
 
 namespace vantrix {
@@ -28,15 +20,7 @@ std::string OneLine(std::string_view text) {
 }  // namespace
 
 std::filesystem::path MasterImportSettingsPath(const char* xdgConfigHome, const char* home) {
-  std::filesystem::path folder;
-  if (xdgConfigHome && xdgConfigHome[0] == '/') {
-    folder = xdgConfigHome;
-  } else if (home && home[0] == '/') {
-    folder = std::filesystem::path(home) / ".config";
-  } else {
-    return {};
-  }
-  return folder / "vantrix" / "master-import.ini";
+  return SideFilePath(xdgConfigHome, home, "master-import.ini");
 }
 
 MasterImportSettings ParseMasterImportSettings(std::string_view text) {
@@ -74,52 +58,13 @@ std::string FormatMasterImportSettings(const MasterImportSettings& settings) {
 }
 
 MasterImportSettings LoadMasterImportSettings(const std::filesystem::path& path) {
-  if (path.empty()) return {};
-  UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-  if (!fd.Valid()) return {};
-  std::string text;
-  char buffer[4096];
-  while (text.size() < kMaxFileSize) {
-    const ssize_t got = read(fd.Get(), buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  return ParseMasterImportSettings(text);
+  const auto text = ReadSideFile(path, kMaxFileSize);
+  return text ? ParseMasterImportSettings(*text) : MasterImportSettings{};
 }
 
 bool SaveMasterImportSettings(const std::filesystem::path& path, const MasterImportSettings& settings) {
-  if (path.empty()) return false;
-  std::error_code error;
-  const std::filesystem::path folder = path.parent_path();
-  if (!std::filesystem::exists(folder, error)) {
-    std::filesystem::create_directories(folder, error);
-    if (error) return false;
-    chmod(folder.c_str(), 0700);
-  }
-  // Written beside and renamed over, so a failed write never leaves half a file; the mode
-  // is set before any byte of the key is in it.
-  const std::filesystem::path temporary = path.string() + ".new";
-  UniqueFd fd(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-  if (!fd.Valid()) return false;
-  if (fchmod(fd.Get(), 0600) != 0) return false;
-  const std::string text = FormatMasterImportSettings(settings);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t wrote = write(fd.Get(), text.data() + done, text.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) {
-      unlink(temporary.c_str());
-      return false;
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  fd.Reset();
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  // The key may be in it: only the user may read it.
+  return WriteSideFile(path, FormatMasterImportSettings(settings), 0600);
 }
 
 }  // namespace vantrix

@@ -1,9 +1,12 @@
 #include "gui/model/ServerTableModel.h"
 
 #include <array>
+#include <utility>
 
 #include <QItemSelectionModel>
 
+#include "core/watch/WatchTexts.h"
+#include "gui/model/WatchStar.h"
 #include "gui/text/DisplayText.h"
 
 namespace vantrix {
@@ -86,12 +89,32 @@ int ServerTableModel::TableRow(int row) const {
 
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role == Qt::DecorationRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+    const int position = TableRow(index.row());
+    if (index.column() != 0 || position < 0 || !m_isWatched) return {};
+    const bool watched = m_isWatched(m_table.Address(position));
+    if (role == Qt::DecorationRole) return watched ? QVariant(m_star) : QVariant();
+    const std::string description = WatchedDescription({}, watched);
+    return description.empty() ? QVariant() : QVariant(QString::fromStdString(description));
+  }
   if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole) return {};
   const int position = TableRow(index.row());
   if (position < 0) return {};
   const int column = index.column();
   const std::string& bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
   return ToDisplay(bytes);
+}
+
+void ServerTableModel::SetWatchMarks(std::function<bool(const std::string& address)> isWatched) {
+  m_isWatched = std::move(isWatched);
+  if (m_star.isNull()) m_star = WatchStarIcon();
+  WatchMarksChanged();
+}
+
+void ServerTableModel::WatchMarksChanged() {
+  if (m_rowCount == 0) return;
+  emit dataChanged(index(0, 0), index(m_rowCount - 1, 0),
+                   {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 QVariant ServerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include <QAbstractTableModel>
+#include <QIcon>
 #include <QPointer>
 
 #include "core/table/ServerTable.h"
@@ -36,6 +40,12 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   // change the views are set from the table again, so a sort keeps the row selected and
   // a deleted row leaves nothing selected (the views would pick a neighbour).
   void AttachSelectionModel(QItemSelectionModel* selection);
+
+  // Watched rows show a star left of the address, and "watched" in the address cell's
+  // tooltip and accessible description; the cell's text stays the address.
+  void SetWatchMarks(std::function<bool(const std::string& address)> isWatched);
+  // The marks changed: every address cell is drawn again.
+  void WatchMarksChanged();
   void SyncSelectionFromTable();
 
   // TableObserver
@@ -57,6 +67,8 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
 
   ServerTable& m_table;
   QPointer<QItemSelectionModel> m_selection;
+  std::function<bool(const std::string&)> m_isWatched;
+  QIcon m_star;
   int m_rowCount = 0;  // rows the view has been told about
   // The change being announced: rows [m_pendingFirst, m_pendingFirst + |m_pendingShift|)
   // inserted (shift > 0) or removed (shift < 0).

@@ -25,12 +25,17 @@ void TableCheckDriver::Start(const TableCheckSetup& setup) {
     QMetaObject::invokeMethod(
         this, [this] { Step(); }, Qt::QueuedConnection);
   });
+  m_quiet = setup.quiet;
   m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
-  m_run->Start();
+  {
+    const auto quiet = QuietWrites();
+    m_run->Start();
+  }
   Step();
 }
 
 void TableCheckDriver::Stop() {
+  const auto quiet = QuietWrites();
   if (m_run) m_run->Stop();
   Release();
 }
@@ -46,19 +51,31 @@ bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t sen
   if (!m_run) return false;
   const auto address = ParseDottedIPv4(senderIp);
   if (!address || !m_run->Claims(*address, senderPort)) return false;
-  m_run->Receive(*address, senderPort, datagram, arrivalTick);
+  {
+    const auto quiet = QuietWrites();
+    m_run->Receive(*address, senderPort, datagram, arrivalTick);
+  }
   Rearm();
   return true;
 }
 
 void TableCheckDriver::Step() {
   if (!m_run) return;
-  m_run->Step();
+  {
+    const auto quiet = QuietWrites();
+    m_run->Step();
+  }
   if (m_run->Finished()) {
     Release();
     return;
   }
   Rearm();
+}
+
+std::optional<ListChangeTracker::QuietScope> TableCheckDriver::QuietWrites() {
+  std::optional<ListChangeTracker::QuietScope> scope;
+  if (m_run && m_quiet && m_changes != nullptr) scope.emplace(*m_changes);
+  return scope;
 }
 
 void TableCheckDriver::Rearm() {

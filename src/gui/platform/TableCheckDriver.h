@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include <QObject>
 #include <QTimer>
 
 #include "check/TableCheckRun.h"
+#include "core/table/ListChangeTracker.h"
 
 namespace vantrix {
 
@@ -27,11 +29,17 @@ class TableCheckDriver final : public QObject {
   void Start(const TableCheckSetup& setup);
   void Stop();
   bool Running() const { return m_run != nullptr; }
+  // A run in progress that is a quiet refresh (auto refresh) rather than the user's check.
+  bool RefreshRunning() const { return m_run != nullptr && m_quiet; }
 
   // Hands the run a datagram that answers one of its requests; false for any other
   // datagram, which is left to the window's own handler.
   bool TakeDatagram(std::string_view senderIp, std::uint16_t senderPort, std::string_view datagram,
                     std::uint32_t arrivalTick);
+
+  // The tracker whose changes a quiet refresh's cells must not count (an auto refresh is no
+  // edit of the user's list); null while the window has none.
+  void SetChangeTracker(ListChangeTracker* tracker) { m_changes = tracker; }
 
   // The run in progress, or null (tests and benchmarks).
   const TableCheckRun* Run() const { return m_run.get(); }
@@ -40,12 +48,16 @@ class TableCheckDriver final : public QObject {
   void Step();
   void Rearm();
   void Release();
+  // Holds a quiet scope on the change tracker while a refresh writes cells.
+  std::optional<ListChangeTracker::QuietScope> QuietWrites();
 
   ServerTable& m_table;
   StatusLine& m_status;
   Clock& m_clock;
   DatagramSender& m_sender;
   QTimer m_timer;
+  bool m_quiet = false;
+  ListChangeTracker* m_changes = nullptr;
   // The lookups go after the run that asks them, and before it is made anew.
   std::unique_ptr<ThreadedHostLookups> m_lookups;
   std::unique_ptr<TableCheckRun> m_run;
