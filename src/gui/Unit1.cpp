@@ -241,7 +241,7 @@ void TForm1::Checkallatonce1Click() {
   }
   const Settings settings = LiveSettings().Snapshot();
   TableCheckSetup setup;
-  setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
+  setup.protocol = settings.queryProtocol;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
   m_query->atOnce.Start(setup);
