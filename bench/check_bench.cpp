@@ -8,8 +8,8 @@
 
 #include "check/CheckReport.h"
 #include "check/CheckScheduler.h"
-#include "core/protocol/SourceInfoReply.h"
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentInfoReply.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
 #include "fake/FakeServerProfile.h"
 
@@ -40,18 +40,18 @@ std::vector<fake::ServerProfile> Profiles(int count) {
   return fake::MakeProfiles(setup);
 }
 
-void BM_DecodeSourceInfoReply(benchmark::State& state) {
+void BM_DecodeCurrentInfoReply(benchmark::State& state) {
   const auto profiles = Profiles(33);
   std::vector<std::string> replies;
-  for (const auto& profile : profiles) replies.push_back(fake::BuildSourceInfoReply(profile.sourceInfo));
+  for (const auto& profile : profiles) replies.push_back(fake::BuildCurrentInfoReply(profile.currentInfo));
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(DecodeSourceInfoReply(replies[i]));
+    benchmark::DoNotOptimize(DecodeCurrentInfoReply(replies[i]));
     i = (i + 1) % replies.size();
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_DecodeSourceInfoReply);
+BENCHMARK(BM_DecodeCurrentInfoReply);
 
 // A whole run of n servers, each answering at once: the cost per answered server of
 // sending, matching the reply to its server, decoding and finishing.
@@ -63,11 +63,11 @@ void BM_SchedulerRunPerReply(benchmark::State& state) {
   std::vector<std::string> replies;
   for (const auto& profile : profiles) {
     endpoints.push_back({0x7F000001u, profile.port});
-    replies.push_back(info ? fake::BuildSourceInfoReply(profile.sourceInfo)
+    replies.push_back(info ? fake::BuildCurrentInfoReply(profile.currentInfo)
                            : fake::BuildInfoReply(profile.info));
   }
   CheckPlan plan;
-  plan.query = info ? CheckQuery::kInfo : CheckQuery::kDetails;
+  plan.protocol = info ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
   for (auto _ : state) {
     BenchClock clock;
     SinkTransport transport;
@@ -112,7 +112,7 @@ void BM_FormatReport(benchmark::State& state) {
     result.status = CheckStatus::kAnswered;
     result.pingUs = 1234;
     result.info =
-        ServerInfoFromSourceReply(*DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo)));
+        ServerInfoFromCurrentReply(*DecodeCurrentInfoReply(fake::BuildCurrentInfoReply(profile.currentInfo)));
     report.results.push_back(std::move(result));
   }
   for (auto _ : state) benchmark::DoNotOptimize(FormatCheckReport(report, format));

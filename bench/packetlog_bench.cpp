@@ -33,7 +33,7 @@ std::string Bytes(const char (&literal)[N]) {
 }
 
 // A typical info reply: header, address, name, map, folder, game, counts, with zero bytes.
-std::string InfoReply(int n) {
+std::string OriginalInfoReply(int n) {
   std::string reply = Bytes("\xFF\xFF\xFF\xFFm127.0.0.1:27015");
   reply += Bytes("\0Server number ") + std::to_string(n);
   reply += Bytes("\0de_dust2\0cstrike\0Counter-Strike\0\x0C\x14\x2F\x64\x6C\x00\x01");
@@ -43,7 +43,7 @@ std::string InfoReply(int n) {
 std::vector<std::string> Datagrams(bool withLineBreaks) {
   std::vector<std::string> datagrams;
   for (int i = 0; i < 10000; ++i) {
-    datagrams.push_back(InfoReply(i));
+    datagrams.push_back(OriginalInfoReply(i));
     if (withLineBreaks && i % 4 == 0) datagrams.back() += "line\r\nbreak\nend\r";
   }
   return datagrams;

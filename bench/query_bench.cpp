@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/protocol/InfoReply.h"
+#include "core/protocol/OriginalInfoReply.h"
 #include "core/query/QueryEngine.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
@@ -54,12 +54,12 @@ std::string Reply(int i) {
 
 // The same server as an 'I' reply tells it.
 std::string CurrentReply(int i) {
-  fake::SourceInfoFields fields;
+  fake::CurrentInfoFields fields;
   fields.name = "Vantrix Test Server " + std::to_string(i);
   fields.map = "de_dust2";
   fields.players = static_cast<std::uint8_t>(i % 20);
   fields.maxPlayers = 20;
-  return fake::BuildSourceInfoReply(fields);
+  return fake::BuildCurrentInfoReply(fields);
 }
 
 // One info reply handled (decoded and written into its row) per iteration; range(1) picks
@@ -103,7 +103,7 @@ BENCHMARK(BM_ReplyHandling)->ArgNames({"rows", "current"})->ArgsProduct({{1'000,
 void BM_DecodeInfoReply(benchmark::State& state) {
   const std::string reply = Reply(12345);
   for (auto _ : state) {
-    auto decoded = DecodeInfoReply(reply);
+    auto decoded = DecodeOriginalInfoReply(reply);
     benchmark::DoNotOptimize(decoded);
   }
   state.SetItemsProcessed(state.iterations());

@@ -17,7 +17,7 @@
 
 #include "common/FuzzCheck.h"
 #include "common/FuzzInput.h"
-#include "core/protocol/InfoReply.h"
+#include "core/protocol/OriginalInfoReply.h"
 #include "support/FakeQueryWorld.h"
 
 namespace {
@@ -86,10 +86,10 @@ std::optional<char> Letter(std::optional<std::uint8_t> byte, std::string_view al
 }
 
 void CheckDecoder(std::string_view datagram) {
-  const auto reply = DecodeInfoReply(datagram);
+  const auto reply = DecodeOriginalInfoReply(datagram);
   const auto reference = ReadReference(datagram);
   VANTRIX_FUZZ_CHECK(reply.has_value() == reference.has_value());
-  VANTRIX_FUZZ_CHECK(IsInfoReply(datagram) == reply.has_value());
+  VANTRIX_FUZZ_CHECK(IsOriginalInfoReply(datagram) == reply.has_value());
   if (!reply) return;
   VANTRIX_FUZZ_CHECK(reply->hasTexts == reference->hasTexts);
   VANTRIX_FUZZ_CHECK(LiesInside(reply->serverName, datagram));

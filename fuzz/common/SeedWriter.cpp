@@ -126,12 +126,12 @@ void WriteRulesSeeds(const SeedDir& dir) {
 }
 
 void WriteCurrentInfoSeeds(const SeedDir& dir) {
-  fake::SourceInfoFields fields;
+  fake::CurrentInfoFields fields;
   fields.name = "Alpha";
   fields.map = "de_dust2";
   fields.players = 12;
   fields.maxPlayers = 20;
-  const std::string whole = fake::BuildSourceInfoReply(fields);
+  const std::string whole = fake::BuildCurrentInfoReply(fields);
   dir.Write("whole", whole);
   dir.Write("cut-in-map", whole.substr(0, 15));
   dir.Write("cut-after-players", whole.substr(0, whole.find("1.0.0.0") - 6));
@@ -140,7 +140,7 @@ void WriteCurrentInfoSeeds(const SeedDir& dir) {
   fields.visibility = 1;
   fields.extraFlags = 0xF1;
   fields.keywords = "a,b";
-  dir.Write("letters-and-extra", fake::BuildSourceInfoReply(fields));
+  dir.Write("letters-and-extra", fake::BuildCurrentInfoReply(fields));
   dir.Write("protocol-only", std::string_view("\xFF\xFF\xFF\xFFI\x11", 6));
 }
 

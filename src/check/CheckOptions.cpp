@@ -29,10 +29,12 @@ int ParseNumber(std::string_view option, std::string_view text, int low, int hig
   return *value;
 }
 
-CheckQuery ParseQuery(std::string_view text) {
-  if (text == "details") return CheckQuery::kDetails;
-  if (text == "info") return CheckQuery::kInfo;
-  throw CheckUsageError("--query is info or details, not '" + std::string(text) + "'");
+// "details" and "info" are the names of the two info requests, kept as synonyms.
+QueryProtocol ParseQuery(std::string_view text) {
+  if (text == "details") return QueryProtocol::kOriginal;
+  if (text == "info") return QueryProtocol::kCurrent;
+  if (const auto protocol = QueryProtocolFromText(text)) return *protocol;
+  throw CheckUsageError("--query is current or original, not '" + std::string(text) + "'");
 }
 
 CheckFormat ParseFormat(std::string_view text) {
@@ -140,11 +142,12 @@ class CommandLine {
     Value("--timeout-ms", "N", "time-out of each attempt (default 400)");
     Value("--retries", "N", "further attempts after the first (default 1)");
     Value("--send-interval-us", "N", "least time between two sends (default 0)");
-    Value("--query", "info|details",
-          "info (default): the current 'T' request, with challenge\n"
-          "rounds, answered with 'I' or 'm'; what servers of today\n"
-          "answer. details: the original 'm' request, for old servers\n"
-          "that answer nothing else (--players and --rules follow)");
+    Value("--query", "current|original",
+          "current (default; also: info): the 'T' request, with\n"
+          "challenge rounds, answered with 'I' or 'm'; what servers of\n"
+          "today answer. original (also: details): the 'm' request, for\n"
+          "old servers that answer nothing else (--players and --rules\n"
+          "follow)");
     Flag("--players", "also ask for the players");
     Flag("--rules", "also ask for the rules");
     Value("--format", "table|json|csv|vnx", "output (default: table on a terminal, else json)");

@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/protocol/QueryProtocol.h"
+
 namespace vantrix {
 
-enum class CheckQuery { kDetails, kInfo };
 enum class CheckFormat { kTable, kJson, kCsv, kVnx };
 
 // One input in command-line order: a list file, a host[:port], or standard input ("-").
@@ -28,7 +29,7 @@ struct CheckOptions {
   int timeoutMs = 400;
   int retries = 1;  // further attempts after the first
   int sendIntervalUs = 0;
-  CheckQuery query = CheckQuery::kInfo;  // what current servers answer; kDetails for old ones
+  QueryProtocol query = QueryProtocol::kCurrent;  // what servers of today answer; kOriginal for old ones
   bool players = false;
   bool rules = false;
   std::optional<CheckFormat> format;  // empty: table on a terminal, else json

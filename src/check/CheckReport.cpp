@@ -90,6 +90,10 @@ Json ServerObject(const CheckReport& report, std::size_t i) {
   if (result.status == CheckStatus::kError) object["error"] = TextValue(result.error);
   if (report.players) object["player_list"] = PlayersValue(result.players);
   if (report.rules) object["rules"] = RulesValue(result.rules);
+  object["game_port"] = info ? OptionalValue(info->gamePort) : nullptr;
+  object["steam_id"] = info ? OptionalValue(info->steamId) : nullptr;
+  object["keywords"] = info && info->keywords ? TextValue(*info->keywords) : nullptr;
+  object["game_id"] = info ? OptionalValue(info->gameId) : nullptr;
   return object;
 }
 
@@ -217,6 +221,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
                                   "max",     "bots",   "type", "os",   "password", "error"};
   if (report.players) header.push_back("player_names");
   if (report.rules) header.push_back("rules");
+  header.insert(header.end(), {"game_port", "steam_id", "keywords", "game_id"});
   std::string out;
   AppendCsvLine(out, header);
   for (std::size_t i = 0; i < report.items.size(); ++i) {
@@ -237,6 +242,10 @@ std::string FormatCheckCsv(const CheckReport& report) {
         result.status == CheckStatus::kError ? result.error : ""};
     if (report.players) fields.push_back(JoinedPlayerNames(result.players));
     if (report.rules) fields.push_back(JoinedRules(result.rules));
+    fields.push_back(info ? OptionalNumber(info->gamePort, "") : "");
+    fields.push_back(info ? OptionalNumber(info->steamId, "") : "");
+    fields.push_back(info ? info->keywords.value_or("") : "");
+    fields.push_back(info ? OptionalNumber(info->gameId, "") : "");
     AppendCsvLine(out, fields);
   }
   return out;

@@ -29,7 +29,9 @@ struct CheckReport {
 // vnx:   the record layout, so the result opens in the window: each row as read with
 //        the answer filled in as a check in the window fills it ("-" in W otherwise).
 // json keys: address, status, ping, name, map, players, max, bots, type, os, password,
-// error (only for the status error), player_list (with --players), rules (with --rules).
+// error (only for the status error), player_list (with --players), rules (with --rules),
+// game_port, steam_id, keywords, game_id (from an 'I' reply's extra data; game_id is the
+// 64-bit game id, else the app id). The csv columns follow the same order, these four last.
 std::string FormatCheckTable(const CheckReport& report);
 std::string FormatCheckJson(const CheckReport& report);
 std::string FormatCheckCsv(const CheckReport& report);

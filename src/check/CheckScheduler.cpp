@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceInfoReply.h"
-#include "core/protocol/SourceRequests.h"
 
 namespace vantrix {
 
 CheckPlan PlanFromOptions(const CheckOptions& options) {
   CheckPlan plan;
-  plan.query = options.query;
+  plan.protocol = options.query;
   plan.players = options.players;
   plan.rules = options.rules;
   plan.maxParallel = std::max(options.maxParallel, 1);
@@ -74,10 +73,29 @@ void CheckScheduler::ExpireAttempts(std::uint64_t now) {
     Job& job = m_jobs[deadline.job];
     if (!job.waiting || job.serial != deadline.serial) continue;  // answered or sent again since
     job.waiting = false;
-    if (++job.timeouts <= m_plan.retries)
-      MakeReady(deadline.job);
-    else
-      FailStage(deadline.job);
+    FailAttempt(deadline.job);
+  }
+}
+
+// An attempt that came to nothing: the stage is asked again while retries are left.
+void CheckScheduler::FailAttempt(std::size_t index) {
+  Job& job = m_jobs[index];
+  job.waiting = false;
+  if (++job.timeouts <= m_plan.retries)
+    MakeReady(index);
+  else
+    FailStage(index);
+}
+
+ExchangeKind CheckScheduler::KindOf(Stage stage) const {
+  const bool original = m_plan.protocol == QueryProtocol::kOriginal;
+  switch (stage) {
+    case Stage::kPlayers:
+      return original ? ExchangeKind::kOriginalPlayers : ExchangeKind::kPlayers;
+    case Stage::kRules:
+      return original ? ExchangeKind::kOriginalRules : ExchangeKind::kRules;
+    default:
+      return original ? ExchangeKind::kOriginalInfo : ExchangeKind::kInfo;
   }
 }
 
@@ -110,7 +128,7 @@ void CheckScheduler::SendPending(std::size_t maxSends) {
     Job& job = m_jobs[index];
     if (!fromReady) {
       job.stage = Stage::kInfo;
-      job.exchange.Start(m_plan.query == CheckQuery::kDetails ? ExchangeKind::kDetails : ExchangeKind::kInfo);
+      job.exchange.Start(KindOf(Stage::kInfo));
     }
     const CheckTransport::SendResult sent = m_transport.Send(job.endpoint, job.exchange.Request());
     if (sent.status == CheckTransport::SendStatus::kWouldBlock) {
@@ -159,8 +177,10 @@ void CheckScheduler::Receive(const CheckEndpoint& from, std::string_view datagra
       job.problem = "split reply incomplete";
       return;
     case ChallengeExchange::Step::kRejected:
+      // The parts of another answer may come together: the attempt ends, not the stage.
       job.problem = std::move(outcome.problem);
-      FailStage(index);
+      job.exchange.Start(job.exchange.Kind());
+      FailAttempt(index);
       return;
     case ChallengeExchange::Step::kTooManyChallenges:
       job.problem = "the server keeps answering with a challenge";
@@ -181,27 +201,24 @@ void CheckScheduler::TakeReply(std::size_t index, std::string_view reply, std::u
   const char type = ReplyType(reply);
   switch (job.stage) {
     case Stage::kInfo: {
-      std::optional<ServerInfo> info;
-      if (type == kSourceInfoReplyType) {
-        if (auto decoded = DecodeSourceInfoReply(reply)) info = ServerInfoFromSourceReply(*decoded);
-      } else if (type == kInfoReplyType) {
-        info = ServerInfoFromDetailsReply(reply);
-      } else {
-        return;  // not an info reply: wait for one
-      }
+      if (type != kCurrentInfoReplyType && type != kInfoReplyType) return;  // wait for an info reply
+      std::optional<ServerInfo> info = DecodeServerInfo(reply);
       if (!info) {
         job.problem = "malformed reply";
         FailStage(index);
         return;
       }
+      if (info->appId && info->protocol) job.exchange.KnowServer(*info->appId, *info->protocol);
       job.result.info = std::move(info);
       job.result.pingUs = arrivalUs >= job.sentUs ? arrivalUs - job.sentUs : 0;
       break;
     }
     case Stage::kPlayers: {
       if (type != kPlayersReplyType) return;
-      job.result.players = DecodePlayerList(reply);
-      if (!job.result.players) {
+      // The Ship's extras are read past, so that they never pass for players.
+      auto decoded = DecodePlayerListReply(reply, job.result.info ? job.result.info->appId : std::nullopt);
+      if (decoded) job.result.players = std::move(decoded->players);
+      if (!decoded) {
         job.problem = "malformed reply";
         FailStage(index);
         return;
@@ -240,7 +257,7 @@ void CheckScheduler::NextStage(std::size_t index) {
     return;
   }
   job.stage = next;
-  job.exchange.Start(next == Stage::kPlayers ? ExchangeKind::kPlayers : ExchangeKind::kRules);
+  job.exchange.Start(KindOf(next));
   MakeReady(index);
 }
 

@@ -22,7 +22,7 @@ namespace vantrix {
 inline constexpr std::string_view kSendFailed = "send failed: ";
 
 struct CheckPlan {
-  CheckQuery query = CheckQuery::kDetails;
+  QueryProtocol protocol = QueryProtocol::kOriginal;
   bool players = false;
   bool rules = false;
   int maxParallel = kDefaultMaxParallel;
@@ -37,8 +37,9 @@ CheckPlan PlanFromOptions(const CheckOptions& options);
 // Checks many servers at once through one transport, without threads: the owner calls
 // Advance whenever NextWakeUs has come or the transport can send again, and Receive for
 // every datagram that arrives. Each server goes through the stages info, then players
-// and rules when asked; each stage is sent at most 1 + retries times, each attempt
-// timed out after timeoutUs, and a challenge reply makes the stage send again with the
+// and rules when asked, all in the plan's protocol; each stage is sent at most 1 + retries
+// times, each attempt ending with its time-out after timeoutUs or with a split reply that
+// cannot be put together, and a challenge reply makes the stage send again with the
 // challenge at most maxChallengeRounds times (a server that keeps answering with a
 // challenge is reported, never asked for ever). So every server finishes.
 // Replies are matched to servers by their sender; the same endpoint listed twice is
@@ -112,6 +113,8 @@ class CheckScheduler {
   void SendPending(std::size_t maxSends);
   void MakeReady(std::size_t index);
   void TakeReply(std::size_t index, std::string_view reply, std::uint64_t arrivalUs);
+  void FailAttempt(std::size_t index);
+  ExchangeKind KindOf(Stage stage) const;
   void NextStage(std::size_t index);
   void FailStage(std::size_t index);
   void Finish(std::size_t index, CheckStatus status, std::string error);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/query/ServerInfoCells.h"
 #include "core/util/StrToInt.h"
 #include "core/util/Texts.h"
 #include "net/IPv4Text.h"
@@ -15,7 +16,7 @@ constexpr const char* kFallbackPort = "27015";
 
 CheckPlan PlanOf(const TableCheckSetup& setup) {
   CheckPlan plan;
-  plan.query = setup.query;
+  plan.protocol = setup.protocol;
   plan.maxParallel = setup.maxParallel;
   plan.timeoutUs = std::uint64_t{std::max<std::uint32_t>(setup.timeoutMs, 1)} * 1000;
   plan.retries = setup.retries;
@@ -211,16 +212,7 @@ void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
   const ServerInfo& info = *result.info;
   m_table.SetCell(*position, kPingCell, std::to_string(PingMilliseconds(result).value_or(0)));
   m_table.SetCell(*position, kWCell, "+");
-  m_table.SetCell(*position, kNameCell, info.name);
-  m_table.SetCell(*position, kMapCell, info.map);
-  // A reply cut before its counts shows the counts of the reply before it, as F9 does.
-  if (info.players) m_lastPlayers = *info.players;
-  if (info.maxPlayers) m_lastMaxPlayers = *info.maxPlayers;
-  m_table.SetCell(*position, kPlayersCell,
-                  std::to_string(m_lastPlayers) + "/" + std::to_string(m_lastMaxPlayers));
-  if (info.type) m_table.SetCell(*position, kDCell, std::string(1, *info.type));
-  if (info.os) m_table.SetCell(*position, kSCell, std::string(1, *info.os));
-  if (info.password) m_table.SetCell(*position, kPCell, *info.password ? "+" : "-");
+  WriteServerInfoCells(m_table, *position, info, m_lastPlayers, m_lastMaxPlayers);
 }
 
 void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::string& portText) {

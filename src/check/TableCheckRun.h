@@ -23,7 +23,7 @@
 namespace vantrix {
 
 struct TableCheckSetup {
-  CheckQuery query = CheckQuery::kDetails;
+  QueryProtocol protocol = QueryProtocol::kOriginal;
   std::string defaultPortText;  // for addresses without ":"; empty means 27015
   bool progress = true;
   int maxParallel = 512;

@@ -6,8 +6,8 @@
 
 #include "core/protocol/Bzip2.h"
 #include "core/protocol/Crc32.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
 
 namespace vantrix::fake {
 
@@ -38,10 +38,22 @@ std::string BuildInfoReply(const InfoFields& fields) {
   for (std::uint8_t byte : {fields.players, fields.maxPlayers, fields.protocol, fields.type, fields.os,
                             fields.password, fields.mod})
     out.push_back(static_cast<char>(byte));
+  if (!fields.bots) return out;
+  if (fields.mod == 1) {
+    AppendText(out, "http://mod.example");
+    AppendText(out, "http://mod.example/dl");
+    out.push_back('\0');
+    AppendLittleEndian(out, 1, 4);     // mod version
+    AppendLittleEndian(out, 4096, 4);  // mod size
+    out.push_back('\0');               // multiplayer only
+    out.push_back('\1');               // its own library
+  }
+  out.push_back('\1');  // anti-cheat
+  out.push_back(static_cast<char>(*fields.bots));
   return out;
 }
 
-std::string BuildSourceInfoReply(const SourceInfoFields& fields) {
+std::string BuildCurrentInfoReply(const CurrentInfoFields& fields) {
   std::string out = Header('I');
   out.push_back(static_cast<char>(fields.protocol));
   for (const std::string* text : {&fields.name, &fields.map, &fields.folder, &fields.game})
@@ -50,6 +62,9 @@ std::string BuildSourceInfoReply(const SourceInfoFields& fields) {
   for (std::uint8_t byte : {fields.players, fields.maxPlayers, fields.bots, fields.serverType,
                             fields.environment, fields.visibility, fields.secure})
     out.push_back(static_cast<char>(byte));
+  if (fields.appId == 2400)
+    for (std::uint8_t byte : {fields.shipMode, fields.shipWitnesses, fields.shipDuration})
+      out.push_back(static_cast<char>(byte));
   AppendText(out, fields.version);
   if (!fields.hasExtraFlags) return out;
   const std::uint8_t flags = fields.extraFlags;
@@ -152,8 +167,8 @@ RequestKind ClassifyRequest(std::string_view datagram) {
   if (datagram.starts_with(kPlayersRequest)) return RequestKind::kPlayers;
   if (datagram.starts_with(kRulesRequest)) return RequestKind::kRules;
   switch (ReplyType(datagram)) {
-    case kSourceInfoRequestType:
-      if (datagram.substr(5).starts_with(kSourceInfoText)) return RequestKind::kSourceInfo;
+    case kCurrentInfoRequestType:
+      if (datagram.substr(5).starts_with(kCurrentInfoText)) return RequestKind::kSourceInfo;
       break;
     case kPlayersRequestType:
       if (datagram.size() >= 9) return RequestKind::kSourcePlayers;

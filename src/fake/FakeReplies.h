@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,10 +37,13 @@ struct InfoFields {
   std::uint8_t os = 'l';    // 'l', 'w'
   std::uint8_t password = 0;
   std::uint8_t mod = 0;
+  // When set, the reply goes on past the mod flag: the mod block (for a mod flag of 1), the
+  // anti-cheat byte and this bots byte.
+  std::optional<std::uint8_t> bots;
 };
 
 // The fields of an 'I' reply; the extra-data fields are written when their flag is set.
-struct SourceInfoFields {
+struct CurrentInfoFields {
   std::uint8_t protocol = 17;
   std::string name;
   std::string map;
@@ -53,6 +57,10 @@ struct SourceInfoFields {
   std::uint8_t environment = 'l';
   std::uint8_t visibility = 0;
   std::uint8_t secure = 0;
+  // Written only for The Ship's app id, 2400, before the version.
+  std::uint8_t shipMode = 0;
+  std::uint8_t shipWitnesses = 0;
+  std::uint8_t shipDuration = 0;
   std::string version = "1.0.0.0";
   bool hasExtraFlags = true;  // false: the reply ends after the version
   std::uint8_t extraFlags = 0;
@@ -96,7 +104,7 @@ std::vector<std::string> SplitReply(std::string_view reply, std::uint32_t reques
 // id, players, max, bots, type, environment, visibility, secure, version, then the flag
 // byte and the fields it announces (port, identity, spectator port and name, keywords,
 // game id).
-std::string BuildSourceInfoReply(const SourceInfoFields& fields);
+std::string BuildCurrentInfoReply(const CurrentInfoFields& fields);
 
 // FF FF FF FF 'A' and the challenge, little-endian.
 std::string BuildChallengeReply(std::uint32_t challenge);

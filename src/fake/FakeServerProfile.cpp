@@ -5,7 +5,7 @@
 #include <bit>
 #include <stdexcept>
 
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentRequests.h"
 
 namespace vantrix::fake {
 
@@ -76,11 +76,11 @@ void AddExtraRules(std::vector<Rule>& rules, int count) {
 
 // Every combination of the five extra-data fields over 32 servers, and one in 33 with no
 // flag byte at all.
-SourceInfoFields MakeSourceInfo(const ServerProfile& profile) {
+CurrentInfoFields MakeSourceInfo(const ServerProfile& profile) {
   constexpr std::array<std::uint8_t, 5> kFlags{0x80, 0x10, 0x40, 0x20, 0x01};
   const InfoFields& info = profile.info;
   const int i = profile.index;
-  SourceInfoFields source;
+  CurrentInfoFields source;
   source.name = info.name;
   source.map = info.map;
   source.players = info.players;
@@ -181,7 +181,7 @@ std::vector<ServerProfile> MakeProfiles(const ServerSetup& setup) {
     profile.players = MakePlayers(i, info.players, setup.oddNames);
     profile.rules = MakeRules(profile, setup.oddNames);
     AddExtraRules(profile.rules, setup.extraRules);
-    profile.sourceInfo = MakeSourceInfo(profile);
+    profile.currentInfo = MakeSourceInfo(profile);
     if (profile.behaviour != Behaviour::kSilent) {
       const int ordinal = answerOrdinal - 1;
       profile.infoChallenge = IsSpreadMember(ordinal, setup.challengeCount, answering);
@@ -231,10 +231,10 @@ std::vector<std::string> AnswerRequest(const ServerProfile& profile, std::string
       return {BuildChallengeReply(challenge)};
     case RequestKind::kSourceInfo:
       if (profile.endlessChallenge) return {BuildChallengeReply(EndlessChallenge(challenge, requestNumber))};
-      if (profile.infoChallenge && RequestChallenge(request, kSourceInfoText.size()) != challenge)
+      if (profile.infoChallenge && RequestChallenge(request, kCurrentInfoText.size()) != challenge)
         return {BuildChallengeReply(challenge)};
       return {profile.detailsForInfo ? BuildInfoReply(profile.info)
-                                     : BuildSourceInfoReply(profile.sourceInfo)};
+                                     : BuildCurrentInfoReply(profile.currentInfo)};
     case RequestKind::kSourcePlayers:
     case RequestKind::kSourceRules:
       if (profile.endlessChallenge) return {BuildChallengeReply(EndlessChallenge(challenge, requestNumber))};

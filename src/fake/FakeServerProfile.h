@@ -20,7 +20,7 @@ struct ServerProfile {
   InfoFields info;
   std::vector<Player> players;
   std::vector<Rule> rules;
-  SourceInfoFields sourceInfo;    // the same server as an 'I' reply tells it
+  CurrentInfoFields currentInfo;  // the same server as an 'I' reply tells it
   bool infoChallenge = false;     // the newer info request must carry the server's challenge
   bool endlessChallenge = false;  // every newer request gets a new challenge, never an answer
   bool detailsForInfo = false;    // the newer info request gets an 'm' reply

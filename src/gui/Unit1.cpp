@@ -258,7 +258,7 @@ void TForm1::Checkallatonce1Click() {
 TableCheckSetup TForm1::AtOnceSetup() const {
   const Settings settings = LiveSettings().Snapshot();
   TableCheckSetup setup;
-  setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
+  setup.protocol = settings.queryProtocol;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
   return setup;

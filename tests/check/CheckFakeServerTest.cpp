@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/protocol/SourceInfoReply.h"
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentInfoReply.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
 #include "fake/FakeServerProfile.h"
 
@@ -26,7 +26,7 @@ TEST(FakeNewerRequests, ChallengesAreAskedForAndHonoured) {
     EXPECT_NE(challenge, kNoChallenge);
     EXPECT_NE(challenge, fake::ChallengeFor(profile, 43));
     const fake::AnswerStyle style;
-    auto first = fake::AnswerRequest(profile, SourceInfoRequest(), style, 1, challenge);
+    auto first = fake::AnswerRequest(profile, CurrentInfoRequest(), style, 1, challenge);
     ASSERT_EQ(first.size(), 1u);
     if (profile.infoChallenge) {
       ++wanting;
@@ -34,9 +34,9 @@ TEST(FakeNewerRequests, ChallengesAreAskedForAndHonoured) {
     } else {
       EXPECT_EQ(ReplyType(first[0]), 'I');
     }
-    auto info = fake::AnswerRequest(profile, SourceInfoRequest(challenge), style, 2, challenge);
+    auto info = fake::AnswerRequest(profile, CurrentInfoRequest(challenge), style, 2, challenge);
     ASSERT_EQ(info.size(), 1u);
-    auto decoded = DecodeSourceInfoReply(info[0]);
+    auto decoded = DecodeCurrentInfoReply(info[0]);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->name, profile.info.name);
     EXPECT_EQ(decoded->players, profile.info.players);
@@ -72,7 +72,7 @@ TEST(FakeNewerRequests, EndlessChallengesNeverRepeatAndDetailsForInfo) {
     ASSERT_TRUE(profile.endlessChallenge);
     std::uint32_t previous = kNoChallenge;
     for (std::uint32_t n = 1; n <= 6; ++n) {
-      auto reply = fake::AnswerRequest(profile, SourceInfoRequest(previous), style, n, 99);
+      auto reply = fake::AnswerRequest(profile, CurrentInfoRequest(previous), style, n, 99);
       auto challenge = DecodeChallengeReply(reply.at(0));
       ASSERT_TRUE(challenge);
       EXPECT_NE(*challenge, previous);
@@ -81,7 +81,7 @@ TEST(FakeNewerRequests, EndlessChallengesNeverRepeatAndDetailsForInfo) {
   }
   setup.endlessChallengeCount = 0;
   for (const auto& profile : fake::MakeProfiles(setup))
-    EXPECT_EQ(ReplyType(fake::AnswerRequest(profile, SourceInfoRequest(), style, 1, 5).at(0)), 'm');
+    EXPECT_EQ(ReplyType(fake::AnswerRequest(profile, CurrentInfoRequest(), style, 1, 5).at(0)), 'm');
 }
 
 TEST(FakeNewerRequests, LongRepliesAreSplitInTheChosenWay) {
@@ -120,10 +120,10 @@ TEST(FakeNewerRequests, ExtraDataCombinationsAllAppearAcrossTheServers) {
   std::vector<bool> seen(32, false);
   int withoutFlags = 0;
   for (const auto& profile : profiles) {
-    auto reply = DecodeSourceInfoReply(fake::BuildSourceInfoReply(profile.sourceInfo));
+    auto reply = DecodeCurrentInfoReply(fake::BuildCurrentInfoReply(profile.currentInfo));
     ASSERT_TRUE(reply);
     EXPECT_TRUE(reply->extraComplete);
-    if (!profile.sourceInfo.hasExtraFlags) {
+    if (!profile.currentInfo.hasExtraFlags) {
       ++withoutFlags;
       continue;
     }

@@ -21,12 +21,12 @@ TEST(CheckOptions, DefaultsAreTheWindowsOnesWithTheCurrentQuery) {
   EXPECT_EQ(options.timeoutMs, 400);
   EXPECT_EQ(options.retries, 1);
   EXPECT_EQ(options.sendIntervalUs, 0);
-  EXPECT_EQ(options.query, CheckQuery::kInfo);
+  EXPECT_EQ(options.query, QueryProtocol::kCurrent);
   EXPECT_FALSE(options.players || options.rules || options.format || options.help);
   EXPECT_TRUE(options.progress);
   EXPECT_TRUE(options.inputs.empty());
   const CheckPlan plan = PlanFromOptions(options);
-  EXPECT_EQ(plan.query, CheckQuery::kInfo);
+  EXPECT_EQ(plan.protocol, QueryProtocol::kCurrent);
   EXPECT_EQ(plan.timeoutUs, 400'000u);
   EXPECT_EQ(plan.retries, 1);
 }
@@ -57,7 +57,7 @@ TEST(CheckOptions, EveryOptionInBothSpellings) {
   EXPECT_EQ(options.timeoutMs, 250);
   EXPECT_EQ(options.retries, 0);
   EXPECT_EQ(options.sendIntervalUs, 100);
-  EXPECT_EQ(options.query, CheckQuery::kInfo);
+  EXPECT_EQ(options.query, QueryProtocol::kCurrent);
   EXPECT_TRUE(options.players && options.rules);
   EXPECT_EQ(options.format, CheckFormat::kCsv);
   EXPECT_FALSE(options.progress);
@@ -74,12 +74,12 @@ TEST(CheckOptions, EveryOptionInBothSpellings) {
 }
 
 TEST(CheckOptions, OrderRepeatsAndTheEndOfOptions) {
-  EXPECT_EQ(ParseCheckOptions({"--query", "details"}).query, CheckQuery::kDetails);
+  EXPECT_EQ(ParseCheckOptions({"--query", "details"}).query, QueryProtocol::kOriginal);
   // A repeated option: the last one counts, as with most tools.
   const CheckOptions repeated =
       ParseCheckOptions({"--timeout-ms", "100", "--query=details", "--timeout-ms=250", "--query", "info"});
   EXPECT_EQ(repeated.timeoutMs, 250);
-  EXPECT_EQ(repeated.query, CheckQuery::kInfo);
+  EXPECT_EQ(repeated.query, QueryProtocol::kCurrent);
   // A value is the next argument whatever it looks like; after "--" even "-" is a name.
   const CheckOptions literal = ParseCheckOptions({"--list", "-", "b", "--list", "--", "-", "--", "-", "--x"});
   const std::vector<CheckInputSpec> inputs{{Kind::kFile, "-"},  {Kind::kUnsure, "b"}, {Kind::kFile, "--"},
@@ -94,8 +94,8 @@ TEST(CheckOptions, HelpNamesEveryOptionAndTheQueryToUse) {
        {"--list", "--default-port", "--max-parallel", "--timeout-ms", "--retries", "--send-interval-us",
         "--query", "--players", "--rules", "--format", "--no-progress", "--version", "--help"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
-  EXPECT_NE(help.find("info (default)"), std::string::npos) << help;
-  EXPECT_NE(help.find("details: the original 'm' request"), std::string::npos) << help;
+  EXPECT_NE(help.find("current (default; also: info)"), std::string::npos) << help;
+  EXPECT_NE(help.find("original (also: details): the 'm' request"), std::string::npos) << help;
   EXPECT_NE(help.find("Exit status: 0"), std::string::npos) << help;
 }
 

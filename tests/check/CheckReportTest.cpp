@@ -45,6 +45,10 @@ CheckReport SampleReport(bool players, bool rules) {
   first.pingUs = 12'400;
   first.info = Info("Caf\xC3\xA9 \"one\"", "de_dust2", 3, 16);
   first.info->bots = 1;
+  first.info->gamePort = 27016;
+  first.info->steamId = 90071992547409921ull;  // past a double's exact integers
+  first.info->keywords = "a,\xE9";
+  first.info->gameId = 730;
   first.players = std::vector<PlayerEntry>{{"ann", 5, 61.5f}, {"b\x01o", -2, 2.25f}};
   first.rules = std::vector<RuleEntry>{{"sv_gravity", "800"}, {"motd", "a,b"}};
   report.results.push_back(first);
@@ -81,16 +85,19 @@ TEST(CheckReport, JsonByteForByte) {
       "  {\"address\":\"10.0.0.1:27015\",\"status\":\"answered\",\"ping\":12,\"name\":\"Caf\xC3\xA9 "
       "\\\"one\\\"\","
       "\"map\":\"de_dust2\",\"players\":3,\"max\":16,\"bots\":1,\"type\":\"D\",\"os\":\"L\",\"password\":"
-      "false},\n"
+      "false,\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\xC3\xA9\",\"game_id\":730},"
+      "\n"
       "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\xC3\xA7ois, "
       "\\\"2\\\"\","
       "\"map\":\"crossfire\",\"players\":0,\"max\":8,\"bots\":null,\"type\":\"D\",\"os\":\"W\",\"password\":"
-      "true},\n"
+      "true,\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null},\n"
       "  {\"address\":\"10.0.0.3:27016\",\"status\":\"silent\",\"ping\":null,\"name\":null,\"map\":null,"
-      "\"players\":null,\"max\":null,\"bots\":null,\"type\":null,\"os\":null,\"password\":null},\n"
+      "\"players\":null,\"max\":null,\"bots\":null,\"type\":null,\"os\":null,\"password\":null,"
+      "\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null},\n"
       "  {\"address\":\"10.0.0.4:27017\",\"status\":\"error\",\"ping\":2,\"name\":\"Four\",\"map\":\"m4\","
       "\"players\":1,\"max\":2,\"bots\":null,\"type\":null,\"os\":\"L\",\"password\":false,"
-      "\"error\":\"players: no reply\"}\n"
+      "\"error\":\"players: no "
+      "reply\",\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null}\n"
       "]\n");
   EXPECT_EQ(FormatCheckJson(CheckReport{}), "[]\n");
 }
@@ -104,11 +111,18 @@ TEST(CheckReport, JsonWithPlayersAndRules) {
       json.find(
           ",\"player_list\":[{\"name\":\"ann\",\"score\":5,\"time\":61.5},"
           "{\"name\":\"b\\u0001o\",\"score\":-2,\"time\":2.25}],"
-          "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}]}"),
+          "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}],"
+          "\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\u00e9\",\"game_id\":730}"),
       std::string::npos)
       << json;
-  EXPECT_NE(json.find("\"password\":true,\"player_list\":[],\"rules\":[]}"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null}"), std::string::npos) << json;
+  EXPECT_NE(
+      json.find("\"password\":true,\"player_list\":[],\"rules\":[],\"game_port\":null,\"steam_id\":null,"
+                "\"keywords\":null,\"game_id\":null}"),
+      std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null,\"game_port\":null"),
+            std::string::npos)
+      << json;
 }
 
 // What a JSON reader gets back: every server's texts (control characters, quotes, Latin-1),
@@ -138,17 +152,19 @@ TEST(CheckReport, JsonReadsBackAsTheReport) {
 
 TEST(CheckReport, CsvByteForByte) {
   EXPECT_EQ(FormatCheckCsv(SampleReport(false, false)),
-            "address,status,ping,name,map,players,max,bots,type,os,password,error\r\n"
-            "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,\r\n"
-            "10.0.0.2,answered,0,\"Fran\xC3\xA7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,\r\n"
-            "10.0.0.3:27016,silent,,,,,,,,,,\r\n"
-            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply\r\n");
+            "address,status,ping,name,map,players,max,bots,type,os,password,error,"
+            "game_port,steam_id,keywords,game_id\r\n"
+            "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,,"
+            "27016,90071992547409921,\"a,\xE9\",730\r\n"
+            "10.0.0.2,answered,0,\"Fran\xC3\xA7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,,,,,\r\n"
+            "10.0.0.3:27016,silent,,,,,,,,,,,,,,\r\n"
+            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply,,,,\r\n");
   const std::string withLists = FormatCheckCsv(SampleReport(true, true));
   EXPECT_TRUE(
       withLists.starts_with("address,status,ping,name,map,players,max,bots,type,os,password,error,"
-                            "player_names,rules\r\n"));
-  EXPECT_NE(withLists.find(",false,,\"ann\nb\x01o\",\"sv_gravity=800\nmotd=a,b\"\r\n"), std::string::npos);
-  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,\r\n"), std::string::npos);
+                            "player_names,rules,game_port,steam_id,keywords,game_id\r\n"));
+  EXPECT_NE(withLists.find(",false,,\"ann\nb\x01o\",\"sv_gravity=800\nmotd=a,b\",27016,"), std::string::npos);
+  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,,,,,\r\n"), std::string::npos);
 }
 
 TEST(CheckReport, TableByteForByte) {

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "check/CheckTestNetwork.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
 #include "fake/FakeServerProfile.h"
 
@@ -31,15 +31,15 @@ std::vector<CheckEndpoint> Endpoints(const std::vector<fake::ServerProfile>& pro
   return endpoints;
 }
 
-CheckPlan Plan(CheckQuery query, int retries = 1) {
+CheckPlan Plan(QueryProtocol query, int retries = 1) {
   CheckPlan plan;
-  plan.query = query;
+  plan.protocol = query;
   plan.retries = retries;
   return plan;
 }
 
 TEST(CheckScheduler, AnsweringAndSilentServersInBothQueries) {
-  for (CheckQuery query : {CheckQuery::kDetails, CheckQuery::kInfo}) {
+  for (QueryProtocol query : {QueryProtocol::kOriginal, QueryProtocol::kCurrent}) {
     for (int retries : {0, 1, 3}) {
       auto profiles = Profiles(20, 4);
       StillClock clock;
@@ -68,13 +68,13 @@ TEST(CheckScheduler, AnsweringAndSilentServersInBothQueries) {
         EXPECT_EQ(result.pingUs, network.latencyUs);
         EXPECT_EQ(network.SentTo(EndpointOf(profile)), 1u);
         // The 'I' reply carries bots, the 'm' reply does not.
-        EXPECT_EQ(result.info->bots.has_value(), query == CheckQuery::kInfo);
+        EXPECT_EQ(result.info->bots.has_value(), query == QueryProtocol::kCurrent);
       }
       // Every attempt of a silent server waits its whole time-out, one after the other.
       EXPECT_EQ(clock.now - start, (1 + retries) * 400'000u);
       for (const auto& sent : network.sent)
         EXPECT_EQ(sent.datagram,
-                  query == CheckQuery::kDetails ? std::string(kInfoRequest) : SourceInfoRequest());
+                  query == QueryProtocol::kOriginal ? std::string(kInfoRequest) : CurrentInfoRequest());
     }
   }
 }
@@ -89,7 +89,7 @@ TEST(CheckScheduler, ChallengeIsSentBackAndPlayersAndRulesFollow) {
   CheckTestNetwork network(clock, profiles);
   network.style.splitSize = 200;
   network.style.compress = true;
-  CheckPlan plan = Plan(CheckQuery::kInfo);
+  CheckPlan plan = Plan(QueryProtocol::kCurrent);
   plan.players = true;
   plan.rules = true;
   CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
@@ -114,36 +114,38 @@ TEST(CheckScheduler, ChallengeIsSentBackAndPlayersAndRulesFollow) {
     for (const auto& sent : network.sent)
       if (sent.to == EndpointOf(profiles[i])) toServer.push_back(sent.datagram);
     ASSERT_EQ(toServer.size(), 4u);
-    EXPECT_EQ(toServer[0], SourceInfoRequest());
-    EXPECT_EQ(toServer[1], SourceInfoRequest(challenge));
+    EXPECT_EQ(toServer[0], CurrentInfoRequest());
+    EXPECT_EQ(toServer[1], CurrentInfoRequest(challenge));
     EXPECT_EQ(toServer[2], PlayersRequest(challenge));
     EXPECT_EQ(toServer[3], RulesRequest(challenge));
   }
 }
 
-TEST(CheckScheduler, PlayersWithoutAKnownChallengeAskForOne) {
+// Players and rules are asked in the query's protocol: the original requests know no challenge.
+TEST(CheckScheduler, PlayersAndRulesAskInTheQueryProtocol) {
   auto profiles = Profiles(3);
   StillClock clock;
   CheckTestNetwork network(clock, profiles);
-  CheckPlan plan = Plan(CheckQuery::kDetails);
+  CheckPlan plan = Plan(QueryProtocol::kOriginal);
   plan.players = true;
+  plan.rules = true;
   CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
   ASSERT_TRUE(network.Run(scheduler));
   for (std::size_t i = 0; i < profiles.size(); ++i) {
-    EXPECT_EQ(scheduler.ResultFor(i).status, CheckStatus::kAnswered);
-    const std::uint32_t challenge = fake::ChallengeFor(profiles[i], CheckTestNetwork::kClientKey);
+    EXPECT_EQ(scheduler.ResultFor(i).status, CheckStatus::kAnswered) << scheduler.ResultFor(i).error;
+    EXPECT_EQ(scheduler.ResultFor(i).players->size(), profiles[i].players.size());
+    EXPECT_EQ(scheduler.ResultFor(i).rules->size(), profiles[i].rules.size());
     std::vector<std::string> toServer;
     for (const auto& sent : network.sent)
       if (sent.to == EndpointOf(profiles[i])) toServer.push_back(sent.datagram);
-    ASSERT_EQ(toServer.size(), 3u);
-    EXPECT_EQ(toServer[0], std::string(kInfoRequest));
-    EXPECT_EQ(toServer[1], PlayersRequest(kNoChallenge));
-    EXPECT_EQ(toServer[2], PlayersRequest(challenge));
+    EXPECT_EQ(toServer,
+              (std::vector<std::string>{std::string(kInfoRequest), std::string(kOriginalPlayersRequest),
+                                        std::string(kOriginalRulesRequest)}));
   }
 }
 
 TEST(CheckScheduler, AServerThatKeepsAnsweringWithAChallengeIsReported) {
-  for (auto [players, rounds] : {std::pair{false, 3}, std::pair{true, 3}, std::pair{false, 2}}) {
+  for (int rounds : {3, 2}) {
     fake::ServerSetup setup;
     setup.count = 2;
     setup.endlessChallengeCount = 1;
@@ -152,22 +154,18 @@ TEST(CheckScheduler, AServerThatKeepsAnsweringWithAChallengeIsReported) {
     ASSERT_TRUE(profiles[endless].endlessChallenge);
     StillClock clock;
     CheckTestNetwork network(clock, profiles);
-    CheckPlan plan = Plan(players ? CheckQuery::kDetails : CheckQuery::kInfo, 5);
-    plan.players = players;
+    CheckPlan plan = Plan(QueryProtocol::kCurrent, 5);
     plan.maxChallengeRounds = rounds;
     CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
     ASSERT_TRUE(network.Run(scheduler));
     const CheckResult& result = scheduler.ResultFor(endless);
     EXPECT_EQ(result.status, CheckStatus::kError);
-    EXPECT_EQ(result.error,
-              std::string(players ? "players" : "info") + ": the server keeps answering with a challenge");
+    EXPECT_EQ(result.error, "info: the server keeps answering with a challenge");
     // The first request and one more per challenge, never more.
-    const std::size_t infoSends = players ? 1 : 0;
-    EXPECT_EQ(network.SentTo(EndpointOf(profiles[endless])),
-              infoSends + 1 + static_cast<std::size_t>(rounds));
+    EXPECT_EQ(network.SentTo(EndpointOf(profiles[endless])), 1 + static_cast<std::size_t>(rounds));
     // It ended at once, without waiting for a time-out.
     EXPECT_LT(clock.now, 1'000'000u + 400'000u);
-    EXPECT_EQ(players, result.info.has_value());
+    EXPECT_FALSE(result.info);
     EXPECT_EQ(scheduler.ResultFor(1 - endless).status, CheckStatus::kAnswered);
   }
 }
@@ -187,7 +185,7 @@ TEST(CheckScheduler, AMissingSplitPartTimesOutAndIsReported) {
       datagrams.erase(datagrams.begin() + 1);  // every time the same part is lost
     }
   };
-  CheckPlan plan = Plan(CheckQuery::kInfo, 2);
+  CheckPlan plan = Plan(QueryProtocol::kCurrent, 2);
   plan.rules = true;
   CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
   const std::uint64_t start = clock.now;
@@ -215,7 +213,7 @@ TEST(CheckScheduler, SplitPartsOutOfOrderAndDuplicatedStillAssemble) {
       std::reverse(datagrams.begin(), datagrams.end());
       datagrams.push_back(datagrams[datagrams.size() / 2]);
     };
-    CheckPlan plan = Plan(CheckQuery::kInfo, 0);
+    CheckPlan plan = Plan(QueryProtocol::kCurrent, 0);
     plan.rules = true;
     CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
     ASSERT_TRUE(network.Run(scheduler));
@@ -231,26 +229,39 @@ TEST(CheckScheduler, SplitPartsOutOfOrderAndDuplicatedStillAssemble) {
   }
 }
 
-TEST(CheckScheduler, ACorruptCompressedReplyIsRejected) {
+// A reply that cannot be put together ends the attempt, not the stage: the retries left
+// ask again, and only when every answer was refused is the server reported.
+TEST(CheckScheduler, ACorruptCompressedReplyUsesTheRetriesLeft) {
   fake::ServerSetup setup;
   setup.count = 1;
   setup.extraRules = 30;
   auto profiles = fake::MakeProfiles(setup);
-  StillClock clock;
-  CheckTestNetwork network(clock, profiles);
-  network.style.splitSize = 100;
-  network.style.compress = true;
-  network.mangle = [](const CheckEndpoint&, std::vector<std::string>& datagrams) {
-    if (datagrams.size() < 2) return;
-    datagrams[0][SplitReplyAssembler::kNewHeaderSize + 4] ^= 0x01;  // the CRC's first byte
-  };
-  CheckPlan plan = Plan(CheckQuery::kInfo, 3);
-  plan.rules = true;
-  CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
-  ASSERT_TRUE(network.Run(scheduler));
-  EXPECT_EQ(scheduler.ResultFor(0).status, CheckStatus::kError);
-  EXPECT_EQ(scheduler.ResultFor(0).error, "rules: split reply: CRC mismatch");
-  EXPECT_FALSE(scheduler.ResultFor(0).rules);
+  for (int corrupt : {1, 100}) {
+    StillClock clock;
+    CheckTestNetwork network(clock, profiles);
+    network.style.splitSize = 100;
+    network.style.compress = true;
+    int answers = 0;
+    network.mangle = [&](const CheckEndpoint&, std::vector<std::string>& datagrams) {
+      if (datagrams.size() < 2 || answers++ >= corrupt) return;
+      datagrams[0][SplitReplyAssembler::kNewHeaderSize + 4] ^= 0x01;  // the CRC's first byte
+    };
+    CheckPlan plan = Plan(QueryProtocol::kCurrent, 3);
+    plan.rules = true;
+    CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
+    ASSERT_TRUE(network.Run(scheduler));
+    const CheckResult& result = scheduler.ResultFor(0);
+    if (corrupt == 1) {
+      EXPECT_EQ(result.status, CheckStatus::kAnswered) << result.error;
+      EXPECT_EQ(result.rules->size(), profiles[0].rules.size());
+      EXPECT_EQ(answers, 2);
+    } else {
+      EXPECT_EQ(result.status, CheckStatus::kError);
+      EXPECT_EQ(result.error, "rules: split reply: CRC mismatch");
+      EXPECT_FALSE(result.rules);
+      EXPECT_EQ(answers, 4);  // the first attempt and three retries
+    }
+  }
 }
 
 TEST(CheckScheduler, NeverMoreThanMaxParallelInFlight) {
@@ -258,7 +269,7 @@ TEST(CheckScheduler, NeverMoreThanMaxParallelInFlight) {
     auto profiles = Profiles(50, 10);
     StillClock clock;
     CheckTestNetwork network(clock, profiles);
-    CheckPlan plan = Plan(CheckQuery::kDetails, 1);
+    CheckPlan plan = Plan(QueryProtocol::kOriginal, 1);
     plan.maxParallel = maxParallel;
     CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
     // Follow the run step by step: a server is in flight from its first send to its end.
@@ -278,7 +289,7 @@ TEST(CheckScheduler, SendIntervalSpacesEverySend) {
   auto profiles = Profiles(10, 2);
   StillClock clock;
   CheckTestNetwork network(clock, profiles);
-  CheckPlan plan = Plan(CheckQuery::kDetails, 1);
+  CheckPlan plan = Plan(QueryProtocol::kOriginal, 1);
   plan.sendIntervalUs = 1500;
   CheckScheduler scheduler(Endpoints(profiles), plan, network, clock);
   ASSERT_TRUE(network.Run(scheduler));
@@ -293,7 +304,7 @@ TEST(CheckScheduler, BlockedSendsAreRetriedAndFailedSendsReported) {
   CheckTestNetwork network(clock, profiles);
   network.wouldBlockCount = 3;
   network.failPort = profiles[2].port;
-  CheckScheduler scheduler(Endpoints(profiles), Plan(CheckQuery::kDetails), network, clock);
+  CheckScheduler scheduler(Endpoints(profiles), Plan(QueryProtocol::kOriginal), network, clock);
   scheduler.Advance();
   EXPECT_TRUE(scheduler.Blocked());
   EXPECT_TRUE(network.sent.empty());
@@ -310,7 +321,7 @@ TEST(CheckScheduler, SameEndpointTwiceIsCheckedOnceAndStraysAreIgnored) {
   CheckTestNetwork network(clock, profiles);
   std::vector<CheckEndpoint> endpoints{EndpointOf(profiles[0]), EndpointOf(profiles[1]),
                                        EndpointOf(profiles[0])};
-  CheckScheduler scheduler(endpoints, Plan(CheckQuery::kDetails), network, clock);
+  CheckScheduler scheduler(endpoints, Plan(QueryProtocol::kOriginal), network, clock);
   EXPECT_EQ(scheduler.Servers(), 2u);
   scheduler.Receive({test::kLoopback, 9}, "\xFF\xFF\xFF\xFFmjunk", clock.now);  // nobody asked it
   scheduler.Receive(EndpointOf(profiles[0]), "\xFF\xFF\xFF\xFFm", clock.now);   // not sent to yet
@@ -330,7 +341,7 @@ TEST(CheckScheduler, MalformedAndLateRepliesAndARetryThatIsAnswered) {
     if (server.port == profiles[0].port) datagrams = {"\xFF\xFF\xFF\xFFI\x11no-zero-bytes"};
     if (server.port == profiles[1].port && calls++ == 0) datagrams.clear();  // first attempt lost
   };
-  CheckScheduler scheduler(Endpoints(profiles), Plan(CheckQuery::kInfo, 1), network, clock);
+  CheckScheduler scheduler(Endpoints(profiles), Plan(QueryProtocol::kCurrent, 1), network, clock);
   ASSERT_TRUE(network.Run(scheduler));
   EXPECT_EQ(scheduler.ResultFor(0).status, CheckStatus::kError);
   EXPECT_EQ(scheduler.ResultFor(0).error, "info: malformed reply");
@@ -339,7 +350,7 @@ TEST(CheckScheduler, MalformedAndLateRepliesAndARetryThatIsAnswered) {
   EXPECT_EQ(scheduler.ResultFor(1).pingUs, network.latencyUs);
   // A datagram after the end changes nothing.
   const CheckResult before = scheduler.ResultFor(1);
-  scheduler.Receive(EndpointOf(profiles[1]), fake::BuildSourceInfoReply({}), clock.now);
+  scheduler.Receive(EndpointOf(profiles[1]), fake::BuildCurrentInfoReply({}), clock.now);
   EXPECT_EQ(scheduler.ResultFor(1), before);
 }
 

@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
 #include "fake/FakeServerProfile.h"
 #include "net/IPv4Text.h"
 #include "support/FakeClock.h"
@@ -148,19 +148,20 @@ std::string Upper(std::uint8_t letter) {
 
 // The cells F9 would have written for this server's reply.
 void ExpectAnswered(const ServerTable& table, int position, const fake::ServerProfile& profile,
-                    CheckQuery query) {
+                    QueryProtocol query) {
   SCOPED_TRACE("row " + std::to_string(position));
-  const bool current = query == CheckQuery::kInfo;
+  const bool current = query == QueryProtocol::kCurrent;
   EXPECT_EQ(table.Cell(position, kWCell), "+");
   EXPECT_EQ(table.Cell(position, kPingCell), std::to_string(kLatencyMs));
-  EXPECT_EQ(table.Cell(position, kNameCell), current ? profile.sourceInfo.name : profile.info.name);
-  EXPECT_EQ(table.Cell(position, kMapCell), current ? profile.sourceInfo.map : profile.info.map);
-  const int players = current ? profile.sourceInfo.players : profile.info.players;
-  const int maxPlayers = current ? profile.sourceInfo.maxPlayers : profile.info.maxPlayers;
+  EXPECT_EQ(table.Cell(position, kNameCell), current ? profile.currentInfo.name : profile.info.name);
+  EXPECT_EQ(table.Cell(position, kMapCell), current ? profile.currentInfo.map : profile.info.map);
+  const int players = current ? profile.currentInfo.players : profile.info.players;
+  const int maxPlayers = current ? profile.currentInfo.maxPlayers : profile.info.maxPlayers;
   EXPECT_EQ(table.Cell(position, kPlayersCell), std::to_string(players) + "/" + std::to_string(maxPlayers));
-  EXPECT_EQ(table.Cell(position, kDCell), Upper(current ? profile.sourceInfo.serverType : profile.info.type));
-  EXPECT_EQ(table.Cell(position, kSCell), Upper(current ? profile.sourceInfo.environment : profile.info.os));
-  const bool password = current ? profile.sourceInfo.visibility == 1 : profile.info.password == 1;
+  EXPECT_EQ(table.Cell(position, kDCell),
+            Upper(current ? profile.currentInfo.serverType : profile.info.type));
+  EXPECT_EQ(table.Cell(position, kSCell), Upper(current ? profile.currentInfo.environment : profile.info.os));
+  const bool password = current ? profile.currentInfo.visibility == 1 : profile.info.password == 1;
   EXPECT_EQ(table.Cell(position, kPCell), password ? "+" : "-");
   EXPECT_EQ(table.Cell(position, kCommentCell), "note " + std::to_string(profile.index));
 }
@@ -173,13 +174,13 @@ void ExpectSilent(const ServerTable& table, int position) {
 }
 
 TEST(TableCheckRun, EveryRowInParallelInBothProtocols) {
-  for (CheckQuery query : {CheckQuery::kDetails, CheckQuery::kInfo}) {
-    SCOPED_TRACE(query == CheckQuery::kInfo ? "current" : "original");
+  for (QueryProtocol query : {QueryProtocol::kOriginal, QueryProtocol::kCurrent}) {
+    SCOPED_TRACE(query == QueryProtocol::kCurrent ? "current" : "original");
     const auto profiles = Profiles(40, 6, 10);
     World world(profiles);
     AddRows(world.table, profiles);
     TableCheckSetup setup;
-    setup.query = query;
+    setup.protocol = query;
     TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
     const std::uint32_t start = world.clock.Now();
     run.Start();
@@ -193,16 +194,16 @@ TEST(TableCheckRun, EveryRowInParallelInBothProtocols) {
       } else {
         ExpectAnswered(world.table, profile.index, profile, query);
         // The challenge costs a second request in the current protocol only.
-        const int requests = query == CheckQuery::kInfo && profile.infoChallenge ? 2 : 1;
+        const int requests = query == QueryProtocol::kCurrent && profile.infoChallenge ? 2 : 1;
         EXPECT_EQ(world.SentTo(profile.port), requests);
       }
       EXPECT_EQ(world.table.Address(profile.index), profile.Address());
     }
     for (const auto& sent : world.sender.Sent()) {
-      if (query == CheckQuery::kDetails)
+      if (query == QueryProtocol::kOriginal)
         EXPECT_EQ(sent.bytes, kInfoRequest);
       else
-        EXPECT_EQ(sent.bytes.substr(0, SourceInfoRequest().size()), SourceInfoRequest());
+        EXPECT_EQ(sent.bytes.substr(0, CurrentInfoRequest().size()), CurrentInfoRequest());
     }
     EXPECT_EQ(run.DoneRows(), profiles.size());
     EXPECT_EQ(world.status.Message(), "Idle...");
@@ -237,7 +238,7 @@ TEST(TableCheckRun, RowsAreFollowedByIdentityThroughSortsDeletionsAndAdditions) 
     if (profile.behaviour == fake::Behaviour::kSilent)
       ExpectSilent(world.table, own);
     else
-      ExpectAnswered(world.table, own, profile, CheckQuery::kDetails);
+      ExpectAnswered(world.table, own, profile, QueryProtocol::kOriginal);
   }
   // The row added during the run was not queried and not written.
   EXPECT_EQ(world.table.Cell(11, kWCell), kBlank);
@@ -255,8 +256,8 @@ TEST(TableCheckRun, RowsOfOneAddressAreAskedOnceAndAllGetTheAnswer) {
   run.Start();
   ASSERT_TRUE(world.Run(run));
   EXPECT_EQ(world.SentTo(profiles[0].port), 1);
-  for (int position : {0, 2, 3}) ExpectAnswered(world.table, position, profiles[0], CheckQuery::kDetails);
-  ExpectAnswered(world.table, 1, profiles[1], CheckQuery::kDetails);
+  for (int position : {0, 2, 3}) ExpectAnswered(world.table, position, profiles[0], QueryProtocol::kOriginal);
+  ExpectAnswered(world.table, 1, profiles[1], QueryProtocol::kOriginal);
   EXPECT_TRUE(world.lookups.requested.empty());  // localhost needs no resolver
 }
 
@@ -337,7 +338,7 @@ TEST(TableCheckRun, StopKeepsWhatWasDecodedAndLeavesTheRestAlone) {
   EXPECT_TRUE(run.Finished());
   EXPECT_EQ(world.status.Message(), "Idle...");
   for (int i = 0; i < 5; ++i)
-    ExpectAnswered(world.table, i, profiles[static_cast<std::size_t>(i)], CheckQuery::kDetails);
+    ExpectAnswered(world.table, i, profiles[static_cast<std::size_t>(i)], QueryProtocol::kOriginal);
   EXPECT_EQ(world.table.Cell(5, kWCell), "+");  // kept as it was
   EXPECT_EQ(world.table.Cell(5, kNameCell), "stale");
   run.Step();
@@ -458,7 +459,7 @@ TEST(TableCheckRun, PingsSurviveTheTickCounterWrapping) {
   run.Start();
   ASSERT_TRUE(world.Run(run));
   for (const auto& profile : profiles)
-    ExpectAnswered(world.table, profile.index, profile, CheckQuery::kDetails);
+    ExpectAnswered(world.table, profile.index, profile, QueryProtocol::kOriginal);
 }
 
 }  // namespace

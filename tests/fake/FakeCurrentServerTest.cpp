@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/ChallengeExchange.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/RuleList.h"
-#include "core/protocol/SourceRequests.h"
 #include "fake/FakeReplies.h"
 #include "fake/FakeServerProfile.h"
 
@@ -51,7 +51,7 @@ TEST(FakeCurrentServerTest, ServersOfTodayIgnoreTheOriginalRequestsAndChallengeE
        {std::string(kInfoRequest), "\xFF\xFF\xFF\xFFplayers"s, "\xFF\xFF\xFF\xFFVSource Engine Query\0"s})
     EXPECT_TRUE(fake::AnswerRequest(profile, request, style, 1, challenge).empty());
   for (const std::string& request :
-       {SourceInfoRequest(), PlayersRequest(kNoChallenge), RulesRequest(12345)}) {
+       {CurrentInfoRequest(), PlayersRequest(kNoChallenge), RulesRequest(12345)}) {
     const auto answer = fake::AnswerRequest(profile, request, style, 1, challenge);
     ASSERT_EQ(answer.size(), 1u);
     EXPECT_EQ(DecodeChallengeReply(answer[0]), challenge);

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/ByteCursor.h"
-#include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
+#include "core/protocol/OriginalInfoReply.h"
 #include "fake/FakeServerProfile.h"
 
 namespace vantrix {
@@ -28,7 +28,7 @@ TEST(FakeReplies, InfoReplyRoundTripsThroughTheDecoder) {
   const std::string bytes = fake::BuildInfoReply(f);
   EXPECT_EQ(bytes.substr(0, 5), "\xFF\xFF\xFF\xFFm");
   EXPECT_EQ(bytes.size(), 5 + 16 + 2 + 2 + 8 + 13 + 7u);
-  auto reply = DecodeInfoReply(bytes);
+  auto reply = DecodeOriginalInfoReply(bytes);
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->serverName, "N");
   EXPECT_EQ(reply->map, "M");
@@ -143,7 +143,7 @@ TEST(FakeServerProfiles, AnswersDecodeAndOddNamesCarryBothEncodings) {
   for (const auto& profile : profiles) {
     auto info = fake::AnswerRequest(profile, kInfoRequest, 0, 1);
     ASSERT_EQ(info.size(), 1u);
-    auto reply = DecodeInfoReply(info[0]);
+    auto reply = DecodeOriginalInfoReply(info[0]);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->serverName, profile.info.name);
     EXPECT_LE(*reply->players, *reply->maxPlayers);

@@ -150,7 +150,7 @@ class CurrentProtocolEndToEndTest : public QObject {
       f.Press(Qt::Key_F9);
     }
     QCOMPARE(table.Cell(2, kWCell), std::string("+"));
-    QCOMPARE(table.Cell(2, kNameCell), f.profiles[2].sourceInfo.name);
+    QCOMPARE(table.Cell(2, kNameCell), f.profiles[2].currentInfo.name);
     QCOMPARE(table.Cell(0, kWCell), std::string(kBlank));
     {
       NetWatchdog watchdog(15s, "F10 against servers of today");
@@ -159,11 +159,11 @@ class CurrentProtocolEndToEndTest : public QObject {
     for (const auto& profile : f.profiles) {
       const int row = profile.index;
       QCOMPARE(table.Cell(row, kWCell), std::string("+"));
-      QCOMPARE(table.Cell(row, kNameCell), profile.sourceInfo.name);
-      QCOMPARE(table.Cell(row, kMapCell), profile.sourceInfo.map);
-      QCOMPARE(table.Cell(row, kPlayersCell), std::to_string(profile.sourceInfo.players) + "/" +
-                                                  std::to_string(profile.sourceInfo.maxPlayers));
-      const std::uint8_t environment = profile.sourceInfo.environment;
+      QCOMPARE(table.Cell(row, kNameCell), profile.currentInfo.name);
+      QCOMPARE(table.Cell(row, kMapCell), profile.currentInfo.map);
+      QCOMPARE(table.Cell(row, kPlayersCell), std::to_string(profile.currentInfo.players) + "/" +
+                                                  std::to_string(profile.currentInfo.maxPlayers));
+      const std::uint8_t environment = profile.currentInfo.environment;
       QCOMPARE(table.Cell(row, kSCell), std::string(environment == 'w'   ? "W"
                                                     : environment == 'l' ? "L"
                                                                          : "M"));

@@ -17,7 +17,7 @@ constexpr auto kPacingPause = std::chrono::microseconds(100);
 
 using Clock = std::chrono::steady_clock;
 
-std::string InfoReply(std::mt19937& random, long number) {
+std::string OriginalInfoReply(std::mt19937& random, long number) {
   fake::InfoFields fields;
   fields.address = "127.0.0.1:1";
   fields.name = std::string(kFloodNamePrefix) + std::to_string(number);
@@ -39,7 +39,7 @@ std::string Garbage(std::mt19937& random, long number) {
       return bytes;
     }
     case 1: {
-      std::string reply = InfoReply(random, number);
+      std::string reply = OriginalInfoReply(random, number);
       reply.resize(5 + random() % (reply.size() - 5));
       return reply;
     }
@@ -180,10 +180,10 @@ void FloodSender::Run(FloodPlan plan) {
     long* kind = nullptr;
     if (roll < 49) {
       from = m_known[random() % m_known.size()].get();
-      bytes = InfoReply(random, n);
+      bytes = OriginalInfoReply(random, n);
       kind = &counts.knownReplies;
     } else if (roll < 69) {
-      bytes = InfoReply(random, n);
+      bytes = OriginalInfoReply(random, n);
       kind = &counts.unknownReplies;
     } else if (roll < 89) {
       bytes = Garbage(random, n);

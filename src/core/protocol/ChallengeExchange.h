@@ -9,9 +9,9 @@
 
 namespace vantrix {
 
-// What one exchange asks a server for. kDetails is the original info request, which
-// knows no challenge; the others are the current requests.
-enum class ExchangeKind { kDetails, kInfo, kPlayers, kRules };
+// What one exchange asks a server for, in which protocol. The original requests know no
+// challenge; the current ones (kInfo, kPlayers, kRules) may be answered with one.
+enum class ExchangeKind { kOriginalInfo, kOriginalPlayers, kOriginalRules, kInfo, kPlayers, kRules };
 
 // One request and its reply with one server in the current protocol: the request bytes,
 // the challenge rounds (a server answers 'A' and 4 bytes, which the next request carries)
@@ -42,6 +42,10 @@ class ChallengeExchange {
   // Starts over as for another server: the challenge is forgotten too.
   void Reset(ExchangeKind kind);
 
+  // What the info reply told about the server: a few older games send split replies
+  // without the split size; later exchanges with it read their parts accordingly.
+  void KnowServer(std::uint16_t appId, std::uint8_t protocol);
+
   // The request to send now: first without a challenge, then with the latest one.
   std::string Request() const;
 
@@ -56,12 +60,14 @@ class ChallengeExchange {
  private:
   Outcome TakeWhole(std::string_view reply);
   bool Expects(char type) const;
+  bool Original() const;
 
   ExchangeKind m_kind;
   int m_maxRounds;
   int m_rounds = 0;
   bool m_finished = false;
   std::optional<std::uint32_t> m_challenge;
+  std::optional<bool> m_sizeField;
   SplitReplyAssembler m_split;
 };
 

@@ -17,11 +17,29 @@ struct PlayerEntry {
   bool operator==(const PlayerEntry&) const = default;
 };
 
+// The Ship's extras of one player, sent after all the records.
+struct ShipPlayerExtras {
+  std::int32_t deaths = 0;
+  std::int32_t money = 0;
+
+  bool operator==(const ShipPlayerExtras&) const = default;
+};
+
+struct PlayerListReply {
+  std::vector<PlayerEntry> players;
+  std::vector<ShipPlayerExtras> shipExtras;  // one per player, or none
+};
+
 // Decodes a players reply: FF FF FF FF 'D', a count byte, then per player an index byte,
-// the zero-ended name, a 32-bit score and a 32-bit float time. The records are read up to
-// the end of the data, whatever the count byte says (it wraps past 255 players); a record
-// cut short ends the list; at most kMaxPlayers records are kept. nullopt for any other datagram.
-inline constexpr std::size_t kMaxPlayers = 4096;
+// the zero-ended name, a 32-bit score and a 32-bit float time. Exactly the announced number
+// of records is read (bytes after them are no players); a record cut short ends the list.
+// nullopt for any other datagram. Both the original window's players list and the checker
+// read replies with this.
 std::optional<std::vector<PlayerEntry>> DecodePlayerList(std::string_view datagram);
+
+// The same, and when the info reply named The Ship (appId), its deaths and money per player
+// after the records, taken when all of them are there.
+std::optional<PlayerListReply> DecodePlayerListReply(std::string_view datagram,
+                                                     std::optional<std::uint16_t> appId);
 
 }  // namespace vantrix

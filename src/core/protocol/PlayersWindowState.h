@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "core/protocol/AskedExchange.h"
+#include "core/protocol/AskedWindowState.h"
 #include "core/protocol/RequestTarget.h"
 
 namespace vantrix {
 
 // The players window's data: the lines shown (one per player, in reply order) and the
 // address of the last request, kept for "Refresh". Also the request and reply formats.
-class PlayersWindowState {
+class PlayersWindowState : public AskedWindowState {
  public:
   // FF FF FF FF "players", 11 bytes, no terminating zero.
   static std::string_view Request();
@@ -35,28 +35,16 @@ class PlayersWindowState {
   // Decodes a datagram from any sender and appends its lines; returns the lines added.
   std::vector<std::string> Receive(std::string_view datagram);
 
-  // The current protocol. Every RequestPlayers starts a new exchange: CurrentRequest() is
-  // sent, and SetAsked records where it went ("ip:port"). Only that sender's datagrams are
-  // taken: a challenge asks for the request again (at most kMaxChallengeRounds times), a
-  // split reply is put back together, and the 'D' reply gives the lines as above, once.
-  static constexpr int kMaxChallengeRounds = AskedExchange::kMaxChallengeRounds;
-  struct CurrentStep {
-    std::vector<std::string> added;
-    std::optional<std::string> sendAgain;  // the request to send to the asked server now
-  };
-  std::string CurrentRequest() const { return m_exchange.Request(); }
-  void SetAsked(std::string address) { m_exchange.SetAsked(std::move(address)); }
-  const std::string& Asked() const { return m_exchange.Asked(); }
-  CurrentStep ReceiveCurrent(std::string_view datagram, std::string_view sender);
-  const ChallengeExchange& Exchange() const { return m_exchange.Exchange(); }
+  // The current protocol: see AskedWindowState; every RequestPlayers starts a new exchange.
+  PlayersWindowState() : AskedWindowState(ExchangeKind::kPlayers) {}
 
-  const std::vector<std::string>& Lines() const { return m_lines; }
   const std::string& CurrentAddress() const { return m_currentAddress; }
 
+ protected:
+  std::vector<std::string> CurrentLines(std::string_view reply) const override { return Decode(reply); }
+
  private:
-  std::vector<std::string> m_lines;
   std::string m_currentAddress;
-  AskedExchange m_exchange{ExchangeKind::kPlayers};
 };
 
 }  // namespace vantrix

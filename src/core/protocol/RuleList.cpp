@@ -1,7 +1,7 @@
 #include "core/protocol/RuleList.h"
 
 #include "core/protocol/ByteCursor.h"
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentRequests.h"
 
 namespace vantrix {
 

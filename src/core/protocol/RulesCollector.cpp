@@ -3,50 +3,33 @@
 #include <algorithm>
 
 #include "core/protocol/ByteCursor.h"
+#include "core/protocol/InfoRequest.h"
+#include "core/protocol/RuleList.h"
+#include "core/protocol/SplitPartHeader.h"
 
 namespace vantrix {
 
 namespace {
 
-constexpr std::string_view kRequest{
-    "\xFF\xFF\xFF\xFF"
-    "V"
-    "Source Engine Query\0",
-    25};
 constexpr std::string_view kMarker{"\xFF\xFF\xFF\xFF\x45", 5};
-constexpr std::string_view kSplitPrefix{"\xFE\xFF\xFF\xFF", 4};
-constexpr std::size_t kSplitHeaderSize = 9;
+// A continuation drops the old split header, whatever its bytes say.
+constexpr std::size_t kOldHeader = 9;
 constexpr std::size_t kRuleCountSize = 2;
 // Dropped from a buffer that holds no marker: what the marker and count would have taken
 // when the continuation's own header is gone already.
 constexpr std::size_t kNoMarkerDrop = 6;
 
-struct SplitHeader {
-  std::uint32_t requestNumber = 0;
-  int part = 0;
-  int total = 0;
-  // A part number that fits a total of two or more. A one-part "split" is no split at all:
-  // such a byte is more likely a plain packet number, so the buffer rule takes it.
-  bool Usable() const { return total >= 2 && part < total; }
-};
+// A part number that fits a total of two or more. A one-part "split" is no split at all:
+// such a byte is more likely a plain packet number, so the buffer rule takes it.
+bool Usable(const SplitPartHeader& header) {
+  return header.total >= 2 && header.number < header.total;
+}
 
 // The first part of a reply starts with the marker. A byte that reads as part 0 of a
 // continuation numbers its packets some other way. (A later part may start with the
 // marker's bytes: rule values can hold any byte but zero.)
-bool FitsItsData(const SplitHeader& header, std::string_view data) {
-  return header.part != 0 || data.starts_with(kMarker);
-}
-
-std::optional<SplitHeader> ReadSplitHeader(std::string_view datagram) {
-  ByteCursor reader(datagram);
-  if (!reader.StartsWith(kSplitPrefix) || reader.Remaining() < kSplitHeaderSize) return std::nullopt;
-  reader.Skip(kSplitPrefix.size());
-  SplitHeader header;
-  header.requestNumber = *reader.ReadUInt32LE();
-  const std::uint8_t packet = *reader.ReadByte();
-  header.part = packet >> 4;
-  header.total = packet & 0x0F;
-  return header;
+bool FitsItsData(const SplitPartHeader& header, std::string_view data) {
+  return header.number != 0 || data.starts_with(kMarker);
 }
 
 // A whole reply: the pairs after its first marker and the count.
@@ -61,7 +44,7 @@ std::vector<std::string> DecodeReply(std::string_view reply) {
 }  // namespace
 
 std::string_view RulesCollector::Request() {
-  return kRequest;
+  return kOriginalRulesRequest;
 }
 
 std::vector<std::string> RulesCollector::DecodePairs(std::string& rules) {
@@ -85,30 +68,29 @@ std::vector<std::string> RulesCollector::DecodePairs(std::string& rules) {
 }
 
 std::optional<RequestTarget> RulesCollector::RequestRules(std::string_view address) {
-  m_lines.clear();
+  Restart();
   m_pending.clear();
   m_decoded.clear();
-  m_exchange.Reset();
   return SplitRequestAddress(address);
 }
 
-RulesCollector::CurrentStep RulesCollector::ReceiveCurrent(std::string_view datagram,
-                                                           std::string_view sender) {
-  CurrentStep step;
-  AskedExchange::Taken taken = m_exchange.Take(datagram, sender);
-  step.sendAgain = std::move(taken.sendAgain);
-  if (taken.reply) step.added = Append(DecodeReply(*taken.reply));
-  return step;
+std::vector<std::string> RulesCollector::CurrentLines(std::string_view reply) const {
+  std::vector<std::string> lines;
+  const auto rules = DecodeRuleList(reply);
+  if (!rules) return lines;
+  for (const RuleEntry& rule : *rules)
+    if (!rule.name.empty()) lines.push_back(rule.name + " - " + rule.value);
+  return lines;
 }
 
 std::vector<std::string> RulesCollector::Receive(std::string_view datagram) {
-  if (const auto split = ReadSplitHeader(datagram)) {
-    const std::string_view data = datagram.substr(kSplitHeaderSize);
-    if (split->Usable() && FitsItsData(*split, data))
-      return Append(TakeSplitPart(split->requestNumber, split->part, split->total, data));
+  if (const auto split = ReadSplitPartHeader(datagram, SplitLayout::kOld)) {
+    const std::string_view data = datagram.substr(split->size);
+    if (Usable(*split) && FitsItsData(*split, data))
+      return Append(TakeSplitPart(split->id, split->number, split->total, data));
     // The same request's first part may have been taken for a numbered part: it starts the
     // buffer again, so that this part is joined to it.
-    AdoptPendingHead(split->requestNumber);
+    AdoptPendingHead(split->id);
   }
   if (datagram.starts_with(kMarker)) return Append(DecodeReply(datagram));
   return Append(TakeIntoBuffer(datagram));
@@ -177,7 +159,7 @@ std::vector<std::string> RulesCollector::TakeIntoBuffer(std::string_view datagra
     return {};
   }
   const std::string_view tail =
-      datagram.size() > kSplitHeaderSize ? datagram.substr(kSplitHeaderSize) : std::string_view();
+      datagram.size() > kOldHeader ? datagram.substr(kOldHeader) : std::string_view();
   ++m_continuations;
   if (m_continuations > kMaxContinuations || m_buffer.size() + tail.size() > kMaxBuffer) {
     m_buffer.clear();
@@ -208,11 +190,6 @@ void RulesCollector::RememberDecoded(std::uint32_t requestNumber) {
 
 bool RulesCollector::WasDecoded(std::uint32_t requestNumber) const {
   return std::find(m_decoded.begin(), m_decoded.end(), requestNumber) != m_decoded.end();
-}
-
-std::vector<std::string> RulesCollector::Append(std::vector<std::string> lines) {
-  m_lines.insert(m_lines.end(), lines.begin(), lines.end());
-  return lines;
 }
 
 }  // namespace vantrix

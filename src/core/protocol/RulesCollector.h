@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/protocol/AskedExchange.h"
+#include "core/protocol/AskedWindowState.h"
 #include "core/protocol/RequestTarget.h"
 
 namespace vantrix {
@@ -38,7 +38,7 @@ namespace vantrix {
 // cap A is dropped and collection starts over with the datagram at hand. The split parts
 // collected never hold more than kMaxBuffer bytes together; the oldest reply is dropped to
 // make room, and a reply that alone would pass the cap is dropped.
-class RulesCollector {
+class RulesCollector : public AskedWindowState {
  public:
   static constexpr std::size_t kMaxBuffer = 64 * 1024;
   static constexpr int kMaxContinuations = 16;
@@ -61,28 +61,15 @@ class RulesCollector {
   // Takes one datagram from any sender; returns the lines it added.
   std::vector<std::string> Receive(std::string_view datagram);
 
-  // The current protocol. Every RequestRules starts a new exchange: CurrentRequest() is
-  // sent, and SetAsked records where it went ("ip:port"). Only that sender's datagrams are
-  // taken: a challenge asks for the request again (at most kMaxChallengeRounds times), split
-  // replies in either layout are put back together (compressed ones unpacked and their CRC
-  // checked), and the whole 'E' reply gives its "name - value" lines, once. Nothing is shown
-  // for a reply that never completes or is refused.
-  static constexpr int kMaxChallengeRounds = AskedExchange::kMaxChallengeRounds;
-  struct CurrentStep {
-    std::vector<std::string> added;
-    std::optional<std::string> sendAgain;  // the request to send to the asked server now
-  };
-  std::string CurrentRequest() const { return m_exchange.Request(); }
-  void SetAsked(std::string address) { m_exchange.SetAsked(std::move(address)); }
-  const std::string& Asked() const { return m_exchange.Asked(); }
-  CurrentStep ReceiveCurrent(std::string_view datagram, std::string_view sender);
-  const ChallengeExchange& Exchange() const { return m_exchange.Exchange(); }
-
-  const std::vector<std::string>& Lines() const { return m_lines; }
+  // The current protocol: see AskedWindowState; every RequestRules starts a new exchange.
+  RulesCollector() : AskedWindowState(ExchangeKind::kRules) {}
 
   // Bytes held between datagrams: in A, and in the split parts collected.
   std::size_t BufferSize() const { return m_buffer.size(); }
   std::size_t PendingBytes() const;
+
+ protected:
+  std::vector<std::string> CurrentLines(std::string_view reply) const override;
 
  private:
   struct SplitReply {
@@ -99,12 +86,9 @@ class RulesCollector {
   void AdoptPendingHead(std::uint32_t requestNumber);
   void RememberDecoded(std::uint32_t requestNumber);
   bool WasDecoded(std::uint32_t requestNumber) const;
-  std::vector<std::string> Append(std::vector<std::string> lines);
 
-  std::vector<std::string> m_lines;
   std::string m_buffer;  // A
   int m_continuations = 0;
-  AskedExchange m_exchange{ExchangeKind::kRules};
   std::vector<SplitReply> m_pending;     // oldest first
   std::vector<std::uint32_t> m_decoded;  // request numbers already decoded, newest last
 };

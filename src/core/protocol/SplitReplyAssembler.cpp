@@ -11,18 +11,8 @@ namespace vantrix {
 
 namespace {
 
-constexpr std::string_view kSplitHeader{"\xFE\xFF\xFF\xFF", 4};
 constexpr std::string_view kBzip2Magic{"BZh"};
 constexpr std::size_t kCompressedPrefix = 8;  // decompressed size and CRC32
-
-std::uint32_t IdOf(std::string_view datagram) {
-  ByteCursor cursor(datagram.substr(4));
-  return *cursor.ReadUInt32LE();
-}
-
-std::uint8_t ByteAt(std::string_view datagram, std::size_t offset) {
-  return static_cast<std::uint8_t>(datagram[offset]);
-}
 
 // True when the data begins with the marker, or with as much of it as the data holds
 // (a part may be shorter than the marker).
@@ -35,26 +25,49 @@ SplitReplyAssembler::Outcome Rejected(std::string problem) {
   return {SplitReplyAssembler::Status::kRejected, {}, std::move(problem)};
 }
 
+bool Compressed(std::uint32_t id, SplitLayout layout) {
+  return layout != SplitLayout::kOld && (id & SplitReplyAssembler::kCompressedBit) != 0;
+}
+
 }  // namespace
 
 bool SplitReplyAssembler::IsSplitPart(std::string_view datagram) noexcept {
-  return datagram.size() >= kOldHeaderSize && datagram.starts_with(kSplitHeader);
+  return vantrix::IsSplitPart(datagram);
 }
 
-SplitReplyAssembler::Layout SplitReplyAssembler::LayoutOfFirstPart(std::string_view datagram) noexcept {
-  // Part 0's first data byte is FF in the older layout; in the newer one the byte at that
-  // offset is the part number, 0 (and never FF, as there are at most 255 parts).
-  const std::uint8_t packet = ByteAt(datagram, 8);
-  const std::string_view oldData = datagram.substr(kOldHeaderSize);
-  if ((packet >> 4) == 0 && (packet & 0x0F) >= 1 && !oldData.empty() && BeginsLike(oldData, kQueryHeader))
-    return Layout::kOld;
-  if (datagram.size() <= kNewHeaderSize || ByteAt(datagram, 9) != 0 || packet < 1) return Layout::kUnknown;
-  const bool compressed = (IdOf(datagram) & kCompressedBit) != 0;
-  const std::string_view data = datagram.substr(kNewHeaderSize);
-  const bool fits = compressed
-                        ? BeginsLike(data.substr(std::min(data.size(), kCompressedPrefix)), kBzip2Magic)
-                        : BeginsLike(data, kQueryHeader);
-  return fits ? Layout::kNew : Layout::kUnknown;
+std::optional<bool> SplitReplyAssembler::SizeFieldOf(std::uint16_t appId, std::uint8_t protocol) noexcept {
+  // The games whose servers send the newer header without its size, as other query tools
+  // list them.
+  if (appId == 215 || appId == 17550 || appId == 17700 || (appId == 240 && protocol == 7)) return false;
+  return std::nullopt;
+}
+
+void SplitReplyAssembler::Expect(char replyType, std::optional<bool> sizeField) {
+  m_replyType = replyType;
+  m_sizeField = sizeField;
+}
+
+bool SplitReplyAssembler::Fits(std::string_view data, bool compressed) const noexcept {
+  if (compressed) return BeginsLike(data.substr(std::min(data.size(), kCompressedPrefix)), kBzip2Magic);
+  if (BeginsLike(data, kQueryHeader)) return true;
+  return m_replyType != 0 && !data.empty() && data.front() == m_replyType;
+}
+
+std::optional<SplitLayout> SplitReplyAssembler::LayoutOfFirstPart(std::string_view datagram) const noexcept {
+  // Part 0 of the older layout has a part number of 0 in the upper half of byte 8; in the
+  // newer ones byte 9 is the part number, 0, which is never the first byte of a reply.
+  if (const auto old = ReadSplitPartHeader(datagram, SplitLayout::kOld);
+      old && old->number == 0 && old->total >= 1 && datagram.size() > old->size &&
+      Fits(datagram.substr(old->size), false))
+    return SplitLayout::kOld;
+  std::vector<SplitLayout> candidates{SplitLayout::kNew, SplitLayout::kNewNoSize};
+  if (m_sizeField) candidates = {*m_sizeField ? SplitLayout::kNew : SplitLayout::kNewNoSize};
+  for (const SplitLayout layout : candidates) {
+    const auto header = ReadSplitPartHeader(datagram, layout);
+    if (!header || header->number != 0 || header->total < 1 || datagram.size() <= header->size) continue;
+    if (Fits(datagram.substr(header->size), Compressed(header->id, layout))) return layout;
+  }
+  return std::nullopt;
 }
 
 std::size_t SplitReplyAssembler::PendingBytes() const {
@@ -84,69 +97,69 @@ SplitReplyAssembler::Pending& SplitReplyAssembler::Find(std::uint32_t id) {
 }
 
 SplitReplyAssembler::Outcome SplitReplyAssembler::Take(std::string_view datagram) {
-  if (!IsSplitPart(datagram)) return Rejected("not a split reply part");
-  const std::uint32_t id = IdOf(datagram);
+  const auto header = ReadSplitPartHeader(datagram, SplitLayout::kOld);
+  if (!header) return Rejected("not a split reply part");
+  const std::uint32_t id = header->id;
   if (WasFinished(id)) return {};
   const std::uint32_t crc = Crc32(datagram);
   if (std::find(m_finishedParts.begin(), m_finishedParts.end(), crc) != m_finishedParts.end()) return {};
   Pending& pending = Find(id);
-  pending.seen.push_back(crc);
+  // A copy of a datagram already taken counts once, wherever it comes.
+  if (std::find(pending.seen.begin(), pending.seen.end(), crc) != pending.seen.end()) return {};
 
   std::optional<std::string> problem;
-  if (pending.layout != Layout::kUnknown) {
+  if (pending.layout) {
     problem = AddPart(pending, datagram);
-  } else if (const Layout layout = LayoutOfFirstPart(datagram); layout == Layout::kUnknown) {
-    problem = HoldEarly(pending, datagram);
+    if (!problem) pending.seen.push_back(crc);
+  } else if (const auto layout = LayoutOfFirstPart(datagram); !layout) {
+    HoldEarly(pending, datagram, crc);
   } else {
     pending.layout = layout;
     pending.bytes = 0;
     problem = AddPart(pending, datagram);
+    // The parts held so far join when they fit; what does not fit was not this reply's.
     std::vector<std::string> early = std::move(pending.early);
+    std::vector<std::uint32_t> earlySeen = std::move(pending.seen);
     pending.early.clear();
-    for (const std::string& part : early) {
-      if (problem) break;
-      problem = AddPart(pending, part);
-    }
+    pending.seen.assign(1, crc);
+    for (std::size_t i = 0; i < early.size() && !problem; ++i)
+      if (!AddPart(pending, early[i])) pending.seen.push_back(earlySeen[i]);
   }
   if (problem) return Finish(id, Rejected(std::move(*problem)));
-  if (pending.layout == Layout::kUnknown || pending.present < pending.total) return {};
+  if (!pending.layout || pending.present < pending.total) return {};
   return Finish(id, Assemble(pending));
 }
 
-std::optional<std::string> SplitReplyAssembler::HoldEarly(Pending& pending, std::string_view datagram) {
-  if (pending.early.size() >= static_cast<std::size_t>(kMaxParts)) return "split reply: too many parts";
+void SplitReplyAssembler::HoldEarly(Pending& pending, std::string_view datagram, std::uint32_t crc) {
+  // Within the caps the oldest held parts give way: a flood ahead of a reply does not end it.
+  while (!pending.early.empty() && (pending.early.size() >= static_cast<std::size_t>(kMaxParts) ||
+                                    pending.bytes + datagram.size() > kMaxReplyBytes)) {
+    pending.bytes -= pending.early.front().size();
+    pending.seen.erase(pending.seen.begin());
+    pending.early.erase(pending.early.begin());
+  }
+  if (datagram.size() > kMaxReplyBytes) return;
   pending.bytes += datagram.size();
-  if (pending.bytes > kMaxReplyBytes) return "split reply: too large";
   pending.early.emplace_back(datagram);
-  return std::nullopt;
+  pending.seen.push_back(crc);
 }
 
+// A part that does not fit leaves the reply as it was.
 std::optional<std::string> SplitReplyAssembler::AddPart(Pending& pending, std::string_view datagram) {
-  int total = 0;
-  int number = 0;
-  std::size_t headerSize = kOldHeaderSize;
-  if (pending.layout == Layout::kNew) {
-    if (datagram.size() < kNewHeaderSize) return "split reply: part cut short";
-    total = ByteAt(datagram, 8);
-    number = ByteAt(datagram, 9);
-    headerSize = kNewHeaderSize;
-  } else {
-    total = ByteAt(datagram, 8) & 0x0F;
-    number = ByteAt(datagram, 8) >> 4;
-  }
-  if (total < 1 || number >= total) return "split reply: bad part number";
-  if (total > kMaxParts) return "split reply: too many parts";
+  const auto header = ReadSplitPartHeader(datagram, *pending.layout);
+  if (!header) return "split reply: part cut short";
+  if (header->total < 1 || header->number >= header->total) return "split reply: bad part number";
   if (pending.total == 0) {
-    pending.total = total;
-    pending.parts.resize(static_cast<std::size_t>(total));
-  } else if (pending.total != total) {
+    pending.total = header->total;
+    pending.parts.resize(static_cast<std::size_t>(header->total));
+  } else if (pending.total != header->total) {
     return "split reply: parts disagree on their count";
   }
-  std::optional<std::string>& slot = pending.parts[static_cast<std::size_t>(number)];
+  std::optional<std::string>& slot = pending.parts[static_cast<std::size_t>(header->number)];
   if (slot) return std::nullopt;  // a duplicate
-  const std::string_view data = datagram.substr(headerSize);
+  const std::string_view data = datagram.substr(header->size);
+  if (pending.bytes + data.size() > kMaxReplyBytes) return "split reply: too large";
   pending.bytes += data.size();
-  if (pending.bytes > kMaxReplyBytes) return "split reply: too large";
   slot = std::string(data);
   ++pending.present;
   return std::nullopt;
@@ -154,20 +167,22 @@ std::optional<std::string> SplitReplyAssembler::AddPart(Pending& pending, std::s
 
 SplitReplyAssembler::Outcome SplitReplyAssembler::Assemble(const Pending& pending) {
   std::string joined;
-  joined.reserve(pending.bytes);
+  joined.reserve(pending.bytes + kQueryHeader.size());
   for (const auto& part : pending.parts) joined += *part;
-  const bool compressed = pending.layout == Layout::kNew && (pending.id & kCompressedBit) != 0;
-  if (!compressed) return {Status::kComplete, std::move(joined), {}};
-
-  ByteCursor cursor(joined);
-  const auto size = cursor.ReadUInt32LE();
-  const auto crc = cursor.ReadUInt32LE();
-  if (!size || !crc) return Rejected("split reply: compressed data cut short");
-  if (*size > kMaxReplyBytes) return Rejected("split reply: too large");
-  auto reply = Bzip2Decompress(cursor.Rest(), *size);
-  if (!reply) return Rejected("split reply: damaged compressed data");
-  if (Crc32(*reply) != *crc) return Rejected("split reply: CRC mismatch");
-  return {Status::kComplete, std::move(*reply), {}};
+  if (Compressed(pending.id, *pending.layout)) {
+    ByteCursor cursor(joined);
+    const auto size = cursor.ReadUInt32LE();
+    const auto crc = cursor.ReadUInt32LE();
+    if (!size || !crc) return Rejected("split reply: compressed data cut short");
+    if (*size > kMaxReplyBytes) return Rejected("split reply: too large");
+    auto reply = Bzip2Decompress(cursor.Rest(), *size);
+    if (!reply) return Rejected("split reply: damaged compressed data");
+    if (Crc32(*reply) != *crc) return Rejected("split reply: CRC mismatch");
+    joined = std::move(*reply);
+  }
+  // Some servers leave the inner header out of the joined data.
+  if (!joined.starts_with(kQueryHeader)) joined.insert(0, kQueryHeader);
+  return {Status::kComplete, std::move(joined), {}};
 }
 
 SplitReplyAssembler::Outcome SplitReplyAssembler::Finish(std::uint32_t id, Outcome outcome) {
@@ -175,10 +190,9 @@ SplitReplyAssembler::Outcome SplitReplyAssembler::Finish(std::uint32_t id, Outco
     if (pending.id != id) continue;
     m_finishedParts.insert(m_finishedParts.end(), pending.seen.begin(), pending.seen.end());
   }
-  constexpr std::size_t kRemembered = static_cast<std::size_t>(kMaxParts) * kMaxPendingReplies;
-  if (m_finishedParts.size() > kRemembered)
+  if (m_finishedParts.size() > kMaxRememberedParts)
     m_finishedParts.erase(m_finishedParts.begin(),
-                          m_finishedParts.end() - static_cast<std::ptrdiff_t>(kRemembered));
+                          m_finishedParts.end() - static_cast<std::ptrdiff_t>(kMaxRememberedParts));
   std::erase_if(m_pending, [id](const Pending& p) { return p.id == id; });
   m_finished[m_nextFinished] = id;
   m_nextFinished = (m_nextFinished + 1) % m_finished.size();

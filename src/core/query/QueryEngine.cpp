@@ -6,9 +6,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/protocol/InfoReply.h"
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/OriginalInfoReply.h"
+#include "core/protocol/ServerInfo.h"
+#include "core/protocol/SplitPartHeader.h"
+#include "core/query/ServerInfoCells.h"
 #include "core/settings/SettingsNumbers.h"
 #include "core/util/StrToInt.h"
 #include "core/util/Texts.h"
@@ -190,30 +193,50 @@ void QueryEngine::CountDatagram() {
 void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
                              std::uint32_t arrivalTick) {
   if (!LogAndCount(bytes)) return;
-  const bool current = m_settings.Snapshot().queryProtocol == QueryProtocol::kCurrent;
-  const bool challenge = current && ReplyType(m_datagram) == kChallengeReplyType;
-  if (!challenge && !IsInfoReply(m_datagram) && !(current && IsCurrentInfoReply(m_datagram))) return;
+  const bool current = Current();
+  const char type = ReplyType(m_datagram);
+  const bool info = type == kInfoReplyType || (current && type == kCurrentInfoReplyType);
+  const bool exchange = current && (type == kChallengeReplyType || IsSplitPart(m_datagram));
+  if (!info && !exchange) return;
 
   std::string sender;
   sender.reserve(senderIp.size() + 6);
   sender.append(senderIp).append(":").append(std::to_string(senderPort));
-  if (challenge) {
-    TakeChallenge(sender);
+  if (!current) {
+    if (auto match = m_table.FindRowByAddress(sender)) m_currentRow = m_table.IdOf(*match);
+    // A row removed since it was queried takes nothing, and the wait goes on.
+    if (auto position = m_table.PositionOf(m_currentRow))
+      WriteOriginalReply(*position, m_datagram, arrivalTick);
+    return;
+  }
+
+  // The current protocol: the server a waiting query asked goes through that query's
+  // exchange (challenges, split parts); a whole reply from anyone else is taken only when
+  // it comes from a row's address.
+  PendingQuery* query = AskedFrom(sender);
+  std::string whole;
+  std::string_view reply = m_datagram;
+  if (query) {
+    ChallengeExchange::Outcome outcome = query->exchange.Take(m_datagram);
+    if (outcome.step == ChallengeExchange::Step::kSendAgain) {
+      SendAgain(*query);
+      return;
+    }
+    if (outcome.step != ChallengeExchange::Step::kReply) return;
+    whole = std::move(outcome.reply);
+    reply = whole;
+  } else if (exchange) {
     return;
   }
   if (auto match = m_table.FindRowByAddress(sender)) {
     m_currentRow = m_table.IdOf(*match);
-  } else if (current) {
+  } else if (query) {
     // Only the server a waiting query asked may stand for its row (one listed by name).
-    const PendingQuery* query = AskedFrom(sender);
-    if (!query) return;
     m_currentRow = query->row;
+  } else {
+    return;
   }
-
-  // A row removed since it was queried takes nothing, and the wait goes on.
-  auto position = m_table.PositionOf(m_currentRow);
-  if (!position) return;
-  WriteReply(*position, m_datagram, arrivalTick);
+  if (auto position = m_table.PositionOf(m_currentRow)) WriteCurrentReply(*position, reply, arrivalTick);
 }
 
 bool QueryEngine::LogAndCount(std::string_view bytes) {
@@ -237,7 +260,7 @@ std::uint32_t QueryEngine::ReceiveReading(std::uint32_t arrivalTick, std::uint32
   return arrivalTick;
 }
 
-void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+void QueryEngine::WritePing(int position, std::uint32_t arrivalTick) {
   std::int32_t ping = 0;
   if (m_checkAllActive) {
     RowTiming& timing = TimingOf(m_currentRow);
@@ -249,8 +272,11 @@ void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint3
   }
   m_table.SetCell(position, kPingCell, std::to_string(ping));
   m_table.SetCell(position, kWCell, kPlus);
+}
 
-  const auto reply = DecodeAnyInfoReply(datagram);
+void QueryEngine::WriteOriginalReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+  WritePing(position, arrivalTick);
+  const auto reply = DecodeOriginalInfoReply(datagram, InfoReading::kOriginalWindow);
   if (!reply || !reply->hasTexts) return;  // the wait goes on until the time-out
 
   m_table.SetCell(position, kNameCell, std::string(reply->serverName));
@@ -261,6 +287,16 @@ void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint3
   if (reply->typeLetter) m_table.SetCell(position, kDCell, std::string(1, *reply->typeLetter));
   if (reply->osLetter) m_table.SetCell(position, kSCell, std::string(1, *reply->osLetter));
   if (reply->password) m_table.SetCell(position, kPCell, *reply->password ? kPlus : kMinus);
+  m_awaitingReply = false;
+}
+
+// Read exactly, as the checker reads it: a reply it refuses changes nothing, and the wait
+// goes on until the time-out.
+void QueryEngine::WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+  const auto info = DecodeServerInfo(datagram);
+  if (!info) return;
+  WritePing(position, arrivalTick);
+  WriteServerInfoCells(m_table, position, *info, m_lastPlayers, m_lastMaxPlayers);
   m_awaitingReply = false;
   for (PendingQuery* query : m_pending)
     if (query->row == m_currentRow) query->answered = true;
@@ -273,15 +309,12 @@ QueryEngine::PendingQuery* QueryEngine::AskedFrom(std::string_view sender) {
 }
 
 // A challenge from the server asked sends the request again with it, within the same wait
-// and time-out; anyone else's is dropped.
-void QueryEngine::TakeChallenge(std::string_view sender) {
-  PendingQuery* query = AskedFrom(sender);
-  if (!query) return;
-  if (query->exchange.Take(m_datagram).step != ChallengeExchange::Step::kSendAgain) return;
+// and time-out.
+void QueryEngine::SendAgain(PendingQuery& query) {
   // The ping counts from the send that the reply answers.
-  if (m_checkAllActive && query->row != kNoRow) TimingOf(query->row).sent = m_clock.Ticks();
+  if (m_checkAllActive && query.row != kNoRow) TimingOf(query.row).sent = m_clock.Ticks();
   m_lastSendTime = m_clock.Ticks();
-  Send(query->host, query->portText, query->exchange.Request());
+  Send(query.host, query.portText, query.exchange.Request());
 }
 
 void QueryEngine::CheckServer() {

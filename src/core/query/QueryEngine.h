@@ -32,9 +32,10 @@ namespace vantrix {
 //
 // The protocol setting is read at each query and each datagram. In the original protocol
 // any decoded reply ends the running wait. In the current one the request may be answered
-// by a challenge, sent back within the same wait and time-out; a reply ends only the wait
-// of the row it answers; and a reply or challenge from an address that was never asked and
-// is no row's address changes nothing.
+// by a challenge, sent back within the same wait and time-out, and by a split reply, put
+// back together; the reply is read exactly as the checker reads it (the same decoder); it
+// ends only the wait of the row it answers; and a reply or challenge from an address that
+// was never asked and is no row's address changes nothing.
 class QueryEngine {
  public:
   static constexpr std::uint32_t kTimeoutMilliseconds = kQueryTimeoutMs;
@@ -125,9 +126,11 @@ class QueryEngine {
   // Gives the address sent to as "ip:port", or "" when the send failed (and was reported).
   std::string Send(const std::string& host, const std::string& portText, std::string_view request);
   PendingQuery* AskedFrom(std::string_view sender);
-  void TakeChallenge(std::string_view sender);
+  void SendAgain(PendingQuery& query);
   void MarkTimedOut(RowId row);
-  void WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
+  void WritePing(int position, std::uint32_t arrivalTick);
+  void WriteOriginalReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
+  void WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
   std::uint32_t ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt);
   RowTiming& TimingOf(RowId row);
   void PruneTimings();

@@ -28,14 +28,16 @@ void TableCheckDriver::Start(const TableCheckSetup& setup) {
   m_quiet = setup.quiet;
   m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
   {
-    const auto quiet = QuietWrites();
+    std::optional<ListChangeTracker::QuietScope> quiet;
+    QuietWrites(quiet);
     m_run->Start();
   }
   Step();
 }
 
 void TableCheckDriver::Stop() {
-  const auto quiet = QuietWrites();
+  std::optional<ListChangeTracker::QuietScope> quiet;
+  QuietWrites(quiet);
   if (m_run) m_run->Stop();
   Release();
 }
@@ -52,7 +54,8 @@ bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t sen
   const auto address = ParseDottedIPv4(senderIp);
   if (!address || !m_run->Claims(*address, senderPort)) return false;
   {
-    const auto quiet = QuietWrites();
+    std::optional<ListChangeTracker::QuietScope> quiet;
+    QuietWrites(quiet);
     m_run->Receive(*address, senderPort, datagram, arrivalTick);
   }
   Rearm();
@@ -62,7 +65,8 @@ bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t sen
 void TableCheckDriver::Step() {
   if (!m_run) return;
   {
-    const auto quiet = QuietWrites();
+    std::optional<ListChangeTracker::QuietScope> quiet;
+    QuietWrites(quiet);
     m_run->Step();
   }
   if (m_run->Finished()) {
@@ -72,10 +76,8 @@ void TableCheckDriver::Step() {
   Rearm();
 }
 
-std::optional<ListChangeTracker::QuietScope> TableCheckDriver::QuietWrites() {
-  std::optional<ListChangeTracker::QuietScope> scope;
+void TableCheckDriver::QuietWrites(std::optional<ListChangeTracker::QuietScope>& scope) {
   if (m_run && m_quiet && m_changes != nullptr) scope.emplace(*m_changes);
-  return scope;
 }
 
 void TableCheckDriver::Rearm() {

@@ -49,7 +49,7 @@ class TableCheckDriver final : public QObject {
   void Rearm();
   void Release();
   // Holds a quiet scope on the change tracker while a refresh writes cells.
-  std::optional<ListChangeTracker::QuietScope> QuietWrites();
+  void QuietWrites(std::optional<ListChangeTracker::QuietScope>& scope);
 
   ServerTable& m_table;
   StatusLine& m_status;

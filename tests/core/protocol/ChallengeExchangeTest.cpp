@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
 #include "fake/FakeReplies.h"
 
 namespace vantrix {
@@ -57,13 +57,13 @@ TEST(ChallengeExchangeTest, ChallengeRoundsAreBounded) {
 }
 
 TEST(ChallengeExchangeTest, TheOriginalRequestIgnoresChallengesAndTakesEitherInfoReply) {
-  ChallengeExchange details(ExchangeKind::kDetails, 2);
+  ChallengeExchange details(ExchangeKind::kOriginalInfo, 2);
   EXPECT_EQ(details.Request(), kInfoRequest);
   EXPECT_EQ(details.Take(fake::BuildChallengeReply(7)).step, Step::kIgnored);
   EXPECT_EQ(details.Request(), kInfoRequest);
-  fake::SourceInfoFields fields;
+  fake::CurrentInfoFields fields;
   fields.name = "Alpha";
-  EXPECT_EQ(details.Take(fake::BuildSourceInfoReply(fields)).step, Step::kReply);
+  EXPECT_EQ(details.Take(fake::BuildCurrentInfoReply(fields)).step, Step::kReply);
   ChallengeExchange info(ExchangeKind::kInfo, 2);
   EXPECT_EQ(info.Take(fake::BuildInfoReply({})).step, Step::kReply);
 }

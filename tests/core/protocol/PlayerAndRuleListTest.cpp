@@ -40,12 +40,47 @@ TEST(PlayerList, DecodesEveryRecordAndStopsAtOneCutShort) {
                        "E\x00\x00"s));
 }
 
-TEST(PlayerList, TheCountByteIsNotTrusted) {
-  std::vector<fake::Player> many;
-  for (int i = 0; i < 300; ++i) many.push_back({0, "p" + std::to_string(i), i, 1.5f});
-  std::string reply = fake::BuildPlayersReply(std::vector<fake::Player>(many.begin(), many.begin() + 255));
-  reply[5] = 3;  // says three
-  EXPECT_EQ(DecodePlayerList(reply)->size(), 255u);
+std::string LittleEndian32(std::int32_t value) {
+  std::string out;
+  for (int i = 0; i < 4; ++i)
+    out.push_back(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
+  return out;
+}
+
+// Exactly the announced records are read; what follows them is no player, and is The
+// Ship's deaths and money only when the info reply named The Ship.
+TEST(PlayerList, TheCountByteSaysHowManyRecordsFollow) {
+  const std::string two = fake::BuildPlayersReply({{0, "ann", 4, 1.0f}, {1, "bob", 7, 2.0f}});
+  const std::string shipExtras =
+      LittleEndian32(1) + LittleEndian32(500) + LittleEndian32(2) + LittleEndian32(750);
+  std::string threeOfFour =
+      fake::BuildPlayersReply({{0, "a", 1, 1}, {0, "b", 2, 1}, {0, "c", 3, 1}, {0, "d", 4, 1}});
+  threeOfFour[5] = 3;
+  struct Case {
+    const char* what;
+    std::string reply;
+    std::optional<std::uint16_t> appId;
+    std::size_t players;
+    std::optional<std::int32_t> secondMoney;
+  };
+  const Case cases[] = {
+      {"extras of an unknown game", two + shipExtras, std::nullopt, 2, std::nullopt},
+      {"extras of The Ship", two + shipExtras, std::uint16_t{2400}, 2, 750},
+      {"The Ship's extras cut short", two + shipExtras.substr(0, 12), std::uint16_t{2400}, 2, std::nullopt},
+      {"extras of another game", two + shipExtras, std::uint16_t{240}, 2, std::nullopt},
+      {"fewer announced than sent", threeOfFour, std::nullopt, 3, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto list = DecodePlayerListReply(c.reply, c.appId);
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->players.size(), c.players);
+    ASSERT_EQ(list->shipExtras.size(), c.secondMoney ? c.players : 0u);
+    if (c.secondMoney) {
+      EXPECT_EQ(list->shipExtras.back().money, *c.secondMoney);
+      EXPECT_EQ(list->shipExtras.front().deaths, 1);
+    }
+  }
 }
 
 // A quarter of a megabyte (what a small compressed reply may unpack to) of the shortest
@@ -62,11 +97,11 @@ TEST(RuleList, AHugeReplyOfTinyEntriesIsCutAtTheCaps) {
 
   std::string playersReply =
       "\xFF\xFF\xFF\xFF"
-      "D\x00"s;
+      "D\xFF"s;
   for (int i = 0; i < 26000; ++i) playersReply += "\x00p\x00\x01\x00\x00\x00\x00\x00\x00\x00"s;
   const auto players = DecodePlayerList(playersReply);
   ASSERT_TRUE(players);
-  EXPECT_EQ(players->size(), kMaxPlayers);
+  EXPECT_EQ(players->size(), 255u);
   EXPECT_EQ(players->front().name, "p");
   EXPECT_EQ(players->front().score, 1);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -42,16 +43,33 @@ std::vector<std::size_t> InOrder(std::size_t count) {
   return order;
 }
 
-TEST(SplitReplyAssembler, EveryOrderOfFourPartsInBothHeadersAndCompressed) {
+// The newer parts without their 16-bit split size, as some older engines send them.
+std::vector<std::string> WithoutSizeField(std::vector<std::string> parts) {
+  for (std::string& part : parts) part.erase(10, 2);
+  return parts;
+}
+
+TEST(SplitReplyAssembler, EveryOrderOfFourPartsInEveryHeaderAndCompressed) {
   const std::string reply = LongRulesReply(40);
+  const std::string bare = reply.substr(4);  // without its inner FF FF FF FF
+  const std::size_t quarter = (reply.size() + 3) / 4;
   struct Layout {
     const char* name;
     std::vector<std::string> parts;
+    std::optional<bool> sizeField;  // what the app id tells, if anything
   };
   const std::vector<Layout> layouts{
-      {"newer", fake::SplitReplyBySize(reply, 77, (reply.size() + 3) / 4, false)},
-      {"older", fake::SplitReply(reply, 77, 4)},
-      {"compressed", fake::SplitReplyBySize(reply, 77, (Bzip2Compress(reply).size() + 8 + 3) / 4, true)},
+      {"newer", fake::SplitReplyBySize(reply, 77, quarter, false), std::nullopt},
+      {"older", fake::SplitReply(reply, 77, 4), std::nullopt},
+      {"compressed", fake::SplitReplyBySize(reply, 77, (Bzip2Compress(reply).size() + 8 + 3) / 4, true),
+       std::nullopt},
+      {"newer without size, by shape", WithoutSizeField(fake::SplitReplyBySize(reply, 77, quarter, false)),
+       std::nullopt},
+      {"newer without size, by app id", WithoutSizeField(fake::SplitReplyBySize(reply, 77, quarter, false)),
+       SplitReplyAssembler::SizeFieldOf(215, 17)},
+      {"newer, data without its header", fake::SplitReplyBySize(bare, 77, (bare.size() + 3) / 4, false),
+       std::nullopt},
+      {"older, data without its header", fake::SplitReply(bare, 77, 4), std::nullopt},
   };
   for (const Layout& layout : layouts) {
     ASSERT_EQ(layout.parts.size(), 4u) << layout.name;
@@ -59,6 +77,7 @@ TEST(SplitReplyAssembler, EveryOrderOfFourPartsInBothHeadersAndCompressed) {
     int orders = 0;
     do {
       SplitReplyAssembler assembler;
+      assembler.Expect('E', layout.sizeField);
       auto outcome = Feed(assembler, layout.parts, order);
       ASSERT_EQ(outcome.status, Status::kComplete) << layout.name << " " << outcome.problem;
       EXPECT_EQ(outcome.reply, reply) << layout.name;
@@ -155,21 +174,31 @@ TEST(SplitReplyAssembler, CompressedRepliesWithAWrongCrcOrDamagedDataAreRejected
 }
 
 TEST(SplitReplyAssembler, CapsOnPartsAndSize) {
+  // The number of parts is the announced total: a legal 43-part reply assembles.
   const std::string reply = LongRulesReply(60);
-  auto tooMany = fake::SplitReplyBySize(reply, 3, reply.size() / 40 + 1, false);
-  ASSERT_GT(tooMany.size(), static_cast<std::size_t>(SplitReplyAssembler::kMaxParts));
+  auto many = fake::SplitReplyBySize(reply, 3, reply.size() / 43 + 1, false);
+  ASSERT_EQ(many.size(), 43u);
   SplitReplyAssembler assembler;
-  auto outcome = assembler.Take(tooMany[0]);
-  EXPECT_EQ(outcome.status, Status::kRejected);
-  EXPECT_EQ(outcome.problem, "split reply: too many parts");
+  EXPECT_EQ(Feed(assembler, many, InOrder(many.size())).reply, reply);
 
-  // Parts held before part 0 are capped in count too.
-  SplitReplyAssembler early;
-  SplitReplyAssembler::Outcome last;
-  for (std::size_t i = tooMany.size() - 1; i >= 1 && last.status == Status::kIncomplete; --i)
-    last = early.Take(tooMany[i]);
-  EXPECT_EQ(last.status, Status::kRejected);
-  EXPECT_LE(early.PendingBytes(), SplitReplyAssembler::kMaxReplyBytes);
+  // Copies of parts that come before part 0 count once, junk of the same id sent ahead of
+  // the reply gives way, and the reply still assembles.
+  auto eighteen = fake::SplitReplyBySize(reply, 6, reply.size() / 18 + 1, false);
+  ASSERT_EQ(eighteen.size(), 18u);
+  std::vector<std::size_t> twice;
+  for (std::size_t i = 1; i < eighteen.size(); ++i) twice.insert(twice.end(), {i, i});
+  twice.push_back(0);
+  SplitReplyAssembler copies;
+  EXPECT_EQ(Feed(copies, eighteen, twice).reply, reply);
+  SplitReplyAssembler flooded;
+  for (int i = 0; i < 300; ++i) {
+    std::string junk = eighteen[1];
+    junk[9] = static_cast<char>(i % 200 + 20);  // part numbers past the total
+    junk += std::to_string(i);
+    ASSERT_EQ(flooded.Take(junk).status, Status::kIncomplete);
+  }
+  EXPECT_EQ(Feed(flooded, eighteen, InOrder(eighteen.size())).reply, reply);
+  EXPECT_LE(flooded.PendingBytes(), SplitReplyAssembler::kMaxReplyBytes);
 
   // A reply whose parts together pass the byte cap.
   const std::string big(SplitReplyAssembler::kMaxReplyBytes / 20 + 10, 'x');

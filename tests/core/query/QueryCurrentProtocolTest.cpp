@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/SourceRequests.h"
 #include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
 
@@ -14,7 +14,7 @@ using namespace std::string_literals;
 using test::FakeQueryWorld;
 
 std::string CurrentReply(const std::string& name, std::uint8_t players = 7, std::uint8_t environment = 'w') {
-  fake::SourceInfoFields fields;
+  fake::CurrentInfoFields fields;
   fields.name = name;
   fields.map = "cs_office";
   fields.players = players;
@@ -22,15 +22,15 @@ std::string CurrentReply(const std::string& name, std::uint8_t players = 7, std:
   fields.serverType = 'l';
   fields.environment = environment;
   fields.visibility = 1;
-  return fake::BuildSourceInfoReply(fields);
+  return fake::BuildCurrentInfoReply(fields);
 }
 
 // A server of today: the request without the challenge gets the challenge, the one that
 // carries it gets `reply`; the original request gets nothing.
 std::function<std::string(std::string_view)> Challenging(std::uint32_t challenge, std::string reply) {
   return [challenge, reply](std::string_view request) -> std::string {
-    if (!request.starts_with(SourceInfoRequest())) return {};
-    if (RequestChallenge(request, kSourceInfoText.size()) == challenge) return reply;
+    if (!request.starts_with(CurrentInfoRequest())) return {};
+    if (RequestChallenge(request, kCurrentInfoText.size()) == challenge) return reply;
     return fake::BuildChallengeReply(challenge);
   };
 }
@@ -128,26 +128,55 @@ TEST_F(QueryCurrentProtocolTest, AReplyEndsOnlyTheWaitOfTheRowItAnswers) {
   EXPECT_EQ(original.clock.Now() - 1000, 10u);
 }
 
-TEST_F(QueryCurrentProtocolTest, ACutShortReplyLeavesWhatItDoesNotCarry) {
+// Read as the checker reads it: a reply cut before its counts is refused (the row keeps
+// its cells and the query times out); one cut after them brings what it carries.
+TEST_F(QueryCurrentProtocolTest, ACutShortReplyIsReadAsTheCheckerReadsIt) {
   const RowId id = Add("10.0.0.5:27015");
-  w.Serve("10.0.0.5", 27015, CurrentReply("Full", 9, 'l'), 1);
-  Query(id);
-  ASSERT_EQ(Cell(id, kSCell), "L");
   const std::string full = CurrentReply("Cut", 4, 'w');
-  // Up to the players byte: name, map and players are new, the rest stays.
-  const std::size_t playersAt = full.find("1.0.0.0") - 7;  // 7 bytes from players to the version
-  w.Serve("10.0.0.5", 27015, full.substr(0, playersAt + 1), 1);
-  Query(id);
-  EXPECT_EQ(Cell(id, kNameCell), "Cut");
-  EXPECT_EQ(Cell(id, kPlayersCell), "4/24");  // the maximum is the previous reply's (the 'm' rule)
-  EXPECT_EQ(Cell(id, kDCell), "L");
-  EXPECT_EQ(Cell(id, kSCell), "L");
-  EXPECT_EQ(Cell(id, kPCell), "+");
-  // No zero byte after the protocol byte: W and ping only, then the time-out.
-  w.Serve("10.0.0.5", 27015, "\xFF\xFF\xFF\xFFI\x11Nameless"s, 1);
-  Query(id);
-  EXPECT_EQ(Cell(id, kNameCell), "Cut");
-  EXPECT_EQ(Cell(id, kWCell), "-");
+  const std::size_t countsEnd = full.find("1.0.0.0") - 5;  // bots, type, system, visibility, secure
+  struct Case {
+    const char* what;
+    std::string reply;
+    const char* name;
+    const char* players;
+    const char* w;
+  };
+  const Case cases[] = {
+      {"between the counts", full.substr(0, countsEnd - 1), "Full", "9/24", "-"},
+      {"without a zero byte", "\xFF\xFF\xFF\xFFI\x11Nameless"s, "Full", "9/24", "-"},
+      {"after the counts", full.substr(0, countsEnd), "Cut", "4/24", "+"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    w.Serve("10.0.0.5", 27015, CurrentReply("Full", 9, 'l'), 1);
+    Query(id);
+    ASSERT_EQ(Cell(id, kSCell), "L");
+    w.Serve("10.0.0.5", 27015, c.reply, 1);
+    Query(id);
+    EXPECT_EQ(Cell(id, kNameCell), c.name);
+    EXPECT_EQ(Cell(id, kPlayersCell), c.players);
+    EXPECT_EQ(Cell(id, kWCell), c.w);
+    EXPECT_EQ(Cell(id, kSCell), "L");  // no reply here carries the system letter
+    EXPECT_EQ(Cell(id, kPCell), "+");
+  }
+}
+
+// A split 'I' reply from the server asked is put back together by F9 and F10 as by the
+// parallel check, in either header, compressed or not.
+TEST_F(QueryCurrentProtocolTest, ASplitReplyIsPutBackTogether) {
+  const RowId id = Add("10.0.0.5:27015");
+  const std::string reply = CurrentReply(std::string(600, 'n'));
+  const std::vector<std::vector<std::string>> splits{fake::SplitReplyBySize(reply, 9, 200, false),
+                                                     fake::SplitReply(reply, 9, 3),
+                                                     fake::SplitReplyBySize(reply, 0x10, 100, true)};
+  for (const auto& parts : splits) {
+    w.table.SetCell(*w.Find(id), kNameCell, " ");
+    w.Serve("10.0.0.5", 27015, parts.back(), 1);
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) w.DeliverLater(2, parts[i], "10.0.0.5", 27015);
+    w.engine.CheckAll();
+    EXPECT_EQ(Cell(id, kNameCell), std::string(600, 'n'));
+    EXPECT_EQ(Cell(id, kWCell), "+");
+  }
 }
 
 TEST_F(QueryCurrentProtocolTest, AFloodOfChallengesDuringCheckAllMarksNoRowAndTheRunGoesOn) {

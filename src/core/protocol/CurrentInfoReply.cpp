@@ -1,7 +1,7 @@
-#include "core/protocol/SourceInfoReply.h"
+#include "core/protocol/CurrentInfoReply.h"
 
 #include "core/protocol/ByteCursor.h"
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentRequests.h"
 
 namespace vantrix {
 
@@ -20,29 +20,34 @@ std::optional<std::string> ReadText(ByteCursor& cursor) {
   return std::string(*text);
 }
 
-bool ReadFixedPart(ByteCursor& cursor, SourceInfoReply& reply) {
-  auto protocol = cursor.ReadByte();
-  if (!protocol) return false;
-  reply.protocol = *protocol;
+bool ReadTexts(ByteCursor& cursor, CurrentInfoReply& reply) {
   for (std::string* text : {&reply.name, &reply.map, &reply.folder, &reply.game}) {
     auto value = ReadText(cursor);
     if (!value) return false;
     *text = std::move(*value);
   }
-  auto appId = cursor.ReadUInt16LE();
-  if (!appId || cursor.Remaining() < 7) return false;
-  reply.appId = *appId;
-  for (std::uint8_t* byte : {&reply.players, &reply.maxPlayers, &reply.bots, &reply.serverType,
-                             &reply.environment, &reply.visibility, &reply.secure})
-    *byte = *cursor.ReadByte();
-  auto version = ReadText(cursor);
-  if (!version) return false;
-  reply.version = std::move(*version);
   return true;
 }
 
+// The bytes after the counts, each only when there; false when the datagram ends first.
+bool ReadAfterCounts(ByteCursor& cursor, CurrentInfoReply& reply) {
+  for (std::optional<std::uint8_t>* byte :
+       {&reply.bots, &reply.serverType, &reply.environment, &reply.visibility, &reply.secure}) {
+    *byte = cursor.ReadByte();
+    if (!*byte) return false;
+  }
+  if (reply.appId == kTheShipAppId) {
+    for (std::optional<std::uint8_t>* byte : {&reply.shipMode, &reply.shipWitnesses, &reply.shipDuration}) {
+      *byte = cursor.ReadByte();
+      if (!*byte) return false;
+    }
+  }
+  reply.version = ReadText(cursor);
+  return reply.version.has_value();
+}
+
 // Reads the announced fields in their fixed order; false at the first one cut short.
-bool ReadExtraData(ByteCursor& cursor, SourceInfoReply& reply) {
+bool ReadExtraData(ByteCursor& cursor, CurrentInfoReply& reply) {
   const std::uint8_t flags = reply.extraFlags;
   if (flags & kExtraPort) {
     reply.port = cursor.ReadUInt16LE();
@@ -72,12 +77,27 @@ bool ReadExtraData(ByteCursor& cursor, SourceInfoReply& reply) {
 
 }  // namespace
 
-std::optional<SourceInfoReply> DecodeSourceInfoReply(std::string_view datagram) {
-  if (ReplyType(datagram) != kSourceInfoReplyType) return std::nullopt;
+bool IsCurrentInfoReply(std::string_view datagram) noexcept {
+  return ReplyType(datagram) == kCurrentInfoReplyType;
+}
+
+std::optional<CurrentInfoReply> DecodeCurrentInfoReply(std::string_view datagram) {
+  if (!IsCurrentInfoReply(datagram)) return std::nullopt;
   ByteCursor cursor(datagram);
   cursor.Skip(5);
-  SourceInfoReply reply;
-  if (!ReadFixedPart(cursor, reply)) return std::nullopt;
+  CurrentInfoReply reply;
+  const auto protocol = cursor.ReadByte();
+  if (!protocol) return std::nullopt;
+  reply.protocol = *protocol;
+  if (!ReadTexts(cursor, reply)) return std::nullopt;
+  const auto appId = cursor.ReadUInt16LE();
+  const auto players = appId ? cursor.ReadByte() : std::nullopt;
+  const auto maxPlayers = players ? cursor.ReadByte() : std::nullopt;
+  if (!maxPlayers) return std::nullopt;
+  reply.appId = *appId;
+  reply.players = *players;
+  reply.maxPlayers = *maxPlayers;
+  if (!ReadAfterCounts(cursor, reply)) return reply;
   auto flags = cursor.ReadByte();
   if (!flags) return reply;
   reply.extraFlags = *flags;

@@ -13,21 +13,21 @@ namespace vantrix {
 inline constexpr std::uint32_t kNoChallenge = 0xFFFFFFFFu;  // asks the server for one
 
 // The text of the newer info request, with its terminating zero.
-inline constexpr std::string_view kSourceInfoText{"Source Engine Query\0", 20};
+inline constexpr std::string_view kCurrentInfoText{"Source Engine Query\0", 20};
 
-inline constexpr char kSourceInfoRequestType = 'T';
+inline constexpr char kCurrentInfoRequestType = 'T';
 inline constexpr char kPlayersRequestType = 'U';
 inline constexpr char kRulesRequestType = 'V';
 inline constexpr char kGetChallengeRequestType = 'W';
 
-inline constexpr char kSourceInfoReplyType = 'I';
+inline constexpr char kCurrentInfoReplyType = 'I';
 inline constexpr char kChallengeReplyType = 'A';
 inline constexpr char kPlayersReplyType = 'D';
 inline constexpr char kRulesReplyType = 'E';
 
 // FF FF FF FF 'T' "Source Engine Query" 00, then the challenge when the server asked for one.
-std::string SourceInfoRequest();
-std::string SourceInfoRequest(std::uint32_t challenge);
+std::string CurrentInfoRequest();
+std::string CurrentInfoRequest(std::uint32_t challenge);
 
 // FF FF FF FF 'U' / 'V' and the 4 challenge bytes (kNoChallenge to be handed one).
 std::string PlayersRequest(std::uint32_t challenge);

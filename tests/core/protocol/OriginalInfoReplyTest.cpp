@@ -1,4 +1,4 @@
-#include "core/protocol/InfoReply.h"
+#include "core/protocol/OriginalInfoReply.h"
 
 #include <algorithm>
 #include <cstring>
@@ -62,7 +62,8 @@ Reference ReferenceDecode(const std::string& d) {
   return r;
 }
 
-void ExpectSame(const Reference& expected, const std::optional<InfoReply>& actual, const std::string& what) {
+void ExpectSame(const Reference& expected, const std::optional<OriginalInfoReply>& actual,
+                const std::string& what) {
   SCOPED_TRACE(what);
   ASSERT_EQ(expected.isReply, actual.has_value());
   if (!actual) return;
@@ -81,7 +82,8 @@ void ExpectSame(const Reference& expected, const std::optional<InfoReply>& actua
 void CheckAgainstReference(const std::string& bytes, const std::string& what) {
   auto block = std::make_unique<char[]>(std::max<size_t>(bytes.size(), 1));
   std::memcpy(block.get(), bytes.data(), bytes.size());
-  ExpectSame(ReferenceDecode(bytes), DecodeInfoReply(std::string_view(block.get(), bytes.size())), what);
+  ExpectSame(ReferenceDecode(bytes), DecodeOriginalInfoReply(std::string_view(block.get(), bytes.size())),
+             what);
 }
 
 fake::InfoFields FullFields() {
@@ -99,7 +101,7 @@ fake::InfoFields FullFields() {
 
 TEST(InfoReplyDecoding, AFullReplyFillsEveryField) {
   const std::string bytes = fake::BuildInfoReply(FullFields());
-  auto reply = DecodeInfoReply(bytes);
+  auto reply = DecodeOriginalInfoReply(bytes);
   ASSERT_TRUE(reply);
   EXPECT_TRUE(reply->hasTexts);
   EXPECT_EQ(reply->serverName, "Alpha \xE9");
@@ -114,21 +116,21 @@ TEST(InfoReplyDecoding, AFullReplyFillsEveryField) {
 }
 
 TEST(InfoReplyDecoding, OnlyFfFfFfFfMIsAnInfoReply) {
-  EXPECT_FALSE(DecodeInfoReply(""));
-  EXPECT_FALSE(DecodeInfoReply("\xFF\xFF\xFF\xFF"));
+  EXPECT_FALSE(DecodeOriginalInfoReply(""));
+  EXPECT_FALSE(DecodeOriginalInfoReply("\xFF\xFF\xFF\xFF"));
   EXPECT_FALSE(
-      DecodeInfoReply("\xFF\xFF\xFF\xFF"
-                      "D\x00"s));
+      DecodeOriginalInfoReply("\xFF\xFF\xFF\xFF"
+                              "D\x00"s));
   EXPECT_FALSE(
-      DecodeInfoReply("\xFF\xFF\xFF\xFE"
-                      "m\x00"s));
+      DecodeOriginalInfoReply("\xFF\xFF\xFF\xFE"
+                              "m\x00"s));
   EXPECT_FALSE(
-      DecodeInfoReply("\xFF\xFF\xFF\xFF"
-                      "M\x00"s));
+      DecodeOriginalInfoReply("\xFF\xFF\xFF\xFF"
+                              "M\x00"s));
   EXPECT_FALSE(
-      DecodeInfoReply("\xFE\xFF\xFF\xFF"
-                      "m\x00"s));
-  auto bare = DecodeInfoReply(
+      DecodeOriginalInfoReply("\xFE\xFF\xFF\xFF"
+                              "m\x00"s));
+  auto bare = DecodeOriginalInfoReply(
       "\xFF\xFF\xFF\xFF"
       "m");
   ASSERT_TRUE(bare);
@@ -151,7 +153,7 @@ TEST(InfoReplyDecoding, LettersAndFlagsOnlyFromTheirValues) {
     f.type = c.type;
     f.os = c.os;
     f.password = c.password;
-    auto reply = DecodeInfoReply(fake::BuildInfoReply(f));
+    auto reply = DecodeOriginalInfoReply(fake::BuildInfoReply(f));
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->typeLetter, c.d) << int{c.type};
     EXPECT_EQ(reply->osLetter, c.s) << int{c.os};
@@ -167,7 +169,7 @@ TEST(InfoReplyDecoding, ATextWithoutItsZeroIsEmptyAndTheBytesAreReadAgain) {
       "m10.0.0.5:27015\x00"
       "Ab"
       "cdlw\x01"s;
-  auto reply = DecodeInfoReply(bytes);
+  auto reply = DecodeOriginalInfoReply(bytes);
   ASSERT_TRUE(reply);
   EXPECT_TRUE(reply->hasTexts);
   EXPECT_EQ(reply->serverName, "");
@@ -186,11 +188,11 @@ TEST(InfoReplyDecoding, ATruncatedReplyAtEveryLengthMatchesTheReference) {
   }
   // Spot checks of the boundaries: all texts but no trailing bytes, then one byte more.
   const size_t textsEnd = full.size() - 7;
-  auto noTrailing = DecodeInfoReply(std::string_view(full).substr(0, textsEnd));
+  auto noTrailing = DecodeOriginalInfoReply(std::string_view(full).substr(0, textsEnd));
   ASSERT_TRUE(noTrailing);
   EXPECT_EQ(noTrailing->map, "de_dust2");
   EXPECT_FALSE(noTrailing->players);
-  auto onePlayerByte = DecodeInfoReply(std::string_view(full).substr(0, textsEnd + 1));
+  auto onePlayerByte = DecodeOriginalInfoReply(std::string_view(full).substr(0, textsEnd + 1));
   ASSERT_TRUE(onePlayerByte);
   EXPECT_EQ(onePlayerByte->players, 12);
   EXPECT_FALSE(onePlayerByte->maxPlayers);

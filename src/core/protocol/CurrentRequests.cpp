@@ -1,4 +1,4 @@
-#include "core/protocol/SourceRequests.h"
+#include "core/protocol/CurrentRequests.h"
 
 #include "core/protocol/ByteCursor.h"
 #include "core/protocol/InfoRequest.h"
@@ -19,14 +19,14 @@ std::string Request(char type) {
 
 }  // namespace
 
-std::string SourceInfoRequest() {
-  std::string out = Request(kSourceInfoRequestType);
-  out.append(kSourceInfoText);
+std::string CurrentInfoRequest() {
+  std::string out = Request(kCurrentInfoRequestType);
+  out.append(kCurrentInfoText);
   return out;
 }
 
-std::string SourceInfoRequest(std::uint32_t challenge) {
-  std::string out = SourceInfoRequest();
+std::string CurrentInfoRequest(std::uint32_t challenge) {
+  std::string out = CurrentInfoRequest();
   AppendChallenge(out, challenge);
   return out;
 }
