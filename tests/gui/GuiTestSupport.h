@@ -14,10 +14,12 @@
 
 #include "core/lists/FileDialogs.h"
 #include "gui/Application.h"
+#include "gui/Unit1.h"
 #include "gui/Unit2.h"
 #include "gui/Unit5.h"
 #include "gui/platform/DialogRunner.h"
 #include "gui/platform/ErrorReporter.h"
+#include "gui/widgets/FilterBar.h"
 
 namespace vantrix::test {
 
@@ -85,6 +87,8 @@ struct RecordedApplication {
     app->SetFileChooser(std::make_unique<CancellingFileChooser>(fileDialogs));
     app->SetProgramEnd([this] { ++endCount; });
     app->Form5().SetConfigFile(ConfigFile(configFolder.filePath(QStringLiteral("config.ini")).toStdString()));
+    app->Form1().FilterBar1()->SetSettingsPath(
+        configFolder.filePath(QStringLiteral("view.ini")).toStdString());
   }
 };
 

@@ -124,6 +124,7 @@ class MainMenuTest : public QObject {
         QStringLiteral("View/List style|List2|List|"),
         QStringLiteral("View/List style|Reportdefault1|Report (default)|"),
         QStringLiteral("View|Gridlines1|Grid lines|"),
+        QStringLiteral("View|Filterbar1|Filter bar|"),
         QStringLiteral("View|-"),
         QStringLiteral("View|Showreceivedpackets1|Show received packets|"),
         QStringLiteral("bar|List1>List"),
