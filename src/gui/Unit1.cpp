@@ -452,6 +452,8 @@ void TForm1::CreateListViews() {
 void TForm1::CreateFilterBar() {
   m_filterBar1 = new FilterBar(*m_model, this);
   addToolBar(Qt::TopToolBarArea, m_filterBar1);
+  // The window's own menu of tool bars would show an empty box: the menu item is the way.
+  setContextMenuPolicy(Qt::NoContextMenu);
   connect(m_filterBar1, &FilterBar::ShownChanged, this, [this](bool shown) {
     if (QAction* item = MenuAction(QStringLiteral("Filterbar1"))) item->setChecked(shown);
   });

@@ -18,6 +18,7 @@
 #include "core/settings/SettingsValuesReader.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
+#include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/TableCheckDriver.h"
@@ -26,6 +27,7 @@ using namespace vantrix;
 using namespace std::chrono_literals;
 using vantrix::test::Activate;
 using vantrix::test::ProcessUntil;
+using vantrix::test::QueryFakeServers;
 using vantrix::test::RecordedApplication;
 
 namespace {
@@ -101,7 +103,8 @@ class FilterBarTest : public QObject {
     QVERIFY(table && table->tableInterface());
     // The tree lays its rows out lazily, after the events of the change.
     QVERIFY(ProcessUntil([&] { return table->tableInterface()->rowCount() == 2; }, 2s));
-    QCOMPARE(table->tableInterface()->cellAt(1, 0)->text(QAccessible::Name), QStringLiteral("127.0.0.4:27015"));
+    QCOMPARE(table->tableInterface()->cellAt(1, 0)->text(QAccessible::Name),
+             QStringLiteral("127.0.0.4:27015"));
 
     // Hiding the bar filters nothing; showing it again brings the text back.
     item->trigger();
@@ -207,6 +210,44 @@ class FilterBarTest : public QObject {
     QTest::keyClick(field, Qt::Key_Escape);
     QVERIFY(!bar.isVisible());
     QVERIFY(!form.MenuAction(QStringLiteral("Filterbar1"))->isChecked());
+  }
+
+  // "Check all servers at once" with "Answered" on, in both protocols: every row is asked,
+  // the silent ones drop out of view one by one as their time-outs come, none leaves the table.
+  void CheckAtOnceUnderAFilterInBothProtocols() {
+    for (const bool current : {false, true}) {
+      QueryFakeServers servers;
+      fake::ServerSetup setup;
+      setup.count = 20;
+      setup.silentCount = 5;
+      QStringList extra;
+      if (current) extra << QStringLiteral("--current");
+      QVERIFY2(servers.Start(setup, extra), servers.Error().c_str());
+      RecordedApplication recorded;
+      TForm1& form = recorded.app->Form1();
+      SettingsValuesReader settings;
+      settings.Values().queryProtocol = current ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
+      form.SetSettingsReader(&settings);
+      for (const auto& profile : servers.Profiles()) form.Table().AppendRow(profile.Address());
+      QVERIFY(Activate(form));
+      FilterBar& bar = *form.FilterBar1();
+      bar.SetShown(true);
+      bar.Toggles()[0]->setChecked(true);
+      QCOMPARE(bar.CountLabel()->text(), QStringLiteral("0 of 20 servers"));
+      form.Checkallatonce1Click();
+      QVERIFY(ProcessUntil([&] { return !form.AtOnce().Running(); }, 10s));
+      QCOMPARE(bar.CountLabel()->text(), QStringLiteral("15 of 20 servers"));
+      QCOMPARE(form.Table().Count(), 20);
+      // The phrase leaves out "Vantrix Test Server 1" and "... Server 10" to "... 19".
+      qsizetype kept = 0;
+      for (const auto& profile : servers.Profiles()) {
+        const int number = profile.index + 1;
+        if (profile.behaviour != fake::Behaviour::kSilent && number != 1 && (number < 10 || number > 19))
+          ++kept;
+      }
+      bar.TextField()->setText(QStringLiteral("-\"server 1\""));
+      QCOMPARE(ShownAddresses(form).size(), kept);
+    }
   }
 
   // view.ini keeps the bar between runs, written at each change; a folder or garbage in

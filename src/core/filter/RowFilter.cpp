@@ -10,12 +10,24 @@ namespace vantrix {
 
 namespace {
 
-// Letters 0..25, digits 26..35, every other byte in 36..63.
+// Letters 0..25, digits 26..35, every other byte in 36..62; bit 63 says the address holds
+// nothing but digits, dots and colons, so a term with any other byte need not read it.
 constexpr int SignatureBit(unsigned char c) {
   if (c >= 'a' && c <= 'z') return c - 'a';
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= '0' && c <= '9') return 26 + (c - '0');
-  return 36 + c % 28;
+  return 36 + c % 27;
+}
+constexpr std::uint64_t kNumericAddress = std::uint64_t{1} << 63;
+
+constexpr bool IsAddressByte(char c) {
+  return (c >= '0' && c <= '9') || c == '.' || c == ':';
+}
+
+bool IsNumericAddress(std::string_view address) {
+  for (char c : address)
+    if (!IsAddressByte(c)) return false;
+  return true;
 }
 
 constexpr bool HasOwnBit(unsigned char c) {
@@ -87,7 +99,7 @@ std::uint64_t RowFilter::Signature(std::string_view text) {
 
 std::uint64_t RowFilter::RowSignature(const ServerRow& row) {
   return Signature(row.address) | Signature(row.cells[kNameCell]) | Signature(row.cells[kMapCell]) |
-         Signature(row.cells[kCommentCell]);
+         Signature(row.cells[kCommentCell]) | (IsNumericAddress(row.address) ? kNumericAddress : 0);
 }
 
 RowFilter::RowFilter(FilterQuery query, const FilterCountrySource* countries)
@@ -99,6 +111,7 @@ RowFilter::RowFilter(FilterQuery query, const FilterCountrySource* countries)
     compiled.latin1Signature = term.latin1.empty() ? compiled.signature : Signature(term.latin1);
     compiled.signatureExact = term.field == FilterField::kAny && term.text.size() == 1 &&
                               HasOwnBit(static_cast<unsigned char>(term.text[0]));
+    compiled.beyondAddress = !IsNumericAddress(term.text);
     m_compiled.push_back(compiled);
   }
 }
@@ -110,21 +123,24 @@ bool RowFilter::TermMatches(const FilterTerm& term, const Compiled& compiled, co
   if (!Contains(signature, compiled.signature) && !Contains(signature, compiled.latin1Signature))
     return false;
   if (compiled.signatureExact) return true;
+  // Most addresses are digits, dots and colons: a word with a letter cannot be in them.
+  const bool inAddress = !(compiled.beyondAddress && (signature & kNumericAddress));
   switch (term.field) {
     case FilterField::kName:
       return EitherForm(row.cells[kNameCell], term);
     case FilterField::kMap:
       return EitherForm(row.cells[kMapCell], term);
     case FilterField::kAddress:
-      return EitherForm(row.address, term);
+      return inAddress && EitherForm(row.address, term);
     case FilterField::kComment:
       return EitherForm(row.cells[kCommentCell], term);
     case FilterField::kAny:
     case FilterField::kCountry:
       break;
   }
-  return EitherForm(row.address, term) || EitherForm(row.cells[kNameCell], term) ||
-         EitherForm(row.cells[kMapCell], term) || EitherForm(row.cells[kCommentCell], term);
+  // The short cells that sit inside the row first: most words are found there.
+  return EitherForm(row.cells[kMapCell], term) || EitherForm(row.cells[kCommentCell], term) ||
+         EitherForm(row.cells[kNameCell], term) || (inAddress && EitherForm(row.address, term));
 }
 
 bool RowFilter::TogglesPass(const ServerRow& row) const {

@@ -33,6 +33,7 @@ class RowFilter {
   // One bit per byte value the searchable cells (address, name, map, comment) hold after
   // folding: letters and digits have a bit of their own, other bytes share the rest. A row
   // lacking a bit of a term cannot hold the term, so most rows are decided from 8 bytes.
+  // The top bit marks an address of digits, dots and colons only.
   static std::uint64_t RowSignature(const ServerRow& row);
   static std::uint64_t Signature(std::string_view folded);
 
@@ -42,6 +43,7 @@ class RowFilter {
     std::uint64_t latin1Signature = 0;
     // The signature alone decides (one letter or digit in every searchable cell).
     bool signatureExact = false;
+    bool beyondAddress = false;  // holds a byte no numeric address has
   };
 
   bool TermMatches(const FilterTerm& term, const Compiled& compiled, const ServerRow& row,

@@ -45,13 +45,11 @@ FilterBar::FilterBar(ServerTableModel& model, QWidget* parent) : QToolBar(parent
   setFloatable(false);
   // The window's toolbar menu would offer to hide the bar behind the menu item's back.
   setContextMenuPolicy(Qt::PreventContextMenu);
-  toggleViewAction()->setVisible(false);
 
   m_text = new QLineEdit(this);
   m_text->setObjectName(QStringLiteral("FilterEdit"));
   m_text->setAccessibleName(QStringLiteral("Filter"));
   m_text->setPlaceholderText(QStringLiteral("Filter"));
-  m_text->setClearButtonEnabled(true);
   m_text->setMaxLength(static_cast<int>(kMaxFilterTextBytes));
   m_text->installEventFilter(this);
   addWidget(m_text);
@@ -88,6 +86,8 @@ FilterBar::FilterBar(ServerTableModel& model, QWidget* parent) : QToolBar(parent
 
   m_path = FilterBarSettingsPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   setVisible(false);
+  // The menu item is the one way to show or hide the bar; the tool bar's own action is not offered.
+  toggleViewAction()->setVisible(false);
   UpdateCount();
 }
 
