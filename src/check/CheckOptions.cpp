@@ -70,6 +70,8 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     if (!region)
       throw CheckUsageError("--region needs 0..255 or 0x00..0xFF, not '" + std::string(value) + "'");
     options.region = *region;
+  } else if (name == "--master-filter") {
+    options.masterFilter = value;
   } else if (name == "--filter") {
     options.filter = value;
   } else if (name == "--limit") {
@@ -114,7 +116,7 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
     if (name == option) return true;
-  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file",
+  for (std::string_view option : {"--master", "--region", "--master-filter", "--filter", "--limit", "--api-key-file",
                                   "--web-api-url", "--watch", "--buddy", "--count"})
     if (name == option) return true;
   return false;
@@ -152,11 +154,16 @@ class CommandLine {
     Flag("--rules", "also ask for the rules");
     Value("--format", "table|json|csv|vnx", "output (default: table on a terminal, else json)");
     Flag("--no-progress", "no progress line on standard error");
+    Value("--filter", "TEXT",
+          "keep only the servers whose row passes TEXT, as in the\n"
+          "window's filter bar: words, \"phrases\", name: map: addr:\n"
+          "comment:, -excluded; the summary and the exit status\n"
+          "count only the servers kept");
     Value("--master", "HOST:PORT",
           "print the servers the master server lists (port 27011\n"
           "when none is given), or check them with --check");
     Value("--region", "N", "the master's region, 0..255 or 0x.. (default 0xFF, all)");
-    Value("--filter", "F", "the master's filter, e.g. \\appid\\10 (default: none)");
+    Value("--master-filter", "F", "the master's filter, e.g. \\appid\\10 (default: none)");
     Value("--limit", "N", "the most servers to take (default 5000)");
     Value("--api-key-file", "F", "ask the Web API with the key in file F instead");
     Value("--web-api-url", "URL", "where the Web API's server list is asked");

@@ -39,7 +39,7 @@ struct CheckOptions {
   // The servers from the master's list instead of (or besides) the inputs.
   std::string master;  // host:port; empty: no master
   std::uint8_t region = 0xFF;
-  std::string filter;
+  std::string masterFilter;  // the master's own filter, e.g. \appid\10
   int limit = 5000;
   std::string apiKeyFile;    // the Web API instead of the UDP master
   std::string webApiUrl;     // empty: the service's own address
@@ -48,6 +48,8 @@ struct CheckOptions {
   int watchSeconds = 0;
   std::vector<std::string> buddies;  // players whose joining is told (--watch)
   int watchCount = 0;                // refreshes before the end; 0: until interrupted
+  // The filter bar's text: only the servers whose row passes are printed and counted.
+  std::string filter;
 };
 
 // Bad command-line use: the message says what was wrong.

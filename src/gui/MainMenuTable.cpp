@@ -51,6 +51,7 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kItem, "Liststyle1", "List2", "List", kNone, VANTRIX_SLOT(List2Click)},
     {kItem, "Liststyle1", "Reportdefault1", "Report (default)", kNone, VANTRIX_SLOT(Reportdefault1Click)},
     {kCheckItem, "View1", "Gridlines1", "Grid lines", kNone, VANTRIX_SLOT(Gridlines1Click)},
+    {kCheckItem, "View1", "Filterbar1", "Filter bar", kNone, VANTRIX_SLOT(Filterbar1Click)},
     {kSeparator, "View1", "N6", ""},
     {kItem, "View1", "Showreceivedpackets1", "Show received packets", kNone,
      VANTRIX_SLOT(Showreceivedpackets1Click)},

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
@@ -43,6 +44,7 @@
 #include "gui/text/WindowLook.h"
 #include "gui/watch/BuddiesDialog.h"
 #include "gui/watch/WatchCommand.h"
+#include "gui/widgets/FilterBar.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -76,6 +78,7 @@ void TForm1::FormShow() {
   LoadAndApplySettings();
   m_watch->Load();
   ShowAutoRefresh();
+  m_filterBar1->Load();
   LoadStartupFiles();
   m_changes->MarkUnchanged();
   ShowKeptListNotice();
@@ -87,13 +90,22 @@ void TForm1::FormClose() {
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  // Esc anywhere in the window stops the parallel check or a refresh (which runs on it); an
-  // editor or a menu that takes Esc for itself keeps it.
-  if (event->key() == Qt::Key_Escape && m_query->atOnce.Running()) {
-    m_query->atOnce.Stop();
-    return;
-  }
+  // Esc anywhere in the window stops the parallel check; an editor or a menu that takes
+  // Esc for itself keeps it.
+  if (event->key() == Qt::Key_Escape && StopRunningWork()) return;
   QMainWindow::keyPressEvent(event);
+}
+
+bool TForm1::StopRunningWork() {
+  if (m_query->atOnce.Running()) {
+    m_query->atOnce.Stop();
+    return true;
+  }
+  if (m_masterImport->Running()) {
+    m_masterImport->Cancel();
+    return true;
+  }
+  return false;
 }
 
 // ---- File ----------------------------------------------------------------------------
@@ -117,7 +129,7 @@ void TForm1::Saveto1Click() {
 void TForm1::Saveselectedtoclipboard1Click() {
   // The views share one selection model; its current row is the row with the focus.
   const QModelIndex current = ListView1()->selectionModel()->currentIndex();
-  const int focusedRow = current.isValid() ? current.row() : -1;
+  const int focusedRow = current.isValid() ? m_model->TablePosition(current.row()) : -1;
   SaveSelectedToClipboard(m_table, m_status, focusedRow, [](const std::string& address) {
     return WriteClipboardBytes(QGuiApplication::clipboard(), address);
   });
@@ -185,6 +197,11 @@ void TForm1::Reportdefault1Click() {
 void TForm1::Gridlines1Click() {
   const QAction* grid = MenuAction(QStringLiteral("Gridlines1"));
   m_lists->SetGridLines(grid && grid->isChecked());
+}
+
+void TForm1::Filterbar1Click() {
+  const QAction* item = MenuAction(QStringLiteral("Filterbar1"));
+  m_filterBar1->SetShown(item && item->isChecked());
 }
 
 void TForm1::Showreceivedpackets1Click() {
@@ -558,6 +575,25 @@ void TForm1::CreateListViews() {
           [this] { RunCommand([this] { ListView1DblClick(); }); });
   for (QAbstractItemView* view : m_lists->Views()) view->installEventFilter(this);
   setCentralWidget(m_lists);
+  CreateFilterBar();
+}
+
+void TForm1::CreateFilterBar() {
+  m_filterBar1 = new FilterBar(*m_model, this);
+  addToolBar(Qt::TopToolBarArea, m_filterBar1);
+  // The window's own menu of tool bars would show an empty box: the menu item is the way.
+  setContextMenuPolicy(Qt::NoContextMenu);
+  connect(m_filterBar1, &FilterBar::ShownChanged, this, [this](bool shown) {
+    if (QAction* item = MenuAction(QStringLiteral("Filterbar1"))) item->setChecked(shown);
+  });
+  connect(m_filterBar1, &FilterBar::EscapePressed, this, [this] {
+    if (!StopRunningWork()) m_filterBar1->ClearOrHide();
+  });
+  // A window shortcut of its own, not a menu item: it shows the bar and never hides it.
+  auto* find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+  find->setObjectName(QStringLiteral("FilterShortcut"));
+  find->setContext(Qt::WindowShortcut);
+  connect(find, &QShortcut::activated, m_filterBar1, &FilterBar::FocusText);
 }
 
 void TForm1::CreateStatusBar() {

@@ -34,6 +34,7 @@ class Application;
 class ListChangeTracker;
 class MasterImportCommand;
 class QueryEngine;
+class FilterBar;
 class ServerTableModel;
 class SettingsReader;
 class TIdSocketHandle;
@@ -82,6 +83,8 @@ class TForm1 final : public QMainWindow {
   QLabel* StatusPanel(int panel) const;
   QTimer* Timer1() const { return m_timer1; }
   QMenu* PopupMenu2() const { return m_popupMenu2; }
+  // The filter bar above the list (hidden at first).
+  FilterBar* FilterBar1() const { return m_filterBar1; }
   // A menu entry by its component name, e.g. "NewF11" or "Gridlines1"; null if none.
   QAction* MenuAction(const QString& name) const;
 
@@ -153,6 +156,7 @@ class TForm1 final : public QMainWindow {
   void List2Click();
   void Reportdefault1Click();
   void Gridlines1Click();
+  void Filterbar1Click();
   void Showreceivedpackets1Click();
   // List
   void Importfromfile1Click();
@@ -205,6 +209,10 @@ class TForm1 final : public QMainWindow {
 
  private:
   void CreateListViews();
+  void CreateFilterBar();
+  // Esc's one rule, after an in-place edit took its own: stops "Check all servers at once"
+  // or a master import, whichever runs; false when nothing ran.
+  bool StopRunningWork();
   void CreateStatusBar();
   void CreateMenus();
   QAction* AddItem(const MenuEntry& entry);
@@ -239,6 +247,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<ListChangeTracker> m_changes;
   std::unique_ptr<UnsavedLists> m_unsaved;
   ServerListViews* m_lists = nullptr;
+  FilterBar* m_filterBar1 = nullptr;
   StatusPanels* m_statusBar1 = nullptr;
   QTimer* m_timer1 = nullptr;
   QMenu* m_popupMenu2 = nullptr;

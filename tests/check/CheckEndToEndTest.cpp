@@ -243,6 +243,37 @@ TEST(CheckEndToEnd, DetailsOfEveryServerFromStandardInputExitZero) {
   EXPECT_NE(csv.output.find(",Vantrix Test Server 3,"), std::string::npos);
 }
 
+// --filter keeps the rows that pass in every format; the summary and the exit status count
+// only those (the silent row left out no longer fails the run).
+TEST(CheckEndToEnd, FilterKeepsPassingRowsOnly) {
+  FakeServers servers(6, {});
+  std::string list;
+  for (int i = 0; i < 6; ++i) list += servers.Address(i) + (i < 3 ? "|keep me" : "|other") + "\r\n";
+  list += servers.Address(6) + "|nobody\r\n";  // nothing answers there
+  test::TempDir dir;
+  test::Spit(dir / "servers.txt", list);
+  const std::vector<std::string> base{
+      "--query", "details", "--timeout-ms", "200", "--retries", "0", (dir / "servers.txt").string()};
+  const auto with = [&](std::vector<std::string> extra) {
+    extra.insert(extra.end(), base.begin(), base.end());
+    return Check(extra);
+  };
+  const CheckRun table = with({"--format", "table", "--filter", "comment:\"KEEP me"});
+  ASSERT_EQ(table.status, 0) << table.output;
+  EXPECT_NE(table.output.find("3 servers: 3 answered, 0 silent, 0 with errors\n"), std::string::npos)
+      << table.output;
+  const CheckRun json = with({"--format", "json", "--filter", "-comment:keep"});
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(Count(json.output, "\"address\""), 4u) << json.output;
+  EXPECT_EQ(Count(json.output, "\"status\":\"silent\""), 1u);
+  const CheckRun vnx = with({"--format", "vnx", "--filter", "server -nobody keep"});
+  ServerTable rows;
+  ParseRecordLayout(vnx.output, rows);
+  EXPECT_EQ(rows.Count(), 3);
+  EXPECT_EQ(with({"--format", "csv", "--filter", "no-such-thing"}).output.find("127.0.0.1"),
+            std::string::npos);
+}
+
 // Servers of today answer only the current requests, each after a challenge: without --query
 // every row is filled; the original request gets nothing from them.
 TEST(CheckEndToEnd, WithoutAQueryServersOfTodayAnswer) {
@@ -396,7 +427,7 @@ TEST(CheckEndToEnd, MasterListPagedPrintedAndChecked) {
   // 500 servers: three pages of 231 entries, the end marker on the third.
   FakeServers servers(500, {"--silent", "250"}, true);
   const CheckRun listed =
-      Check({"--master", servers.MasterAddress(), "--region", "0x03", "--filter", "\\appid\\10"});
+      Check({"--master", servers.MasterAddress(), "--region", "0x03", "--master-filter", "\\appid\\10"});
   EXPECT_EQ(listed.status, 0);
   EXPECT_EQ(listed.output, Lines(servers, 0, 500));
 
@@ -505,7 +536,7 @@ TEST(CheckEndToEnd, WebApiListWithTheKeyFromAFile) {
   OneHttpAnswer api(
       200, R"({"response":{"servers":[{"addr":"10.0.0.5:27015"},{"addr":"x"},{"addr":"10.0.0.6:27016"}]}})");
   const CheckRun run = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", api.Url(),
-                              "--filter", "\\appid\\10", "--limit", "50"});
+                              "--master-filter", "\\appid\\10", "--limit", "50"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output, "10.0.0.5:27015\n10.0.0.6:27016\n");
   EXPECT_EQ(api.RequestLine(), "GET /list/?key=SECRET&filter=%5Cappid%5C10&limit=50 HTTP/1.1");

@@ -208,11 +208,13 @@ namespace vantrix {
 namespace {
 
 TEST(CheckOptions, MasterOptions) {
-  const CheckOptions options = ParseCheckOptions({"--master", "127.0.0.1:27011", "--region=0x03", "--filter",
-                                                  "\\appid\\10", "--limit", "250", "--check"});
+  const CheckOptions options =
+      ParseCheckOptions({"--master", "127.0.0.1:27011", "--region=0x03", "--master-filter", "\\appid\\10",
+                         "--limit", "250", "--check", "--filter", "-map:aim_ \"de dust\""});
   EXPECT_EQ(options.master, "127.0.0.1:27011");
   EXPECT_EQ(options.region, 0x03);
-  EXPECT_EQ(options.filter, "\\appid\\10");
+  EXPECT_EQ(options.masterFilter, "\\appid\\10");
+  EXPECT_EQ(options.filter, "-map:aim_ \"de dust\"");
   EXPECT_EQ(options.limit, 250);
   EXPECT_TRUE(options.checkMaster);
   EXPECT_TRUE(options.inputs.empty());

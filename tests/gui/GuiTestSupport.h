@@ -20,6 +20,7 @@
 #include "gui/platform/DialogRunner.h"
 #include "gui/platform/ErrorReporter.h"
 #include "gui/watch/WatchCommand.h"
+#include "gui/widgets/FilterBar.h"
 
 namespace vantrix::test {
 
@@ -88,6 +89,8 @@ struct RecordedApplication {
     app->SetProgramEnd([this] { ++endCount; });
     app->Form5().SetConfigFile(ConfigFile(configFolder.filePath(QStringLiteral("config.ini")).toStdString()));
     app->Form1().Watch().SetPath(configFolder.filePath(QStringLiteral("vantrix/watch.ini")).toStdString());
+    app->Form1().FilterBar1()->SetSettingsPath(
+        configFolder.filePath(QStringLiteral("view.ini")).toStdString());
   }
 };
 

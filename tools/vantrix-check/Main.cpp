@@ -12,6 +12,7 @@
 #include "check/CheckHostResolver.h"
 #include "check/CheckInputs.h"
 #include "check/CheckReport.h"
+#include "check/CheckRowFilter.h"
 #include "check/CheckRunner.h"
 #include "check/CheckScheduler.h"
 #include "check/CheckSocket.h"
@@ -100,6 +101,7 @@ int RunCheck(const CheckOptions& options) {
     }
   }
   report.items = std::move(inputs.items);
+  if (!options.filter.empty()) KeepPassingServers(report, options.filter);
 
   const CheckFormat format =
       options.format.value_or(isatty(STDOUT_FILENO) ? CheckFormat::kTable : CheckFormat::kJson);
@@ -154,7 +156,9 @@ int RunWatch(const CheckOptions& options) {
 int PrintOrCheck(CheckOptions& options, const std::vector<MasterAddress>& addresses, bool failed) {
   if (!options.checkMaster) {
     std::string text;
-    for (const MasterAddress& address : addresses) text += address.Text() + "\n";
+    for (const MasterAddress& address : addresses)
+      if (options.filter.empty() || AddressPasses(address.Text(), options.filter))
+        text += address.Text() + "\n";
     if (!WriteAllOut(text)) {
       std::cerr << "vantrix-check: cannot write the output\n";
       return 1;
@@ -186,7 +190,8 @@ std::vector<MasterAddress> AskWebApi(const CheckOptions& options, std::string& f
   QCoreApplication app(argc, argv);
   WebApiFetch fetch;
   const std::string base = options.webApiUrl.empty() ? std::string(kWebApiServerListUrl) : options.webApiUrl;
-  FetchAndWait(fetch, WebApiRequestUrl(base, key, options.filter, static_cast<std::size_t>(options.limit)));
+  FetchAndWait(fetch,
+               WebApiRequestUrl(base, key, options.masterFilter, static_cast<std::size_t>(options.limit)));
   if (!fetch.Failure().empty()) {
     failure = fetch.Failure();
     return {};
@@ -203,7 +208,7 @@ std::vector<MasterAddress> AskWebApi(const CheckOptions& options, std::string& f
 
 // The master's list: printed one address a line, or handed to the check as its inputs.
 int RunMaster(CheckOptions& options) {
-  MasterSession session(options.region, options.filter, static_cast<std::size_t>(options.limit));
+  MasterSession session(options.region, options.masterFilter, static_cast<std::size_t>(options.limit));
   if (!options.apiKeyFile.empty()) {
     std::string failure;
     const std::vector<MasterAddress> addresses = AskWebApi(options, failure);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include <QItemSelectionModel>
+#include <QTimer>
 
 #include "core/watch/WatchTexts.h"
 #include "gui/model/WatchStar.h"
@@ -76,15 +77,16 @@ int ServerTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 int ServerTableModel::TableRow(int row) const {
-  int position = row;
+  // The pending change is in the view's rows: shown rows when a filter is on.
+  int shown = row;
   if (m_pendingShift > 0 && row >= m_pendingFirst) {
-    position = row + m_pendingShift;
+    shown = row + m_pendingShift;
   } else if (m_pendingShift < 0 && row >= m_pendingFirst) {
     if (row < m_pendingFirst - m_pendingShift) return -1;
-    position = row + m_pendingShift;
+    shown = row + m_pendingShift;
   }
   // Inside an update bracket the table may already hold fewer rows than the view knows.
-  return m_table.IsValid(position) ? position : -1;
+  return m_filter.PositionAt(shown);
 }
 
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
@@ -154,9 +156,11 @@ void ServerTableModel::AttachSelectionModel(QItemSelectionModel* selection) {
 }
 
 void ServerTableModel::SyncSelectionFromTable() {
+  SelectionMoved();
   if (!m_selection) return;
   FlagScope guard(m_syncing);
-  const int selected = m_table.SelectedIndex();
+  const int position = m_table.SelectedIndex();
+  const int selected = position < 0 ? -1 : m_filter.RowOf(position);
   if (selected < 0 || selected >= m_rowCount) {
     if (m_selection->hasSelection() || m_selection->currentIndex().isValid()) m_selection->clear();
     return;
@@ -177,25 +181,69 @@ void ServerTableModel::ViewSelectionChanged(const QItemSelection& selected,
   int enteredRow = -1;
   for (const QModelIndex& index : deselected.indexes()) leftRow = index.row();
   for (const QModelIndex& index : selected.indexes()) enteredRow = index.row();
+  // The views count shown rows; the table and panel 0 count every row.
+  const bool filtered = m_filter.Active();
+  const int leftPosition = filtered && leftRow >= 0 ? TableRow(leftRow) : leftRow;
+  const int enteredPosition = filtered && enteredRow >= 0 ? TableRow(enteredRow) : enteredRow;
   {
     FlagScope guard(m_syncing);
-    if (enteredRow >= 0) {
-      m_table.SetSelectedIndex(enteredRow);
+    if (enteredPosition >= 0) {
+      m_table.SetSelectedIndex(enteredPosition);
     } else if (!m_selection->hasSelection()) {
       m_table.SetSelectedIndex(-1);
     }
   }
-  if (leftRow >= 0 && leftRow != enteredRow) emit SelectItem(leftRow, false);
-  if (enteredRow >= 0) emit SelectItem(enteredRow, true);
+  SelectionMoved();
+  if (leftPosition >= 0 && leftRow != enteredRow) emit SelectItem(leftPosition, false);
+  if (enteredPosition >= 0) emit SelectItem(enteredPosition, true);
 }
 
-void ServerTableModel::RowsInserted(int first, int last) {
-  const int count = last - first + 1;
+void ServerTableModel::SelectionMoved() {
+  const int selected = m_table.SelectedIndex();
+  const RowId now = selected >= 0 ? m_table.IdOf(selected) : kNoRow;
+  if (now == m_selectedId) return;
+  const RowId left = m_selectedId;
+  m_selectedId = now;
+  // Not while the selection model is still telling the views about the move.
+  if (left != kNoRow && m_filter.Active()) QTimer::singleShot(0, this, [this, left] { FilterAgain(left); });
+}
+
+void ServerTableModel::FilterAgain(RowId id) {
+  const auto position = m_table.PositionOf(id);
+  if (!position || id == m_selectedId || !m_filter.Active()) return;
+  const int row = m_filter.RowOf(*position);
+  if (row < 0 || m_filter.Passes(*position)) return;
+  m_filter.Hide(*position);
+  RemoveShown(row, 1);
+  emit CountsChanged();
+}
+
+void ServerTableModel::SetFilter(RowFilter filter) {
+  const RowFilter& current = m_filter.Filter();
+  if (filter.Query() == current.Query() && filter.Countries() == current.Countries()) return;
+  const bool wasActive = m_filter.Active();
   {
     FlagScope guard(m_syncing);
-    m_pendingFirst = first;
+    beginResetModel();
+    m_filter.SetFilter(std::move(filter), -1);
+    m_rowCount = m_filter.ShownCount();
+    endResetModel();
+  }
+  const int selected = m_table.SelectedIndex();
+  if (selected >= 0 && !m_filter.IsShown(selected)) {
+    m_table.SetSelectedIndex(-1);
+  } else if (wasActive || m_filter.Active()) {
+    SyncSelectionFromTable();
+  }
+  emit CountsChanged();
+}
+
+void ServerTableModel::InsertShown(int firstRow, int count) {
+  {
+    FlagScope guard(m_syncing);
+    m_pendingFirst = firstRow;
     m_pendingShift = count;
-    beginInsertRows(QModelIndex(), first, last);
+    beginInsertRows(QModelIndex(), firstRow, firstRow + count - 1);
     m_pendingShift = 0;
     m_rowCount += count;
     endInsertRows();
@@ -203,13 +251,12 @@ void ServerTableModel::RowsInserted(int first, int last) {
   SyncSelectionFromTable();
 }
 
-void ServerTableModel::RowsRemoved(int first, int last) {
-  const int count = last - first + 1;
+void ServerTableModel::RemoveShown(int firstRow, int count) {
   {
     FlagScope guard(m_syncing);
-    m_pendingFirst = first;
+    m_pendingFirst = firstRow;
     m_pendingShift = -count;
-    beginRemoveRows(QModelIndex(), first, last);
+    beginRemoveRows(QModelIndex(), firstRow, firstRow + count - 1);
     m_pendingShift = 0;
     m_rowCount -= count;
     endRemoveRows();
@@ -217,7 +264,60 @@ void ServerTableModel::RowsRemoved(int first, int last) {
   SyncSelectionFromTable();
 }
 
-void ServerTableModel::CellChanged(int row, int column) {
+void ServerTableModel::RowsInserted(int first, int last) {
+  m_filter.RowsInserted(first, last);
+  int firstRow = first;
+  int count = last - first + 1;
+  if (m_filter.Active()) {
+    // New rows that do not pass stay in the table, hidden, and count in the label.
+    firstRow = m_filter.InsertionRow(first);
+    count = 0;
+    for (int position = first; position <= last; ++position) {
+      if (!m_filter.Passes(position)) continue;
+      m_filter.Show(position);
+      ++count;
+    }
+  }
+  if (count > 0) {
+    InsertShown(firstRow, count);
+  } else {
+    SyncSelectionFromTable();
+  }
+  emit CountsChanged();
+}
+
+void ServerTableModel::RowsRemoved(int first, int last) {
+  TableFilter::RowRange removed = m_filter.RowsRemoved(first, last);
+  if (!m_filter.Active()) removed = {first, last + 1};
+  if (removed.end > removed.first) {
+    RemoveShown(removed.first, removed.end - removed.first);
+  } else {
+    SyncSelectionFromTable();
+  }
+  emit CountsChanged();
+}
+
+void ServerTableModel::CellChanged(int position, int column) {
+  m_filter.CellChanged(position, column);
+  const int row = m_filter.RowOf(position);
+  // A row a check changes is filtered again at once, not by a rescan; the selected row
+  // stays until the selection moves.
+  if (m_filter.Active() && m_table.IsValid(position) && m_table.IdOf(position) != m_selectedId) {
+    const bool passes = m_filter.Passes(position);
+    if (passes && row < 0) {
+      m_filter.Show(position);
+      InsertShown(m_filter.RowOf(position), 1);
+      emit CountsChanged();
+      return;
+    }
+    if (!passes && row >= 0) {
+      m_filter.Hide(position);
+      RemoveShown(row, 1);
+      emit CountsChanged();
+      return;
+    }
+  }
+  if (row < 0 || row >= m_rowCount) return;
   const QModelIndex changed = index(row, column);
   emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole, Qt::AccessibleTextRole});
 }
@@ -226,10 +326,13 @@ void ServerTableModel::Reset() {
   {
     FlagScope guard(m_syncing);
     beginResetModel();
-    m_rowCount = m_table.Count();
+    const int selected = m_table.SelectedIndex();
+    m_filter.Rebuild(selected >= 0 && m_table.IdOf(selected) == m_selectedId ? selected : -1);
+    m_rowCount = m_filter.ShownCount();
     endResetModel();
   }
   SyncSelectionFromTable();
+  emit CountsChanged();
 }
 
 void ServerTableModel::SelectionChanged() {

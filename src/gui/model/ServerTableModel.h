@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QPointer>
 
+#include "core/filter/TableFilter.h"
 #include "core/table/ServerTable.h"
 #include "core/table/TableObserver.h"
 
@@ -26,6 +27,17 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   ~ServerTableModel() override;
 
   static QString ColumnCaption(int column);
+
+  const ServerTable& Table() const { return m_table; }
+
+  // The filter bar's view: only the rows that pass are shown, in table order; the table
+  // keeps every row. Rows are re-filtered one at a time as their cells change, except the
+  // selected row, which stays until the selection moves. A filter change that hides the
+  // selected row clears the selection.
+  void SetFilter(RowFilter filter);
+  const TableFilter& Filter() const { return m_filter; }
+  // Table position of the row a view shows at `row`, or -1.
+  int TablePosition(int row) const { return TableRow(row); }
   static int ColumnWidth(int column);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -58,12 +70,20 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
  signals:
   // A row's selection changed by the user: position and whether it is now selected.
   void SelectItem(int position, bool selected);
+  // The rows shown or the table's count may differ now.
+  void CountsChanged();
 
  private:
   // Position in the table of the row the view knows at `row`, or -1 while that row is
   // being announced as inserted or removed.
   int TableRow(int row) const;
   void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+  // Announces rows the filter starts or stops showing.
+  void InsertShown(int firstRow, int count);
+  void RemoveShown(int firstRow, int count);
+  // The selection left `previous`: it is filtered again (after the selection's signals).
+  void SelectionMoved();
+  void FilterAgain(RowId id);
 
   ServerTable& m_table;
   QPointer<QItemSelectionModel> m_selection;
@@ -75,6 +95,8 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   int m_pendingFirst = 0;
   int m_pendingShift = 0;
   bool m_syncing = false;
+  TableFilter m_filter{m_table};
+  RowId m_selectedId = kNoRow;  // the row kept shown while selected
 };
 
 }  // namespace vantrix
