@@ -76,6 +76,12 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.apiKeyFile = value;
   } else if (name == "--web-api-url") {
     options.webApiUrl = value;
+  } else if (name == "--history") {
+    options.history = value;
+  } else if (name == "--span") {
+    if (value != "24h" && value != "7d" && value != "30d")
+      throw CheckUsageError("--span is 24h, 7d or 30d, not '" + std::string(value) + "'");
+    options.span = value;
   }
 }
 
@@ -105,8 +111,8 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
     if (name == option) return true;
-  for (std::string_view option :
-       {"--master", "--region", "--filter", "--limit", "--api-key-file", "--web-api-url"})
+  for (std::string_view option : {"--master", "--region", "--filter", "--limit", "--api-key-file",
+                                  "--web-api-url", "--history", "--span"})
     if (name == option) return true;
   return false;
 }
@@ -151,6 +157,9 @@ class CommandLine {
     Value("--api-key-file", "F", "ask the Web API with the key in file F instead");
     Value("--web-api-url", "URL", "where the Web API's server list is asked");
     Flag("--check", "check the master's servers instead of printing them");
+    Value("--history", "ADDRESS", "print the history the window kept of ADDRESS (json or csv)");
+    Value("--span", "24h|7d|30d",
+          "the history's span: samples of 24h, or ten-minute\naggregates of 7d or 30d (default 24h)");
     Flag("--version", "print the version");
     Flag("-h,--help", "print this help");
   }
@@ -215,6 +224,9 @@ class CommandLine {
 CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
   CheckOptions options = CommandLine().Parse(arguments);
   if (options.checkMaster && options.master.empty()) throw CheckUsageError("--check goes with --master");
+  if (!options.history.empty() && options.format && *options.format != CheckFormat::kJson &&
+      *options.format != CheckFormat::kCsv)
+    throw CheckUsageError("--history prints json or csv");
   if (!options.apiKeyFile.empty() && options.master.empty()) options.master = kDefaultMasterAddress;
   return options;
 }

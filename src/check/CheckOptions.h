@@ -43,6 +43,9 @@ struct CheckOptions {
   std::string apiKeyFile;    // the Web API instead of the UDP master
   std::string webApiUrl;     // empty: the service's own address
   bool checkMaster = false;  // check the listed servers instead of printing them
+  // The kept history of one server instead of a check: its address and span (24h, 7d, 30d).
+  std::string history;
+  std::string span = "24h";
 };
 
 // Bad command-line use: the message says what was wrong.

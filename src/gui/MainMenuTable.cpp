@@ -87,6 +87,8 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kSeparator, "Checking1", "N9", ""},
     {kItem, "Checking1", "Showplayers1", "Show players", Qt::Key_F11, VANTRIX_SLOT(Showplayers1Click)},
     {kItem, "Checking1", "Showrules1", "Show rules", Qt::Key_F12, VANTRIX_SLOT(Showrules1Click)},
+    {kItem, "Checking1", "Serverhistory1", "Server history...", Qt::CTRL | Qt::Key_H,
+     VANTRIX_SLOT(Serverhistory1Click)},
 
     {kMenu, "", "Settings1", "Settings"},
     {kItem, "Settings1", "Settings2", "Settings...", kNone, VANTRIX_SLOT(Settings2Click)},

@@ -29,6 +29,7 @@
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/history/HistoryWiring.h"
 #include "gui/master/MasterImportCommand.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
@@ -227,11 +228,20 @@ void TForm1::IPNamePlayersComment1Click() {
 // ---- Checking ------------------------------------------------------------------------
 
 void TForm1::Checkserver1Click() {
-  m_query->engine.CheckServer();
+  CheckSelectedAndRecord([this] { m_query->engine.CheckServer(); });
 }
 
 void TForm1::CheckallF121Click() {
-  m_query->engine.CheckAll();
+  // The rows this run (or one nested in it) asked: their send times moved.
+  QueryEngine& engine = m_query->engine;
+  std::vector<std::pair<RowId, std::uint32_t>> sent;
+  for (const RowId row : AllRowIds()) sent.emplace_back(row, engine.SendTime(row));
+  engine.CheckAll();
+  if (engine.Quitting()) return;
+  std::vector<RowId> asked;
+  for (const auto& [row, before] : sent)
+    if (engine.SendTime(row) != before) asked.push_back(row);
+  m_history->Recorder().ChecksFinished(asked);
 }
 
 void TForm1::Checkallatonce1Click() {
@@ -244,6 +254,7 @@ void TForm1::Checkallatonce1Click() {
   setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
+  m_query->atOnce.SetFinished([this, rows = AllRowIds()] { m_history->Recorder().ChecksFinished(rows); });
   m_query->atOnce.Start(setup);
 }
 
@@ -263,6 +274,12 @@ void TForm1::Showrules1Click() {
   TForm3& rules = m_app.Form3();
   rules.RequestRules(m_table.Address(selected));
   ShowInFront(rules);
+}
+
+void TForm1::Serverhistory1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  m_history->ShowWindow(selected);
 }
 
 void TForm1::Timer1Timer() {
@@ -363,7 +380,24 @@ void TForm1::LoadStartupFiles() {
 }
 
 void TForm1::CheckOnDoubleClick() {
-  m_query->engine.DoubleClick();
+  CheckSelectedAndRecord([this] { m_query->engine.DoubleClick(); });
+}
+
+void TForm1::CheckSelectedAndRecord(const std::function<void()>& check) {
+  const int selected = m_table.SelectedIndex();
+  const RowId row = selected >= 0 ? m_table.IdOf(selected) : kNoRow;
+  const std::uint32_t sentBefore = m_query->engine.LastSendTime();
+  check();
+  // Nothing sent (no selection, Connect off, nested too deep) or the program is ending.
+  if (row == kNoRow || m_query->engine.LastSendTime() == sentBefore || m_query->engine.Quitting()) return;
+  m_history->Recorder().ChecksFinished({row});
+}
+
+std::vector<RowId> TForm1::AllRowIds() const {
+  std::vector<RowId> rows;
+  rows.reserve(static_cast<std::size_t>(m_table.Count()));
+  for (const ServerRow& row : m_table.Rows()) rows.push_back(row.id);
+  return rows;
 }
 
 // ---- Construction --------------------------------------------------------------------
@@ -386,6 +420,8 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMenus();
   CreateQueryEngine();
+  m_history = std::make_unique<HistoryWiring>(m_table, m_status, *this);
+  m_model->SetPlayersToolTip([this](const std::string& address) { return m_history->ToolTip(address); });
   m_masterImport = std::make_unique<MasterImportCommand>(
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
@@ -397,6 +433,8 @@ TForm1::TForm1(Application& app)
 TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
+  m_model->SetPlayersToolTip({});
+  m_history.reset();
   m_masterImport.reset();
   // No datagram may reach the handler while the query's parts go away.
   m_query->idUDPServer1.Close();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -29,6 +30,7 @@ class QTreeView;
 namespace vantrix {
 
 class Application;
+class HistoryWiring;
 class MasterImportCommand;
 class QueryEngine;
 class ServerTableModel;
@@ -100,6 +102,8 @@ class TForm1 final : public QMainWindow {
   QueryEngine& Engine() const;
   // The parallel check of the whole list.
   TableCheckDriver& AtOnce() const;
+  // The watched servers' history: recorder, tooltips and the history window.
+  HistoryWiring& History() const { return *m_history; }
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -155,6 +159,8 @@ class TForm1 final : public QMainWindow {
   void Checkallatonce1Click();
   void Showplayers1Click();
   void Showrules1Click();
+  // "Server history..." (Ctrl+H): the selected server's players and ping over time.
+  void Serverhistory1Click();
   void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
@@ -191,6 +197,11 @@ class TForm1 final : public QMainWindow {
   void LoadAndApplySettings();
   void LoadStartupFiles();
   void CheckOnDoubleClick();
+  // Every row's identity, in display order: the rows a check-all run takes.
+  std::vector<RowId> AllRowIds() const;
+  // Runs a check of the selected row; when it asked the server, the row's result goes to
+  // the history recorder.
+  void CheckSelectedAndRecord(const std::function<void()>& check);
 
   Application& m_app;
   ServerTable m_table;
@@ -213,6 +224,8 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<QueryWiring> m_query;
   // Made after the query's parts (it reads their clock) and gone before them.
   std::unique_ptr<MasterImportCommand> m_masterImport;
+  // Gone first: its writer thread finishes before the table goes.
+  std::unique_ptr<HistoryWiring> m_history;
 };
 
 }  // namespace vantrix

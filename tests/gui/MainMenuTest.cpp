@@ -149,6 +149,7 @@ class MainMenuTest : public QObject {
         QStringLiteral("Checking|-"),
         QStringLiteral("Checking|Showplayers1|Show players|F11"),
         QStringLiteral("Checking|Showrules1|Show rules|F12"),
+        QStringLiteral("Checking|Serverhistory1|Server history...|Ctrl+H"),
         QStringLiteral("bar|Settings1>Settings"),
         QStringLiteral("Settings|Settings2|Settings...|"),
         QStringLiteral("bar|Help1>Help"),
@@ -268,6 +269,7 @@ class MainMenuTest : public QObject {
         {"Checkallatonce1", QKeySequence(Qt::CTRL | Qt::Key_F10)},
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
+        {"Serverhistory1", QKeySequence(Qt::CTRL | Qt::Key_H)},
     };
     for (const auto& [name, keys] : shortcuts) {
       for (const char* focus : {"ListView1", "Form1"}) {

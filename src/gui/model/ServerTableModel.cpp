@@ -84,12 +84,21 @@ int ServerTableModel::TableRow(int row) const {
 
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role == Qt::ToolTipRole) return PlayersToolTip(index);
   if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole) return {};
   const int position = TableRow(index.row());
   if (position < 0) return {};
   const int column = index.column();
   const std::string& bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
   return ToDisplay(bytes);
+}
+
+QVariant ServerTableModel::PlayersToolTip(const QModelIndex& index) const {
+  const int position = TableRow(index.row());
+  if (position < 0 || index.column() != kPlayersCell + 1 || !m_playersToolTip) return {};
+  const auto text = m_playersToolTip(m_table.Address(position));
+  if (!text) return {};
+  return QString::fromStdString(*text);
 }
 
 QVariant ServerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

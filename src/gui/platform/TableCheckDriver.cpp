@@ -56,6 +56,7 @@ void TableCheckDriver::Step() {
   m_run->Step();
   if (m_run->Finished()) {
     Release();
+    if (m_finished) m_finished();
     return;
   }
   Rearm();

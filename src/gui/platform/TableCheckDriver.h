@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -26,6 +27,8 @@ class TableCheckDriver final : public QObject {
   // Starts a run over the rows present now; a run in progress is stopped first.
   void Start(const TableCheckSetup& setup);
   void Stop();
+  // Called when a run has checked all its rows (not when it is stopped).
+  void SetFinished(std::function<void()> finished) { m_finished = std::move(finished); }
   bool Running() const { return m_run != nullptr; }
 
   // Hands the run a datagram that answers one of its requests; false for any other
@@ -49,6 +52,7 @@ class TableCheckDriver final : public QObject {
   // The lookups go after the run that asks them, and before it is made anew.
   std::unique_ptr<ThreadedHostLookups> m_lookups;
   std::unique_ptr<TableCheckRun> m_run;
+  std::function<void()> m_finished;
 };
 
 }  // namespace vantrix
