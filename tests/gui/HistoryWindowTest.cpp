@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -9,11 +10,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/settings/SettingsValuesReader.h"
 #include "gui/GuiTestSupport.h"
+#include "gui/QueryFakeServers.h"
 #include "gui/Unit1.h"
 #include "gui/history/HistoryPlot.h"
 #include "gui/history/HistoryWiring.h"
 #include "gui/model/ServerTableModel.h"
+#include "gui/platform/TableCheckDriver.h"
+#include "history/HistoryReport.h"
 #include "support/FakeHistoryClock.h"
 #include "support/TestData.h"
 
@@ -99,6 +104,52 @@ class HistoryWindowTest : public QObject {
     QCOMPARE(window->windowTitle(), QStringLiteral("History: 10.0.0.6:27015"));
     QCOMPARE(window->accessibleDescription(), QStringLiteral("No history yet"));
     QVERIFY(window->PlayersPlot().Runs().empty());
+  }
+
+  // F9 and Ctrl+F10 against the simulated servers: each finished check of a watched row is
+  // one sample, answered or not; rows that are not watched leave nothing.
+  void ChecksOfWatchedRowsAreRecorded() {
+    test::QueryFakeServers servers;
+    fake::ServerSetup setup;
+    setup.count = 4;
+    setup.silentCount = 1;
+    QVERIFY2(servers.Start(setup, {}), servers.Error().c_str());
+    const auto profiles = servers.Profiles();
+    test::RecordedApplication recorded;
+    TForm1& form = recorded.app->Form1();
+    SettingsValuesReader settings;
+    form.SetSettingsReader(&settings);
+    test::TempDir dir;
+    test::FakeHistoryClock clock(kMidnightUtc);
+    form.History().UseFile((dir / "history.sqlite").string(), clock);
+    const std::string unwatched = profiles.back().Address();
+    form.History().Recorder().SetWatched([&](const ServerRow& row) { return row.address != unwatched; });
+    for (const auto& profile : profiles) form.Table().AppendRow(profile.Address());
+
+    form.Table().SetSelectedIndex(0);
+    form.Checkserver1Click();
+    clock.Advance(30);
+    form.Checkallatonce1Click();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (form.AtOnce().Running() && std::chrono::steady_clock::now() < deadline)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QVERIFY(!form.AtOnce().Running());
+    form.History().Flush();
+
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+      const std::vector<HistoryPoint> points = ReadHistory(
+          (dir / "history.sqlite").string(), profiles[i].Address(), HistorySpan::kDay, clock.NowSeconds());
+      const std::size_t expected = profiles[i].Address() == unwatched ? 0 : i == 0 ? 2 : 1;
+      QCOMPARE(points.size(), expected);
+      for (const HistoryPoint& point : points) {
+        const bool silent = profiles[i].behaviour == fake::Behaviour::kSilent;
+        QCOMPARE(point.answered, silent ? 0 : 1);
+        if (!silent) {
+          QCOMPARE(point.playersMax, int{profiles[i].info.players});
+          QCOMPARE(point.maxPlayers, int{profiles[i].info.maxPlayers});
+        }
+      }
+    }
   }
 
   void ADamagedFileIsReportedInTheMessagePanel() {
