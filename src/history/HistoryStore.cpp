@@ -7,7 +7,6 @@
 #include "history/HistoryDatabase.h"
 #include "history/HistoryError.h"
 #include "history/HistoryPaths.h"
-#include "history/HistoryReport.h"
 
 namespace vantrix {
 
@@ -66,14 +65,6 @@ std::optional<std::string> HistoryStore::Summary(const std::string& address) con
   const auto found = m_summaries.find(address);
   if (found == m_summaries.end()) return std::nullopt;
   return found->second;
-}
-
-std::vector<HistoryPoint> HistoryStore::Points(std::string_view address, HistorySpan span) const {
-  try {
-    return ReadHistory(m_path, address, span, m_clock.NowSeconds());
-  } catch (const HistoryError&) {
-    return {};  // the writer reports what is wrong with the file
-  }
 }
 
 void HistoryStore::Run(std::stop_token stop) {

@@ -50,12 +50,6 @@ class HistoryStore {
 
   // The Players cell's tooltip, from memory.
   std::optional<std::string> Summary(const std::string& address) const;
-  // A span of one server, read on the caller's thread through a connection of its own;
-  // empty when there is no file or it cannot be read.
-  std::vector<HistoryPoint> Points(std::string_view address, HistorySpan span) const;
-
-  const std::string& Path() const { return m_path; }
-  const HistoryClock& Clock() const { return m_clock; }
 
  private:
   void Run(std::stop_token stop);

@@ -8,6 +8,7 @@
 
 #include "core/table/ServerTable.h"
 #include "history/HistoryRecorder.h"
+#include "history/HistoryReport.h"
 #include "support/FakeHistoryClock.h"
 #include "support/TestData.h"
 
@@ -22,6 +23,9 @@ class HistoryStoreTest : public testing::Test {
     return std::make_unique<HistoryStore>(
         m_path, m_clock, [this](const std::string& line) { m_reported.push_back(line); },
         [](std::int64_t) { return kNoOffset; });
+  }
+  std::vector<HistoryPoint> Points(const std::string& address) {
+    return ReadHistory(m_path, address, HistorySpan::kDay, m_clock.NowSeconds());
   }
   HistorySample At(std::int64_t t, int players) { return {t, "a:1", true, players, 20, std::nullopt, 30}; }
 
@@ -38,7 +42,7 @@ TEST_F(HistoryStoreTest, WritesBatchesBehindTheCallerAndKeepsTheTooltip) {
   m_clock.Advance(30);
   store->Record({At(t + 30, 7)});
   store->Flush();
-  EXPECT_EQ(store->Points("a:1", HistorySpan::kDay).size(), 2u);
+  EXPECT_EQ(Points("a:1").size(), 2u);
   EXPECT_EQ(store->Summary("a:1"), "24 h: 3\u20137 players, busiest 22:00\u201323:00");
   EXPECT_EQ(store->Summary("b:2"), "24 h: no answer");
   EXPECT_EQ(store->Summary("c:3"), std::nullopt);
@@ -68,7 +72,7 @@ TEST_F(HistoryStoreTest, ADamagedFileIsMovedAsideAndANewOneStarted) {
   store->Record({At(m_clock.NowSeconds(), 4)});
   store->Flush();
   EXPECT_FALSE(store->Stopped());
-  EXPECT_EQ(store->Points("a:1", HistorySpan::kDay).size(), 1u);
+  EXPECT_EQ(Points("a:1").size(), 1u);
 }
 
 TEST_F(HistoryStoreTest, ALockedFileStopsTheHistoryWithOneLine) {
@@ -89,7 +93,7 @@ TEST_F(HistoryStoreTest, ALockedFileStopsTheHistoryWithOneLine) {
   EXPECT_TRUE(store->Stopped());
   ASSERT_EQ(m_reported.size(), 1u);
   EXPECT_EQ(m_reported[0], "Error: History stopped: " + m_path + " is locked by another program");
-  EXPECT_EQ(store->Points("a:1", HistorySpan::kDay).size(), 1u);  // what was written stays
+  EXPECT_EQ(Points("a:1").size(), 1u);  // what was written stays
 }
 
 TEST_F(HistoryStoreTest, TheRecorderWritesWatchedRowsWithAResultOncePerCheck) {
@@ -117,8 +121,8 @@ TEST_F(HistoryStoreTest, TheRecorderWritesWatchedRowsWithAResultOncePerCheck) {
   EXPECT_EQ(batches[0].size(), 2u);
   EXPECT_EQ(batches[1].size(), 1u);
   store->Flush();
-  EXPECT_EQ(store->Points("a:1", HistorySpan::kDay).size(), 2u);
-  EXPECT_EQ(store->Points("b:2", HistorySpan::kDay).size(), 1u);
+  EXPECT_EQ(Points("a:1").size(), 2u);
+  EXPECT_EQ(Points("b:2").size(), 1u);
 }
 
 }  // namespace
