@@ -87,6 +87,12 @@ void ApplyValueOption(CheckOptions& options, std::string_view name, std::string_
     options.buddies.emplace_back(value);
   } else if (name == "--count") {
     options.watchCount = ParseNumber(name, value, 1, 1000000);
+  } else if (name == "--history") {
+    options.history = value;
+  } else if (name == "--span") {
+    if (value != "24h" && value != "7d" && value != "30d")
+      throw CheckUsageError("--span is 24h, 7d or 30d, not '" + std::string(value) + "'");
+    options.span = value;
   }
 }
 
@@ -116,8 +122,9 @@ constexpr std::string_view kValueOptions[] = {"--list",       "--default-port", 
 bool TakesValue(std::string_view name) {
   for (std::string_view option : kValueOptions)
     if (name == option) return true;
-  for (std::string_view option : {"--master", "--region", "--master-filter", "--filter", "--limit", "--api-key-file",
-                                  "--web-api-url", "--watch", "--buddy", "--count"})
+  for (std::string_view option :
+       {"--master", "--region", "--master-filter", "--filter", "--limit", "--api-key-file", "--web-api-url",
+        "--watch", "--buddy", "--count", "--history", "--span"})
     if (name == option) return true;
   return false;
 }
@@ -173,6 +180,9 @@ class CommandLine {
           "change (SUMMARY: BODY), whatever --format says");
     Value("--buddy", "NAME", "with --watch: tell when this player joins (repeatable)");
     Value("--count", "N", "with --watch: end after N refreshes (default: never)");
+    Value("--history", "ADDRESS", "print the history the window kept of ADDRESS (json or csv)");
+    Value("--span", "24h|7d|30d",
+          "the history's span: samples of 24h, or ten-minute\naggregates of 7d or 30d (default 24h)");
     Flag("--version", "print the version");
     Flag("-h,--help", "print this help");
   }
@@ -237,6 +247,9 @@ class CommandLine {
 CheckOptions ParseCheckOptions(const std::vector<std::string>& arguments) {
   CheckOptions options = CommandLine().Parse(arguments);
   if (options.checkMaster && options.master.empty()) throw CheckUsageError("--check goes with --master");
+  if (!options.history.empty() && options.format && *options.format != CheckFormat::kJson &&
+      *options.format != CheckFormat::kCsv)
+    throw CheckUsageError("--history prints json or csv");
   if (!options.apiKeyFile.empty() && options.master.empty()) options.master = kDefaultMasterAddress;
   if (options.watchSeconds == 0 && (!options.buddies.empty() || options.watchCount != 0))
     throw CheckUsageError("--buddy and --count go with --watch");

@@ -50,6 +50,9 @@ struct CheckOptions {
   int watchCount = 0;                // refreshes before the end; 0: until interrupted
   // The filter bar's text: only the servers whose row passes are printed and counted.
   std::string filter;
+  // The kept history of one server instead of a check: its address and span (24h, 7d, 30d).
+  std::string history;
+  std::string span = "24h";
 };
 
 // Bad command-line use: the message says what was wrong.

@@ -99,6 +99,8 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kRadioItem, "Autorefresh1", "Autorefresh5m1", "5 minutes", kNone, VANTRIX_SLOT(Autorefresh5m1Click)},
     {kRadioItem, "Autorefresh1", "Autorefresh15m1", "15 minutes", kNone, VANTRIX_SLOT(Autorefresh15m1Click)},
     {kRadioItem, "Autorefresh1", "Autorefresh1h1", "1 hour", kNone, VANTRIX_SLOT(Autorefresh1h1Click)},
+    {kItem, "Checking1", "Serverhistory1", "Server history...", Qt::CTRL | Qt::Key_H,
+     VANTRIX_SLOT(Serverhistory1Click)},
 
     {kMenu, "", "Settings1", "Settings"},
     {kItem, "Settings1", "Settings2", "Settings...", kNone, VANTRIX_SLOT(Settings2Click)},

@@ -33,6 +33,7 @@
 #include "gui/Unit5.h"
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
+#include "gui/history/HistoryWiring.h"
 #include "gui/master/MasterImportCommand.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
@@ -253,11 +254,20 @@ void TForm1::IPNamePlayersComment1Click() {
 // ---- Checking ------------------------------------------------------------------------
 
 void TForm1::Checkserver1Click() {
-  m_query->engine.CheckServer();
+  CheckSelectedAndRecord([this] { m_query->engine.CheckServer(); });
 }
 
 void TForm1::CheckallF121Click() {
-  m_query->engine.CheckAll();
+  // The rows this run (or one nested in it) asked: their send times moved.
+  QueryEngine& engine = m_query->engine;
+  std::vector<std::pair<RowId, std::uint32_t>> sent;
+  for (const RowId row : AllRowIds()) sent.emplace_back(row, engine.SendTime(row));
+  engine.CheckAll();
+  if (engine.Quitting()) return;
+  std::vector<RowId> asked;
+  for (const auto& [row, before] : sent)
+    if (engine.SendTime(row) != before) asked.push_back(row);
+  m_history->Recorder().ChecksFinished(asked);
 }
 
 void TForm1::Checkallatonce1Click() {
@@ -356,6 +366,12 @@ bool TForm1::Editing(RowId row) const {
   const QModelIndex address = m_model->index(*position, 0);
   // An open in-place editor is the address cell's index widget, in either view.
   return ListView1()->indexWidget(address) != nullptr || ListView1Icons()->indexWidget(address) != nullptr;
+}
+
+void TForm1::Serverhistory1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  m_history->ShowWindow(selected);
 }
 
 void TForm1::Timer1Timer() {
@@ -488,7 +504,24 @@ void TForm1::ShowKeptListNotice() {
 }
 
 void TForm1::CheckOnDoubleClick() {
-  m_query->engine.DoubleClick();
+  CheckSelectedAndRecord([this] { m_query->engine.DoubleClick(); });
+}
+
+void TForm1::CheckSelectedAndRecord(const std::function<void()>& check) {
+  const int selected = m_table.SelectedIndex();
+  const RowId row = selected >= 0 ? m_table.IdOf(selected) : kNoRow;
+  const std::uint32_t sentBefore = m_query->engine.LastSendTime();
+  check();
+  // Nothing sent (no selection, Connect off, nested too deep) or the program is ending.
+  if (row == kNoRow || m_query->engine.LastSendTime() == sentBefore || m_query->engine.Quitting()) return;
+  m_history->Recorder().ChecksFinished({row});
+}
+
+std::vector<RowId> TForm1::AllRowIds() const {
+  std::vector<RowId> rows;
+  rows.reserve(static_cast<std::size_t>(m_table.Count()));
+  for (const ServerRow& row : m_table.Rows()) rows.push_back(row.id);
+  return rows;
 }
 
 // ---- Construction --------------------------------------------------------------------
@@ -513,10 +546,15 @@ TForm1::TForm1(Application& app)
   CreateQueryEngine();
   // Cells an auto refresh writes are no change of the user's list.
   m_query->atOnce.SetChangeTracker(m_changes.get());
+  m_history = std::make_unique<HistoryWiring>(m_table, m_status, *this);
+  m_model->SetPlayersToolTip([this](const std::string& address) { return m_history->ToolTip(address); });
+  // Every finished run (Ctrl+F10 or a refresh) records its watched rows' samples.
+  m_query->atOnce.SetFinished([this] { m_history->Recorder().ChecksFinished(AllRowIds()); });
   m_masterImport = std::make_unique<MasterImportCommand>(
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
   CreateWatch();
+  m_history->Recorder().SetWatched([this](const ServerRow& row) { return m_watch->IsWatched(row.address); });
   // Sizes of the outer frame, centred on the desktop.
   new OuterFrameSize(
       *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
@@ -525,6 +563,8 @@ TForm1::TForm1(Application& app)
 TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
+  m_model->SetPlayersToolTip({});
+  m_history.reset();
   m_masterImport.reset();
   // A refresh in progress holds the watch's observer.
   m_query->atOnce.Stop();

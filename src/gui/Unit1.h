@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -32,6 +33,7 @@ namespace vantrix {
 
 class Application;
 class ListChangeTracker;
+class HistoryWiring;
 class MasterImportCommand;
 class QueryEngine;
 class FilterBar;
@@ -120,6 +122,8 @@ class TForm1 final : public QMainWindow {
   // A quiet refresh of the watched rows is running; stopping it leaves the rows as they are.
   bool RefreshRunning() const;
   void StopRefresh();
+  // The watched servers' history: recorder, tooltips and the history window.
+  HistoryWiring& History() const { return *m_history; }
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -185,6 +189,8 @@ class TForm1 final : public QMainWindow {
   void Autorefresh5m1Click();
   void Autorefresh15m1Click();
   void Autorefresh1h1Click();
+  // "Server history..." (Ctrl+H): the selected server's players and ping over time.
+  void Serverhistory1Click();
   void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
@@ -237,6 +243,11 @@ class TForm1 final : public QMainWindow {
   TableCheckSetup AtOnceSetup() const;
   // The row whose address is open in the in-place editor.
   bool Editing(RowId row) const;
+  // Every row's identity, in display order: the rows a check-all run takes.
+  std::vector<RowId> AllRowIds() const;
+  // Runs a check of the selected row; when it asked the server, the row's result goes to
+  // the history recorder.
+  void CheckSelectedAndRecord(const std::function<void()>& check);
 
   Application& m_app;
   ServerTable m_table;
@@ -265,6 +276,8 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<MasterImportCommand> m_masterImport;
   // Gone before the query's parts: its refreshes run on their parallel check.
   std::unique_ptr<WatchCommand> m_watch;
+  // Gone first: its writer thread finishes before the table goes.
+  std::unique_ptr<HistoryWiring> m_history;
 };
 
 }  // namespace vantrix

@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <optional>
 #include <random>
 #include <string>
@@ -18,6 +21,8 @@
 #include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
 #include "fake/FakeServerProfile.h"
+#include "history/HistoryDatabase.h"
+#include "history/HistoryReport.h"
 #include "support/TestData.h"
 
 extern char** environ;
@@ -545,6 +550,36 @@ TEST(CheckEndToEnd, WebApiListWithTheKeyFromAFile) {
   const CheckRun refused = Check({"--api-key-file", (dir / "key").string(), "--web-api-url", refusing.Url()});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.output, "");
+}
+
+// The window's history, read from the data folder: the last day as samples, nothing for an
+// address without history.
+TEST(CheckEndToEnd, HistoryPrintsTheSamplesTheWindowKept) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir / "vantrix");
+  // Two checks in one ten minutes, an hour ago.
+  const std::int64_t first = (std::time(nullptr) - 3600) / 600 * 600 + 10;
+  {
+    HistoryDatabase db((dir / "vantrix" / "history.sqlite").string());
+    db.Append({{first, "10.0.0.5:27015", true, 12, 20, std::nullopt, 41},
+               {first + 30, "10.0.0.5:27015", false, 0, 0, std::nullopt, 0}});
+  }
+  setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
+  Child csv(Bin("vantrix-check"), {"--history", "10.0.0.5:27015", "--format", "csv"});
+  const auto csvStatus = csv.Finish(std::chrono::seconds(10));
+  Child week(Bin("vantrix-check"), {"--history", "10.0.0.5:27015", "--span", "7d"});
+  const auto weekStatus = week.Finish(std::chrono::seconds(10));
+  Child none(Bin("vantrix-check"), {"--history", "10.0.0.9:27015"});
+  const auto noneStatus = none.Finish(std::chrono::seconds(10));
+  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(csvStatus, 0);
+  EXPECT_EQ(csv.output, "time,address,answered,players,max,bots,ping\n" + IsoUtcTime(first) +
+                            ",10.0.0.5:27015,1,12,20,,41\n" + IsoUtcTime(first + 30) +
+                            ",10.0.0.5:27015,0,,,,\n");
+  EXPECT_EQ(weekStatus, 0);
+  EXPECT_NE(week.output.find("\"count\": 2"), std::string::npos) << week.output;
+  EXPECT_EQ(noneStatus, 1);
+  EXPECT_EQ(none.output, "");
 }
 
 }  // namespace

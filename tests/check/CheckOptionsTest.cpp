@@ -229,5 +229,15 @@ TEST(CheckOptions, MasterOptions) {
   EXPECT_THROW(ParseCheckOptions({"--master"}), CheckUsageError);
 }
 
+TEST(CheckOptions, HistoryOptions) {
+  const CheckOptions options =
+      ParseCheckOptions({"--history", "10.0.0.5:27015", "--span=30d", "--format", "csv"});
+  EXPECT_EQ(options.history, "10.0.0.5:27015");
+  EXPECT_EQ(options.span, "30d");
+  EXPECT_EQ(ParseCheckOptions({"--history", "a:1"}).span, "24h");
+  EXPECT_THROW(ParseCheckOptions({"--history", "a:1", "--span", "1y"}), CheckUsageError);
+  EXPECT_THROW(ParseCheckOptions({"--history", "a:1", "--format", "vnx"}), CheckUsageError);
+}
+
 }  // namespace
 }  // namespace vantrix

@@ -159,6 +159,7 @@ class MainMenuTest : public QObject {
         QStringLiteral("Checking/Auto refresh|Autorefresh5m1|5 minutes|"),
         QStringLiteral("Checking/Auto refresh|Autorefresh15m1|15 minutes|"),
         QStringLiteral("Checking/Auto refresh|Autorefresh1h1|1 hour|"),
+        QStringLiteral("Checking|Serverhistory1|Server history...|Ctrl+H"),
         QStringLiteral("bar|Settings1>Settings"),
         QStringLiteral("Settings|Settings2|Settings...|"),
         QStringLiteral("Settings|Buddies1|Buddies...|"),
@@ -285,6 +286,7 @@ class MainMenuTest : public QObject {
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
         {"Watchserver1", QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {"Serverhistory1", QKeySequence(Qt::CTRL | Qt::Key_H)},
     };
     for (const auto& [name, keys] : shortcuts) {
       for (const char* focus : {"ListView1", "Form1"}) {

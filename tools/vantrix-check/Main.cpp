@@ -33,6 +33,10 @@
 #include "webapi/WebApiFetch.h"
 #endif
 #include "core/util/Version.h"
+#include "history/HistoryClock.h"
+#include "history/HistoryError.h"
+#include "history/HistoryPaths.h"
+#include "history/HistoryReport.h"
 
 namespace {
 
@@ -231,6 +235,30 @@ int RunMaster(CheckOptions& options) {
   return PrintOrCheck(options, session.Addresses(), failed);
 }
 
+// --history: one server's samples or aggregates from the window's history file.
+int RunHistory(const CheckOptions& options) {
+  const HistorySpan span = ParseSpan(options.span).value_or(HistorySpan::kDay);
+  std::vector<HistoryPoint> points;
+  try {
+    points = ReadHistory(DefaultHistoryPath(), options.history, span, SystemHistoryClock().NowSeconds());
+  } catch (const HistoryError& error) {
+    std::cerr << "vantrix-check: Error: " << error.what() << "\n";
+    return 1;
+  }
+  if (points.empty()) {
+    std::cerr << "vantrix-check: No history yet for " << options.history << "\n";
+    return 1;
+  }
+  const bool csv = options.format.value_or(CheckFormat::kJson) == CheckFormat::kCsv;
+  const std::string text = csv ? FormatHistoryCsv(options.history, span, points)
+                               : FormatHistoryJson(options.history, span, points);
+  if (!WriteAllOut(text)) {
+    std::cerr << "vantrix-check: cannot write the output\n";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -248,6 +276,7 @@ int main(int argc, char** argv) {
     std::cout << "vantrix-check " VANTRIX_VERSION "\n";
     return 0;
   }
+  if (!options.history.empty()) return RunHistory(options);
   if (!options.master.empty()) {
     try {
       return RunMaster(options);

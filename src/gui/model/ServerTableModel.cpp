@@ -91,6 +91,7 @@ int ServerTableModel::TableRow(int row) const {
 
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
+  if (role == Qt::ToolTipRole && index.column() != 0) return PlayersToolTip(index);
   if (role == Qt::DecorationRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
     const int position = TableRow(index.row());
     if (index.column() != 0 || position < 0 || !m_isWatched) return {};
@@ -117,6 +118,14 @@ void ServerTableModel::WatchMarksChanged() {
   if (m_rowCount == 0) return;
   emit dataChanged(index(0, 0), index(m_rowCount - 1, 0),
                    {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+QVariant ServerTableModel::PlayersToolTip(const QModelIndex& index) const {
+  const int position = TableRow(index.row());
+  if (position < 0 || index.column() != kPlayersCell + 1 || !m_playersToolTip) return {};
+  const auto text = m_playersToolTip(m_table.Address(position));
+  if (!text) return {};
+  return QString::fromStdString(*text);
 }
 
 QVariant ServerTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

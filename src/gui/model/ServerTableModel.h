@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QAbstractTableModel>
@@ -47,6 +48,11 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+  // The Players cell's tooltip for a row's address (the server's last day), or none. It is
+  // asked on every hover, so it must answer from memory.
+  using PlayersToolTipFn = std::function<std::optional<std::string>(const std::string& address)>;
+  void SetPlayersToolTip(PlayersToolTipFn toolTip) { m_playersToolTip = std::move(toolTip); }
+
   // Keeps the views' selection and the table's selected row the same. Changes the user
   // makes are passed to the table and reported by SelectItem; after every structural
   // change the views are set from the table again, so a sort keeps the row selected and
@@ -77,6 +83,7 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   // Position in the table of the row the view knows at `row`, or -1 while that row is
   // being announced as inserted or removed.
   int TableRow(int row) const;
+  QVariant PlayersToolTip(const QModelIndex& index) const;
   void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
   // Announces rows the filter starts or stops showing.
   void InsertShown(int firstRow, int count);
@@ -97,6 +104,7 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   bool m_syncing = false;
   TableFilter m_filter{m_table};
   RowId m_selectedId = kNoRow;  // the row kept shown while selected
+  PlayersToolTipFn m_playersToolTip;
 };
 
 }  // namespace vantrix

@@ -71,6 +71,7 @@ void TableCheckDriver::Step() {
   }
   if (m_run->Finished()) {
     Release();
+    if (m_finished) m_finished();
     return;
   }
   Rearm();

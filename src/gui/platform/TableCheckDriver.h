@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -28,6 +29,8 @@ class TableCheckDriver final : public QObject {
   // Starts a run over the rows present now; a run in progress is stopped first.
   void Start(const TableCheckSetup& setup);
   void Stop();
+  // Called when a run has checked all its rows (not when it is stopped).
+  void SetFinished(std::function<void()> finished) { m_finished = std::move(finished); }
   bool Running() const { return m_run != nullptr; }
   // A run in progress that is a quiet refresh (auto refresh) rather than the user's check.
   bool RefreshRunning() const { return m_run != nullptr && m_quiet; }
@@ -61,6 +64,7 @@ class TableCheckDriver final : public QObject {
   // The lookups go after the run that asks them, and before it is made anew.
   std::unique_ptr<ThreadedHostLookups> m_lookups;
   std::unique_ptr<TableCheckRun> m_run;
+  std::function<void()> m_finished;
 };
 
 }  // namespace vantrix
