@@ -71,6 +71,10 @@ Json RulesValue(const std::optional<std::vector<RuleEntry>>& rules) {
   return list;
 }
 
+std::string CountryOf(const CheckReport& report, std::size_t i) {
+  return i < report.countries.size() ? report.countries[i] : std::string();
+}
+
 Json ServerObject(const CheckReport& report, std::size_t i) {
   const CheckItem& item = report.items[i];
   const CheckResult& result = report.results[i];
@@ -90,6 +94,8 @@ Json ServerObject(const CheckReport& report, std::size_t i) {
   if (result.status == CheckStatus::kError) object["error"] = TextValue(result.error);
   if (report.players) object["player_list"] = PlayersValue(result.players);
   if (report.rules) object["rules"] = RulesValue(result.rules);
+  const std::string country = CountryOf(report, i);
+  object["country"] = country.empty() ? Json(nullptr) : Json(country);
   return object;
 }
 
@@ -217,6 +223,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
                                   "max",     "bots",   "type", "os",   "password", "error"};
   if (report.players) header.push_back("player_names");
   if (report.rules) header.push_back("rules");
+  header.push_back("country");
   std::string out;
   AppendCsvLine(out, header);
   for (std::size_t i = 0; i < report.items.size(); ++i) {
@@ -237,6 +244,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
         result.status == CheckStatus::kError ? result.error : ""};
     if (report.players) fields.push_back(JoinedPlayerNames(result.players));
     if (report.rules) fields.push_back(JoinedRules(result.rules));
+    fields.push_back(CountryOf(report, i));
     AppendCsvLine(out, fields);
   }
   return out;

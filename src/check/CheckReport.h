@@ -17,6 +17,8 @@ struct CheckReport {
   std::vector<CheckResult> results;
   bool players = false;
   bool rules = false;
+  // The country code of each item's address ("" when none); may be empty as a whole.
+  std::vector<std::string> countries;
 };
 
 // The output formats, pure functions of the report:
@@ -29,7 +31,8 @@ struct CheckReport {
 // vnx:   the record layout, so the result opens in the window: each row as read with
 //        the answer filled in as a check in the window fills it ("-" in W otherwise).
 // json keys: address, status, ping, name, map, players, max, bots, type, os, password,
-// error (only for the status error), player_list (with --players), rules (with --rules).
+// error (only for the status error), player_list (with --players), rules (with --rules),
+// country (the code, null when none). In csv the country is the last column.
 std::string FormatCheckTable(const CheckReport& report);
 std::string FormatCheckJson(const CheckReport& report);
 std::string FormatCheckCsv(const CheckReport& report);

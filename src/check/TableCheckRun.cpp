@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/protocol/GamePort.h"
 #include "core/util/StrToInt.h"
 #include "core/util/Texts.h"
 #include "net/IPv4Text.h"
@@ -100,10 +101,11 @@ void TableCheckRun::Queue(RowId row, std::uint32_t address, std::uint16_t port, 
   if (rows.rows.empty() && !rows.written) {
     rows.host = host;
     rows.portText = portText;
+    rows.endpoint = {address, port};
   }
   rows.rows.push_back(row);
   if (rows.written) {  // a name that resolved late to a server already answered
-    WriteResult(m_scheduler.ResultOfJob(job), row);
+    WriteResult(m_scheduler.ResultOfJob(job), row, rows.endpoint);
     ++m_doneRows;
   }
 }
@@ -115,10 +117,12 @@ void TableCheckRun::TakeLookups() {
     const std::vector<Waiting> rows = std::move(it->second);
     m_waiting.erase(it);
     for (const Waiting& waiting : rows) {
-      if (const auto* address = std::get_if<std::uint32_t>(&result))
+      if (const auto* address = std::get_if<std::uint32_t>(&result)) {
+        NoteResolved(waiting.row, *address);
         Queue(waiting.row, *address, waiting.port, host, waiting.portText);
-      else
+      } else {
         MarkFailed(waiting.row, host, waiting.portText);
+      }
     }
   }
 }
@@ -152,6 +156,10 @@ bool TableCheckRun::Claims(std::uint32_t address, std::uint16_t port) const {
 void TableCheckRun::Receive(std::uint32_t address, std::uint16_t port, std::string_view datagram,
                             std::uint32_t arrivalTick) {
   if (!m_started || m_finished) return;
+  if (m_setup.facts) {
+    if (const auto gamePort = ReplyGamePort(datagram))
+      m_gamePorts[CheckEndpoint{address, port}.Key()] = *gamePort;
+  }
   m_scheduler.Receive({address, port}, datagram, m_microseconds.TickUs(arrivalTick));
   Collect();
 }
@@ -181,7 +189,7 @@ void TableCheckRun::WriteResults() {
     JobRows& rows = m_rowsOfJob[job];
     rows.written = true;
     const CheckResult& result = m_scheduler.ResultOfJob(job);
-    for (RowId row : rows.rows) WriteResult(result, row);
+    for (RowId row : rows.rows) WriteResult(result, row, rows.endpoint);
     m_doneRows += rows.rows.size();
     if (result.status == CheckStatus::kError && !result.info && result.error.starts_with(kSendFailed))
       ShowError(rows.host, rows.portText);
@@ -189,12 +197,19 @@ void TableCheckRun::WriteResults() {
 }
 
 // The cells and encodings of a single check's reply; a row that was deleted takes nothing.
-void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
+void TableCheckRun::WriteResult(const CheckResult& result, RowId row, const CheckEndpoint& endpoint) {
   const auto position = m_table.PositionOf(row);
   if (!position) return;
   if (!result.info) {
     m_table.SetCell(*position, kWCell, "-");
     return;
+  }
+  if (m_setup.facts) {
+    const auto gamePort = m_gamePorts.find(endpoint.Key());
+    m_setup.facts->Prune(m_table);
+    m_setup.facts->NoteGamePort(
+        row, m_table.Address(*position),
+        gamePort == m_gamePorts.end() ? std::nullopt : std::optional(gamePort->second), endpoint.port);
   }
   const ServerInfo& info = *result.info;
   m_table.SetCell(*position, kPingCell, std::to_string(PingMilliseconds(result).value_or(0)));
@@ -209,6 +224,12 @@ void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
   if (info.type) m_table.SetCell(*position, kDCell, std::string(1, *info.type));
   if (info.os) m_table.SetCell(*position, kSCell, std::string(1, *info.os));
   if (info.password) m_table.SetCell(*position, kPCell, *info.password ? "+" : "-");
+}
+
+void TableCheckRun::NoteResolved(RowId row, std::uint32_t address) {
+  if (!m_setup.facts) return;
+  if (const auto position = m_table.PositionOf(row))
+    m_setup.facts->NoteResolved(row, m_table.Address(*position), FormatIPv4(address));
 }
 
 void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::string& portText) {

@@ -16,6 +16,7 @@
 #include "check/TickMicrosecondClock.h"
 #include "core/query/Clock.h"
 #include "core/query/DatagramSender.h"
+#include "core/table/RowCheckFacts.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
 
@@ -31,6 +32,9 @@ struct TableCheckSetup {
   int maxChallengeRounds = 2;
   // Sends per step, so that the thread that drives the run also gets to its other work.
   std::size_t sendsPerStep = 256;
+  // Where the run notes the addresses host names resolved to and the game ports replies
+  // announced; null notes nothing.
+  RowCheckFacts* facts = nullptr;
 };
 
 // Checks every row of the table that is there at Start, in parallel, with the checker's
@@ -85,6 +89,7 @@ class TableCheckRun {
     std::vector<RowId> rows;
     std::string host;  // as the first row gives it, for the error text
     std::string portText;
+    CheckEndpoint endpoint;
     bool written = false;  // its result is in the table
   };
 
@@ -94,7 +99,8 @@ class TableCheckRun {
   void TakeLookups();
   void Collect();
   void WriteResults();
-  void WriteResult(const CheckResult& result, RowId row);
+  void WriteResult(const CheckResult& result, RowId row, const CheckEndpoint& endpoint);
+  void NoteResolved(RowId row, std::uint32_t address);
   void MarkFailed(RowId row, const std::string& host, const std::string& portText);
   void ShowError(const std::string& host, const std::string& portText);
   void ShowProgress(bool force);
@@ -113,6 +119,7 @@ class TableCheckRun {
   std::vector<JobRows> m_rowsOfJob;
   std::unordered_map<std::string, std::vector<Waiting>> m_waiting;  // by host name
   std::vector<std::size_t> m_toWrite;                               // finished jobs
+  std::unordered_map<std::uint64_t, std::uint16_t> m_gamePorts;     // by endpoint key, when announced
   std::size_t m_total = 0;
   std::size_t m_doneRows = 0;
   std::size_t m_shownDone = SIZE_MAX;

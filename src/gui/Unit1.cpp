@@ -10,17 +10,20 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 
+#include "core/join/JoinCommand.h"
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
 #include "core/table/TableCommands.h"
 #include "core/util/QueryDefaults.h"
 #include "core/util/Texts.h"
+#include "geo/CountryDatabase.h"
 #include "gui/Application.h"
 #include "gui/MainMenuTable.h"
 #include "gui/Unit2.h"
@@ -30,6 +33,7 @@
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
 #include "gui/master/MasterImportCommand.h"
+#include "gui/model/RowCountries.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/QueryWiring.h"
@@ -38,6 +42,7 @@
 #include "gui/text/ClipboardBytes.h"
 #include "gui/text/DisplayText.h"
 #include "gui/text/WindowLook.h"
+#include "gui/widgets/PasswordDialog.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -54,6 +59,16 @@ bool HoldsPlainText(const QMimeData& data) {
 bool EditorHasFocus(const QWidget& view) {
   const QWidget* focus = QApplication::focusWidget();
   return focus && focus != &view && view.isAncestorOf(focus);
+}
+
+// Where the flags are found at run time, one SVG per lower-case country code.
+constexpr const char* kFlagDirectory = "/usr/share/iso-flags-svg/country-4x3";
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+  QStringList list;
+  for (const std::string& argument : arguments) list.push_back(QString::fromStdString(argument));
+  // Never through a shell: each word reaches the program as one argument.
+  return QProcess::startDetached(QString::fromStdString(program), list);
 }
 
 constexpr int kWidth = 810;
@@ -244,6 +259,7 @@ void TForm1::Checkallatonce1Click() {
   setup.query = settings.queryProtocol == QueryProtocol::kCurrent ? CheckQuery::kInfo : CheckQuery::kDetails;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
+  setup.facts = &m_query->facts;
   m_query->atOnce.Start(setup);
 }
 
@@ -263,6 +279,35 @@ void TForm1::Showrules1Click() {
   TForm3& rules = m_app.Form3();
   rules.RequestRules(m_table.Address(selected));
   ShowInFront(rules);
+}
+
+void TForm1::Joinserver1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  const Settings settings = LiveSettings().Snapshot();
+  const std::string& address = m_table.Address(selected);
+  JoinTarget target =
+      JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address), settings.defaultPort);
+  if (m_table.Cell(selected, kPCell) == "+") {
+    PasswordDialog dialog(this);
+    if (m_app.Dialogs().Exec(dialog) != QDialog::Accepted) return;
+    target.password = dialog.Password();
+  }
+  const auto words = JoinCommandLine(settings.joinCommand, target);
+  const std::vector<std::string> arguments =
+      words ? std::vector(words->begin() + 1, words->end()) : std::vector<std::string>();
+  if (!words || !m_startDetached(words->front(), arguments))
+    m_status.SetMessage(CannotStartMessage(settings.joinCommand));
+}
+
+void TForm1::Copyconnectlink1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  const std::string& address = m_table.Address(selected);
+  const JoinTarget target = JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address),
+                                         LiveSettings().Snapshot().defaultPort);
+  if (!WriteClipboardBytes(QGuiApplication::clipboard(), ConnectLink(target)))
+    m_status.SetMessage("Error: Clipboard write failed");
 }
 
 void TForm1::Timer1Timer() {
@@ -297,6 +342,14 @@ void TForm1::Edit2Click() {
 
 void TForm1::Delete1Click() {
   DeleteserverF61Click();
+}
+
+void TForm1::Joinserver2Click() {
+  Joinserver1Click();
+}
+
+void TForm1::Copyconnectlink2Click() {
+  Copyconnectlink1Click();
 }
 
 // ---- ListView1 and IdUDPServer1 ------------------------------------------------------
@@ -386,6 +439,8 @@ TForm1::TForm1(Application& app)
   CreateStatusBar();
   CreateMenus();
   CreateQueryEngine();
+  CreateCountries();
+  SetDetachedStarter({});
   m_masterImport = std::make_unique<MasterImportCommand>(
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
@@ -398,6 +453,10 @@ TForm1::~TForm1() {
   // Hidden first, so that going away is not taken for the user closing the window.
   hide();
   m_masterImport.reset();
+  // The lookup thread ends before the table and the facts it reads go.
+  m_model->SetRowCountries(nullptr);
+  delete m_countries;
+  m_countries = nullptr;
   // No datagram may reach the handler while the query's parts go away.
   m_query->idUDPServer1.Close();
   m_timer1->stop();
@@ -415,6 +474,12 @@ void TForm1::CreateQueryEngine() {
   connect(m_timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
   OpenWindowEndpoint(m_query->idUDPServer1, TIdUDPServer::kDefaultBufferSize, this,
                      &TForm1::IdUDPServer1UDPRead);
+}
+
+void TForm1::CreateCountries() {
+  m_countries = new RowCountries(m_table, m_query->facts, std::string(kDefaultCountryDatabase),
+                                 QString::fromLatin1(kFlagDirectory), this);
+  m_model->SetRowCountries(m_countries);
 }
 
 void TForm1::CreateListViews() {
@@ -469,6 +534,14 @@ QueryEngine& TForm1::Engine() const {
 
 TableCheckDriver& TForm1::AtOnce() const {
   return m_query->atOnce;
+}
+
+RowCheckFacts& TForm1::CheckFacts() const {
+  return m_query->facts;
+}
+
+void TForm1::SetDetachedStarter(DetachedStarter starter) {
+  m_startDetached = starter ? std::move(starter) : DetachedStarter(StartDetached);
 }
 
 const SettingsReader& TForm1::LiveSettings() const {

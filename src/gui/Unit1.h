@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -27,6 +28,9 @@ class QTimer;
 class QTreeView;
 
 namespace vantrix {
+
+class RowCheckFacts;
+class RowCountries;
 
 class Application;
 class MasterImportCommand;
@@ -100,6 +104,16 @@ class TForm1 final : public QMainWindow {
   QueryEngine& Engine() const;
   // The parallel check of the whole list.
   TableCheckDriver& AtOnce() const;
+  // What the checks learned about each row beyond its cells (resolved address, game port).
+  RowCheckFacts& CheckFacts() const;
+  // Each row's country, for its flag and its address cell's description.
+  RowCountries& Countries() const { return *m_countries; }
+  // Starts a program with its arguments without waiting for it; false when it cannot start.
+  using DetachedStarter =
+      std::function<bool(const std::string& program, const std::vector<std::string>& arguments)>;
+  // Tests record the join command instead of starting it; an empty starter goes back to the real one.
+  void SetDetachedStarter(DetachedStarter starter);
+
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -155,6 +169,10 @@ class TForm1 final : public QMainWindow {
   void Checkallatonce1Click();
   void Showplayers1Click();
   void Showrules1Click();
+  // "Join server" (Ctrl+J): runs the join command for the selected row, detached.
+  void Joinserver1Click();
+  // "Copy connect link" (Ctrl+Shift+C): the selected row's steam://connect link as text.
+  void Copyconnectlink1Click();
   void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
@@ -164,6 +182,8 @@ class TForm1 final : public QMainWindow {
   void Check1Click();
   void Edit2Click();
   void Delete1Click();
+  void Joinserver2Click();
+  void Copyconnectlink2Click();
   // ListView1
   void ListView1ColumnClick(int column);
   void ListView1SelectItem(int position, bool selected);
@@ -183,6 +203,7 @@ class TForm1 final : public QMainWindow {
   void ShowStatusPanel(int panel);
   void ShowDialog(QDialog& dialog);
   void CreateQueryEngine();
+  void CreateCountries();
   void LogPacket(const std::string& datagram);
 
   // Start-up steps and the check on double click, filled by the query engine, the
@@ -213,6 +234,8 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<QueryWiring> m_query;
   // Made after the query's parts (it reads their clock) and gone before them.
   std::unique_ptr<MasterImportCommand> m_masterImport;
+  RowCountries* m_countries = nullptr;  // a child: its lookup thread ends with the window
+  DetachedStarter m_startDetached;
 };
 
 }  // namespace vantrix

@@ -81,16 +81,17 @@ TEST(CheckReport, JsonByteForByte) {
       "  {\"address\":\"10.0.0.1:27015\",\"status\":\"answered\",\"ping\":12,\"name\":\"Caf\xC3\xA9 "
       "\\\"one\\\"\","
       "\"map\":\"de_dust2\",\"players\":3,\"max\":16,\"bots\":1,\"type\":\"D\",\"os\":\"L\",\"password\":"
-      "false},\n"
+      "false,\"country\":null},\n"
       "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\xC3\xA7ois, "
       "\\\"2\\\"\","
       "\"map\":\"crossfire\",\"players\":0,\"max\":8,\"bots\":null,\"type\":\"D\",\"os\":\"W\",\"password\":"
-      "true},\n"
+      "true,\"country\":null},\n"
       "  {\"address\":\"10.0.0.3:27016\",\"status\":\"silent\",\"ping\":null,\"name\":null,\"map\":null,"
-      "\"players\":null,\"max\":null,\"bots\":null,\"type\":null,\"os\":null,\"password\":null},\n"
+      "\"players\":null,\"max\":null,\"bots\":null,\"type\":null,\"os\":null,\"password\":null,\"country\":"
+      "null},\n"
       "  {\"address\":\"10.0.0.4:27017\",\"status\":\"error\",\"ping\":2,\"name\":\"Four\",\"map\":\"m4\","
       "\"players\":1,\"max\":2,\"bots\":null,\"type\":null,\"os\":\"L\",\"password\":false,"
-      "\"error\":\"players: no reply\"}\n"
+      "\"error\":\"players: no reply\",\"country\":null}\n"
       "]\n");
   EXPECT_EQ(FormatCheckJson(CheckReport{}), "[]\n");
 }
@@ -104,11 +105,16 @@ TEST(CheckReport, JsonWithPlayersAndRules) {
       json.find(
           ",\"player_list\":[{\"name\":\"ann\",\"score\":5,\"time\":61.5},"
           "{\"name\":\"b\\u0001o\",\"score\":-2,\"time\":2.25}],"
-          "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}]}"),
+          "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}],"
+          "\"country\":null}"),
       std::string::npos)
       << json;
-  EXPECT_NE(json.find("\"password\":true,\"player_list\":[],\"rules\":[]}"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null}"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"password\":true,\"player_list\":[],\"rules\":[],\"country\":null}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null,\"country\":null}"),
+            std::string::npos)
+      << json;
 }
 
 // What a JSON reader gets back: every server's texts (control characters, quotes, Latin-1),
@@ -137,18 +143,23 @@ TEST(CheckReport, JsonReadsBackAsTheReport) {
 }
 
 TEST(CheckReport, CsvByteForByte) {
-  EXPECT_EQ(FormatCheckCsv(SampleReport(false, false)),
-            "address,status,ping,name,map,players,max,bots,type,os,password,error\r\n"
-            "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,\r\n"
-            "10.0.0.2,answered,0,\"Fran\xE7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,\r\n"
-            "10.0.0.3:27016,silent,,,,,,,,,,\r\n"
-            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply\r\n");
+  CheckReport report = SampleReport(false, false);
+  report.countries = {"DE", "", "", "US"};
+  EXPECT_EQ(FormatCheckCsv(report),
+            "address,status,ping,name,map,players,max,bots,type,os,password,error,country\r\n"
+            "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,,DE\r\n"
+            "10.0.0.2,answered,0,\"Fran\xE7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,,\r\n"
+            "10.0.0.3:27016,silent,,,,,,,,,,,\r\n"
+            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply,US\r\n");
+  const nlohmann::json servers = nlohmann::json::parse(FormatCheckJson(report));
+  EXPECT_EQ(servers[0]["country"], "DE");
+  EXPECT_TRUE(servers[1]["country"].is_null());
   const std::string withLists = FormatCheckCsv(SampleReport(true, true));
   EXPECT_TRUE(
       withLists.starts_with("address,status,ping,name,map,players,max,bots,type,os,password,error,"
-                            "player_names,rules\r\n"));
-  EXPECT_NE(withLists.find(",false,,\"ann\nb\x01o\",\"sv_gravity=800\nmotd=a,b\"\r\n"), std::string::npos);
-  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,\r\n"), std::string::npos);
+                            "player_names,rules,country\r\n"));
+  EXPECT_NE(withLists.find(",false,,\"ann\nb\x01o\",\"sv_gravity=800\nmotd=a,b\",\r\n"), std::string::npos);
+  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,,\r\n"), std::string::npos);
 }
 
 TEST(CheckReport, TableByteForByte) {

@@ -149,6 +149,9 @@ class MainMenuTest : public QObject {
         QStringLiteral("Checking|-"),
         QStringLiteral("Checking|Showplayers1|Show players|F11"),
         QStringLiteral("Checking|Showrules1|Show rules|F12"),
+        QStringLiteral("Checking|-"),
+        QStringLiteral("Checking|Joinserver1|Join server|Ctrl+J"),
+        QStringLiteral("Checking|Copyconnectlink1|Copy connect link|Ctrl+Shift+C"),
         QStringLiteral("bar|Settings1>Settings"),
         QStringLiteral("Settings|Settings2|Settings...|"),
         QStringLiteral("bar|Help1>Help"),
@@ -235,14 +238,16 @@ class MainMenuTest : public QObject {
       QVERIFY2(names.contains(action->objectName()), qPrintable(action->objectName()));
   }
 
-  void PopupMenuHasItsThreeEntries() {
+  void PopupMenuHasItsEntries() {
     RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
     QStringList out;
     Describe(*form.PopupMenu2(), QStringLiteral("Popup"), out);
     QCOMPARE(out,
              (QStringList{QStringLiteral("Popup|Check1|Check|"), QStringLiteral("Popup|-"),
-                          QStringLiteral("Popup|Edit2|Edit...|"), QStringLiteral("Popup|Delete1|Delete|")}));
+                          QStringLiteral("Popup|Edit2|Edit...|"), QStringLiteral("Popup|Delete1|Delete|"),
+                          QStringLiteral("Popup|-"), QStringLiteral("Popup|Joinserver2|Join server|"),
+                          QStringLiteral("Popup|Copyconnectlink2|Copy connect link|")}));
     QCOMPARE(form.ListView1()->contextMenuPolicy(), Qt::CustomContextMenu);
   }
 
@@ -268,6 +273,8 @@ class MainMenuTest : public QObject {
         {"Checkallatonce1", QKeySequence(Qt::CTRL | Qt::Key_F10)},
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
+        {"Joinserver1", QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {"Copyconnectlink1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
     };
     for (const auto& [name, keys] : shortcuts) {
       for (const char* focus : {"ListView1", "Form1"}) {

@@ -26,6 +26,7 @@
 #include "webapi/WebApiFetch.h"
 #endif
 #include "core/util/Version.h"
+#include "geo/CountryDatabase.h"
 
 namespace {
 
@@ -62,6 +63,19 @@ std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
   return endpoints;
 }
 
+// The country code of each item that has an address; without the database, none.
+std::vector<std::string> CountriesOf(const std::vector<CheckEndpoint>& endpoints,
+                                     const std::vector<std::size_t>& endpointOfItem) {
+  std::vector<std::string> codes(endpointOfItem.size());
+  const auto database = CountryDatabase::Open(std::string(kDefaultCountryDatabase));
+  if (!database) return codes;
+  for (std::size_t i = 0; i < endpointOfItem.size(); ++i) {
+    if (endpointOfItem[i] == SIZE_MAX) continue;
+    if (auto country = database->Lookup(endpoints[endpointOfItem[i]].address)) codes[i] = country->code;
+  }
+  return codes;
+}
+
 bool WriteAllOut(const std::string& text) {
   return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
 }
@@ -94,6 +108,7 @@ int RunCheck(const CheckOptions& options) {
     }
   }
   report.items = std::move(inputs.items);
+  report.countries = CountriesOf(endpoints, endpointOfItem);
 
   const CheckFormat format =
       options.format.value_or(isatty(STDOUT_FILENO) ? CheckFormat::kTable : CheckFormat::kJson);

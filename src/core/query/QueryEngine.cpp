@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/protocol/GamePort.h"
 #include "core/protocol/InfoReply.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/protocol/SourceRequests.h"
@@ -127,7 +128,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   m_timer.Start(kTimeoutMilliseconds);
 
   if (!Current()) {
-    Send(host, portText, kInfoRequest);
+    NoteResolved(row, address, Send(host, portText, kInfoRequest));
     Wait(row, nullptr);
     return;
   }
@@ -136,6 +137,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   query.host = host;
   query.portText = portText;
   query.asked = Send(host, portText, query.exchange.Request());
+  NoteResolved(row, address, query.asked);
   PendingGuard pending(*this, query);
   Wait(row, &query);
 }
@@ -213,7 +215,16 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   // A row removed since it was queried takes nothing, and the wait goes on.
   auto position = m_table.PositionOf(m_currentRow);
   if (!position) return;
-  WriteReply(*position, m_datagram, arrivalTick);
+  WriteReply(*position, m_datagram, arrivalTick, senderPort);
+}
+
+// A host name's address at its last check decides the row's country; a literal is its own.
+void QueryEngine::NoteResolved(RowId row, const std::string& address, const std::string& asked) {
+  if (!m_facts || row == kNoRow || asked.empty()) return;
+  const std::string_view ip = std::string_view(asked).substr(0, asked.rfind(':'));
+  if (ip == std::string_view(address).substr(0, address.find(':'))) return;
+  m_facts->Prune(m_table);
+  m_facts->NoteResolved(row, address, ip);
 }
 
 bool QueryEngine::LogAndCount(std::string_view bytes) {
@@ -237,7 +248,8 @@ std::uint32_t QueryEngine::ReceiveReading(std::uint32_t arrivalTick, std::uint32
   return arrivalTick;
 }
 
-void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick,
+                             std::uint16_t senderPort) {
   std::int32_t ping = 0;
   if (m_checkAllActive) {
     RowTiming& timing = TimingOf(m_currentRow);
@@ -261,6 +273,10 @@ void QueryEngine::WriteReply(int position, std::string_view datagram, std::uint3
   if (reply->typeLetter) m_table.SetCell(position, kDCell, std::string(1, *reply->typeLetter));
   if (reply->osLetter) m_table.SetCell(position, kSCell, std::string(1, *reply->osLetter));
   if (reply->password) m_table.SetCell(position, kPCell, *reply->password ? kPlus : kMinus);
+  if (m_facts) {
+    m_facts->Prune(m_table);
+    m_facts->NoteGamePort(m_currentRow, m_table.Address(position), ReplyGamePort(datagram), senderPort);
+  }
   m_awaitingReply = false;
   for (PendingQuery* query : m_pending)
     if (query->row == m_currentRow) query->answered = true;

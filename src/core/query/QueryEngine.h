@@ -14,6 +14,7 @@
 #include "core/query/OneShotTimer.h"
 #include "core/query/Sleeper.h"
 #include "core/settings/SettingsReader.h"
+#include "core/table/RowCheckFacts.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
@@ -76,6 +77,10 @@ class QueryEngine {
   // "Check all servers" (F10).
   void CheckAll();
 
+  // Where each query notes the address a host name resolved to and the game port a reply
+  // announced; null notes nothing.
+  void SetCheckFacts(RowCheckFacts* facts) { m_facts = facts; }
+
   // First show of the main window: the received count and the check-all flag restart.
   void ResetForShow();
 
@@ -127,7 +132,9 @@ class QueryEngine {
   PendingQuery* AskedFrom(std::string_view sender);
   void TakeChallenge(std::string_view sender);
   void MarkTimedOut(RowId row);
-  void WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
+  void WriteReply(int position, std::string_view datagram, std::uint32_t arrivalTick,
+                  std::uint16_t senderPort);
+  void NoteResolved(RowId row, const std::string& address, const std::string& asked);
   std::uint32_t ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt);
   RowTiming& TimingOf(RowId row);
   void PruneTimings();
@@ -142,6 +149,7 @@ class QueryEngine {
   OneShotTimer& m_timer;
   DatagramSender& m_sender;
   PacketLogFn m_logPacket;
+  RowCheckFacts* m_facts = nullptr;
 
   RowId m_currentRow = kNoRow;
   bool m_awaitingReply = false;

@@ -2,8 +2,11 @@
 
 #include <array>
 
+#include <QIcon>
 #include <QItemSelectionModel>
+#include <QStringList>
 
+#include "gui/model/RowCountries.h"
 #include "gui/text/DisplayText.h"
 
 namespace vantrix {
@@ -82,12 +85,47 @@ int ServerTableModel::TableRow(int row) const {
   return m_table.IsValid(position) ? position : -1;
 }
 
+void ServerTableModel::SetRowCountries(RowCountries* countries) {
+  if (m_countries) disconnect(m_countries, nullptr, this, nullptr);
+  m_countries = countries;
+  if (m_countries)
+    connect(m_countries, &RowCountries::CountriesArrived, this, &ServerTableModel::CountriesArrived);
+}
+
+// The views repaint only the rows they show; no row is read for this.
+void ServerTableModel::CountriesArrived() {
+  if (m_rowCount == 0) return;
+  emit dataChanged(index(0, 0), index(m_rowCount - 1, 0),
+                   {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+QString ServerTableModel::AddressDescription(int position) const {
+  QStringList parts;
+  if (m_countries) {
+    if (const auto country = m_countries->CountryOfRow(position))
+      parts << QString::fromStdString(CountryDescription(*country));
+  }
+  return parts.join(QStringLiteral(", "));
+}
+
+QVariant ServerTableModel::AddressExtra(int position, int role) const {
+  if (role == Qt::DecorationRole) {
+    const QIcon flag = m_countries ? m_countries->FlagOfRow(position) : QIcon();
+    return flag.isNull() ? QVariant() : QVariant(flag);
+  }
+  const QString description = AddressDescription(position);
+  return description.isEmpty() ? QVariant() : QVariant(description);
+}
+
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
-  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole) return {};
+  const bool extra =
+      role == Qt::DecorationRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole;
+  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole && !extra) return {};
   const int position = TableRow(index.row());
   if (position < 0) return {};
   const int column = index.column();
+  if (extra) return column == 0 ? AddressExtra(position, role) : QVariant();
   const std::string& bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
   return ToDisplay(bytes);
 }

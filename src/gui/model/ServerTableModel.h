@@ -11,6 +11,8 @@ class QItemSelectionModel;
 
 namespace vantrix {
 
+class RowCountries;
+
 // The list's view of the ServerTable. It holds no copy of the rows: every cell is read
 // from the table when the view asks. The table tells it about changes after they have
 // happened, so while it announces one to the view it maps positions as they were.
@@ -20,6 +22,13 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
  public:
   explicit ServerTableModel(ServerTable& table, QObject* parent = nullptr);
   ~ServerTableModel() override;
+
+  // The address cell's flag (decoration) and description (tooltip and accessible
+  // description) come from here; null shows neither.
+  void SetRowCountries(RowCountries* countries);
+  // The address cell's description, for its tooltip and for screen readers: its parts joined
+  // by ", " (the country, "Germany (DE)"); empty when there is nothing to say.
+  QString AddressDescription(int position) const;
 
   static QString ColumnCaption(int column);
   static int ColumnWidth(int column);
@@ -55,7 +64,11 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   int TableRow(int row) const;
   void ViewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
 
+  QVariant AddressExtra(int position, int role) const;
+  void CountriesArrived();
+
   ServerTable& m_table;
+  RowCountries* m_countries = nullptr;
   QPointer<QItemSelectionModel> m_selection;
   int m_rowCount = 0;  // rows the view has been told about
   // The change being announced: rows [m_pendingFirst, m_pendingFirst + |m_pendingShift|)
