@@ -19,10 +19,10 @@ class RowCheckFacts;
 class ServerTable;
 
 // The country of each row of the list, for the flag left of its address and the address
-// cell's description (which the model composes). A row's address is its IPv4 literal, or for a host name the address
-// it resolved to at its last check; nothing else has a country. Lookups run off the main
-// thread and are cached per address: a row not known yet has no country until
-// CountriesArrived, and asking costs the main thread a hash lookup.
+// cell's description (which the model composes). A row's address is its IPv4 literal, or for a host name the
+// address it resolved to at its last check; nothing else has a country. Lookups run off the main thread and
+// are cached per address: a row not known yet has no country until CountriesArrived, and asking costs the
+// main thread a hash lookup.
 class RowCountries final : public QObject {
   Q_OBJECT
 
