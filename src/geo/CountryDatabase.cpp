@@ -92,14 +92,20 @@ std::optional<Country> CountryDatabase::Lookup(std::uint32_t ipv4) {
   loc_network_unref(found);
   if (code.size() != 2 || loc_country_special_code_to_flag(code.c_str()) != 0) return std::nullopt;
 
-  loc_country* country = nullptr;
-  std::string name;
-  if (loc_database_get_country(m_database, &country, code.c_str()) == 0 && country) {
-    if (const char* text = loc_country_get_name(country)) name = text;
-    loc_country_unref(country);
+  // A country's name is looked up once: most addresses share a few dozen countries.
+  auto named = m_names.find(code);
+  if (named == m_names.end()) {
+    std::string text;
+    loc_country* country = nullptr;
+    if (loc_database_get_country(m_database, &country, code.c_str()) == 0 && country) {
+      if (const char* nameText = loc_country_get_name(country)) text = nameText;
+      loc_country_unref(country);
+    }
+    named = m_names.emplace(code, std::move(text)).first;
   }
+  const std::string& name = named->second;
   if (name.empty()) return std::nullopt;
-  return Country{std::move(code), std::move(name)};
+  return Country{std::move(code), name};
 }
 
 }  // namespace vantrix

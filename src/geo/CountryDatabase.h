@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "geo/Country.h"
 
@@ -42,6 +43,7 @@ class CountryDatabase {
   CountryDatabase(FilePtr file, loc_ctx* context, loc_database* database);
 
   FilePtr m_file;
+  std::unordered_map<std::string, std::string> m_names;  // by code, as asked so far
   loc_ctx* m_context;
   loc_database* m_database;
 };

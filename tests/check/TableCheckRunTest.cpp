@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/InfoRequest.h"
+#include "core/protocol/SourceInfoReply.h"
 #include "core/protocol/SourceRequests.h"
 #include "fake/FakeServerProfile.h"
 #include "net/IPv4Text.h"
@@ -294,6 +295,31 @@ TEST(TableCheckRun, BadAddressesAndNamesEachGiveTheirOwnResult) {
                           [](const auto& m) { return m.text.starts_with("Error: "); }),
             1);
   EXPECT_EQ(run.DoneRows(), 8u);
+}
+
+// What the run learns beyond the cells: a game port other than the one asked, and the address
+// a host name resolved to.
+TEST(TableCheckRun, NotesTheGamePortAndTheAddressANameResolvedTo) {
+  auto profiles = Profiles(2, 0);
+  for (auto& profile : profiles) profile.sourceInfo.extraFlags |= kExtraPort;
+  profiles[0].sourceInfo.port = 27999;
+  World world(profiles);
+  const std::string named = "game.example:" + std::to_string(profiles[1].port);
+  world.table.AppendRow(ServerRow::Blank(profiles[0].Address()));
+  world.table.AppendRow(ServerRow::Blank(named));
+  RowCheckFacts facts;
+  TableCheckSetup setup;
+  setup.query = CheckQuery::kInfo;
+  setup.facts = &facts;
+  TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
+  run.Start();
+  ASSERT_TRUE(world.Run(run, [&](int step) {
+    if (step == 1) world.lookups.Answer("game.example", kLoopback);
+  }));
+  EXPECT_EQ(facts.GamePort(world.table.IdOf(0), profiles[0].Address()), 27999);
+  EXPECT_EQ(facts.GamePort(world.table.IdOf(1), named), std::nullopt);  // it plays where it answers
+  EXPECT_EQ(facts.Resolved(world.table.IdOf(1), named), "127.0.0.1");
+  EXPECT_EQ(facts.Resolved(world.table.IdOf(0), profiles[0].Address()), "");  // a literal is its own
 }
 
 TEST(TableCheckRun, OnlyAnswersToItsOwnRequestsAreClaimed) {

@@ -19,20 +19,15 @@ constexpr QSize kFlagSize{16, 12};
 // Answers merged per turn of the event loop, so a flood of them never holds the window up.
 constexpr std::size_t kAnswersPerTurn = 65536;
 
-QIcon DrawFlag(const QString& path) {
-  QSvgRenderer renderer(path);
-  if (!renderer.isValid()) return {};
-  QIcon icon;
-  for (const int scale : {1, 2}) {
-    QPixmap pixmap(kFlagSize * scale);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(scale);
-    icon.addPixmap(pixmap);
-  }
-  return icon;
+// Runs on the painter's thread: images, not pixmaps, may be drawn there.
+QImage DrawFlag(QSvgRenderer& renderer, int scale) {
+  QImage image(kFlagSize * scale, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  renderer.render(&painter);
+  painter.end();
+  image.setDevicePixelRatio(scale);
+  return image;
 }
 
 }  // namespace
@@ -40,6 +35,7 @@ QIcon DrawFlag(const QString& path) {
 RowCountries::RowCountries(const ServerTable& table, const RowCheckFacts& facts,
                            const std::string& databasePath, QString flagDirectory, QObject* parent)
     : QObject(parent), m_table(table), m_facts(facts), m_flagDirectory(std::move(flagDirectory)) {
+  m_painter.setMaxThreadCount(1);
   // The lookup thread only posts the news; the answers are taken here, on this thread.
   m_lookups = std::make_unique<CountryLookups>(databasePath, [this] {
     QMetaObject::invokeMethod(this, &RowCountries::TakeAnswers, Qt::QueuedConnection);
@@ -47,8 +43,18 @@ RowCountries::RowCountries(const ServerTable& table, const RowCheckFacts& facts,
 }
 
 RowCountries::~RowCountries() {
-  // The lookup thread ends before this object stops taking its news.
+  // The lookup and painter threads end before this object stops taking their news.
   m_lookups.reset();
+  m_painter.clear();
+  m_painter.waitForDone();
+}
+
+void RowCountries::TakeFlag(const std::string& code, const QImage& normal, const QImage& doubled) {
+  QIcon icon;
+  icon.addPixmap(QPixmap::fromImage(normal));
+  icon.addPixmap(QPixmap::fromImage(doubled));
+  m_flags[code] = icon;
+  emit CountriesArrived();
 }
 
 void RowCountries::TakeAnswers() {
@@ -77,13 +83,23 @@ std::optional<Country> RowCountries::CountryOfRow(int position) {
 QIcon RowCountries::FlagOfRow(int position) {
   const Country* country = Find(position);
   if (!country) return {};
-  auto it = m_flags.find(country->code);
-  if (it == m_flags.end()) {
-    const QString path = m_flagDirectory + QLatin1Char('/') +
-                         QString::fromStdString(country->code).toLower() + QStringLiteral(".svg");
-    it = m_flags.emplace(country->code, QFileInfo::exists(path) ? DrawFlag(path) : QIcon()).first;
-  }
-  return it->second;
+  const auto it = m_flags.find(country->code);
+  if (it != m_flags.end()) return it->second;
+  m_flags.emplace(country->code, QIcon());
+  const QString path = m_flagDirectory + QLatin1Char('/') + QString::fromStdString(country->code).toLower() +
+                       QStringLiteral(".svg");
+  if (!QFileInfo::exists(path)) return {};
+  m_painter.start([this, code = country->code, path] {
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid()) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, code, normal = DrawFlag(renderer, 1), doubled = DrawFlag(renderer, 2)] {
+          TakeFlag(code, normal, doubled);
+        },
+        Qt::QueuedConnection);
+  });
+  return {};
 }
 
 }  // namespace vantrix

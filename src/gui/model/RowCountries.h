@@ -7,8 +7,10 @@
 #include <unordered_map>
 
 #include <QIcon>
+#include <QImage>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
 #include "geo/Country.h"
 
@@ -35,25 +37,27 @@ class RowCountries final : public QObject {
   // The country of the row at `position`: code and name; nullopt when it has none or it
   // is not known yet. The one place that says which country a row has.
   std::optional<Country> CountryOfRow(int position);
-  // The row's flag, or a null icon.
+  // The row's flag, or a null icon (also while it is being drawn, off this thread).
   QIcon FlagOfRow(int position);
 
   // The lookups' cache (tests, benchmarks).
   CountryLookups& Lookups() { return *m_lookups; }
 
  signals:
-  // Countries of some addresses have become known: rows may have a country now.
+  // Countries of some addresses, or flags, have become known: rows may show more now.
   void CountriesArrived();
 
  private:
   const Country* Find(int position);
   void TakeAnswers();
+  void TakeFlag(const std::string& code, const QImage& normal, const QImage& doubled);
 
   const ServerTable& m_table;
   const RowCheckFacts& m_facts;
   QString m_flagDirectory;
-  std::unordered_map<std::string, QIcon> m_flags;  // by code; null when the code has no file
+  std::unordered_map<std::string, QIcon> m_flags;  // by code; null while drawn or without a file
   std::unique_ptr<CountryLookups> m_lookups;
+  QThreadPool m_painter;  // draws the flags: a detailed one takes longer than a frame
 };
 
 }  // namespace vantrix
