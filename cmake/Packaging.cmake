@@ -30,9 +30,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VANTRIX_PACKAGE_MAINTAINER})
 # Not "games": that section is for the games themselves, installed in /usr/games.
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# dpkg-shlibdeps reads the programs' libraries and names the Qt 6 and C++ runtime packages
-# with their least versions.
+# dpkg-shlibdeps reads the programs' libraries and names the Qt 6, C++ runtime and location
+# library (libloc1) packages with their least versions.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The country database and the flags are read at run time when they are there; xdg-open starts
+# the game for the default join command.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libloc-database, iso-flags-svg, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 # Files owned by root whatever user builds the package.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

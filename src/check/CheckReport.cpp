@@ -71,6 +71,10 @@ Json RulesValue(const std::optional<std::vector<RuleEntry>>& rules) {
   return list;
 }
 
+std::string CountryOf(const CheckReport& report, std::size_t i) {
+  return i < report.countries.size() ? report.countries[i] : std::string();
+}
+
 Json ServerObject(const CheckReport& report, std::size_t i) {
   const CheckItem& item = report.items[i];
   const CheckResult& result = report.results[i];
@@ -94,6 +98,8 @@ Json ServerObject(const CheckReport& report, std::size_t i) {
   object["steam_id"] = info ? OptionalValue(info->steamId) : nullptr;
   object["keywords"] = info && info->keywords ? TextValue(*info->keywords) : nullptr;
   object["game_id"] = info ? OptionalValue(info->gameId) : nullptr;
+  const std::string country = CountryOf(report, i);
+  object["country"] = country.empty() ? Json(nullptr) : Json(country);
   return object;
 }
 
@@ -222,6 +228,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
   if (report.players) header.push_back("player_names");
   if (report.rules) header.push_back("rules");
   header.insert(header.end(), {"game_port", "steam_id", "keywords", "game_id"});
+  header.push_back("country");
   std::string out;
   AppendCsvLine(out, header);
   for (std::size_t i = 0; i < report.items.size(); ++i) {
@@ -246,6 +253,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
     fields.push_back(info ? OptionalNumber(info->steamId, "") : "");
     fields.push_back(info ? info->keywords.value_or("") : "");
     fields.push_back(info ? OptionalNumber(info->gameId, "") : "");
+    fields.push_back(CountryOf(report, i));
     AppendCsvLine(out, fields);
   }
   return out;

@@ -17,6 +17,8 @@ struct CheckReport {
   std::vector<CheckResult> results;
   bool players = false;
   bool rules = false;
+  // The country code of each item's address ("" when none); may be empty as a whole.
+  std::vector<std::string> countries;
 };
 
 // The output formats, pure functions of the report:
@@ -31,7 +33,8 @@ struct CheckReport {
 // json keys: address, status, ping, name, map, players, max, bots, type, os, password,
 // error (only for the status error), player_list (with --players), rules (with --rules),
 // game_port, steam_id, keywords, game_id (from an 'I' reply's extra data; game_id is the
-// 64-bit game id, else the app id). The csv columns follow the same order, these four last.
+// 64-bit game id, else the app id). The csv columns follow the same order, these four last; then
+// country (the code, null when none). In csv the country is the last column.
 std::string FormatCheckTable(const CheckReport& report);
 std::string FormatCheckJson(const CheckReport& report);
 std::string FormatCheckCsv(const CheckReport& report);

@@ -111,10 +111,11 @@ void TableCheckRun::Queue(RowId row, std::uint32_t address, std::uint16_t port, 
   if (rows.rows.empty() && !rows.written) {
     rows.host = host;
     rows.portText = portText;
+    rows.endpoint = {address, port};
   }
   rows.rows.push_back(row);
   if (rows.written) {  // a name that resolved late to a server already answered
-    WriteResult(m_scheduler.ResultOfJob(job), row);
+    WriteResult(m_scheduler.ResultOfJob(job), row, rows.endpoint);
     ++m_doneRows;
   }
 }
@@ -126,10 +127,12 @@ void TableCheckRun::TakeLookups() {
     const std::vector<Waiting> rows = std::move(it->second);
     m_waiting.erase(it);
     for (const Waiting& waiting : rows) {
-      if (const auto* address = std::get_if<std::uint32_t>(&result))
+      if (const auto* address = std::get_if<std::uint32_t>(&result)) {
+        NoteResolved(waiting.row, *address);
         Queue(waiting.row, *address, waiting.port, host, waiting.portText);
-      else
+      } else {
         MarkFailed(waiting.row, host, waiting.portText);
+      }
     }
   }
 }
@@ -192,7 +195,7 @@ void TableCheckRun::WriteResults() {
     JobRows& rows = m_rowsOfJob[job];
     rows.written = true;
     const CheckResult& result = m_scheduler.ResultOfJob(job);
-    for (RowId row : rows.rows) WriteResult(result, row);
+    for (RowId row : rows.rows) WriteResult(result, row, rows.endpoint);
     m_doneRows += rows.rows.size();
     if (result.status == CheckStatus::kError && !result.info && result.error.starts_with(kSendFailed))
       ShowError(rows.host, rows.portText);
@@ -200,7 +203,7 @@ void TableCheckRun::WriteResults() {
 }
 
 // The cells and encodings of a single check's reply; a row that was deleted takes nothing.
-void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
+void TableCheckRun::WriteResult(const CheckResult& result, RowId row, const CheckEndpoint& endpoint) {
   const auto position = m_table.PositionOf(row);
   if (!position) return;
   if (m_setup.observer) m_setup.observer(row, m_table.Address(*position), result);
@@ -210,9 +213,19 @@ void TableCheckRun::WriteResult(const CheckResult& result, RowId row) {
     return;
   }
   const ServerInfo& info = *result.info;
+  if (m_setup.facts) {
+    m_setup.facts->Prune(m_table);
+    m_setup.facts->NoteGamePort(row, m_table.Address(*position), info.gamePort, endpoint.port);
+  }
   m_table.SetCell(*position, kPingCell, std::to_string(PingMilliseconds(result).value_or(0)));
   m_table.SetCell(*position, kWCell, "+");
   WriteServerInfoCells(m_table, *position, info, m_lastPlayers, m_lastMaxPlayers);
+}
+
+void TableCheckRun::NoteResolved(RowId row, std::uint32_t address) {
+  if (!m_setup.facts) return;
+  if (const auto position = m_table.PositionOf(row))
+    m_setup.facts->NoteResolved(row, m_table.Address(*position), FormatIPv4(address));
 }
 
 void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::string& portText) {

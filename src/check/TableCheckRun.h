@@ -17,6 +17,7 @@
 #include "check/TickMicrosecondClock.h"
 #include "core/query/Clock.h"
 #include "core/query/DatagramSender.h"
+#include "core/table/RowCheckFacts.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
 
@@ -42,6 +43,9 @@ struct TableCheckSetup {
   std::function<bool(RowId)> holdRow;
   // Told of every row's finished check, written or held, with the row's address then.
   std::function<void(RowId, const std::string& address, const CheckResult&)> observer;
+  // Where the run notes the addresses host names resolved to and the game ports replies
+  // announced; null notes nothing.
+  RowCheckFacts* facts = nullptr;
 };
 
 // Checks every row of the table that is there at Start, in parallel, with the checker's
@@ -97,6 +101,7 @@ class TableCheckRun {
     std::vector<RowId> rows;
     std::string host;  // as the first row gives it, for the error text
     std::string portText;
+    CheckEndpoint endpoint;
     bool written = false;  // its result is in the table
   };
 
@@ -106,7 +111,8 @@ class TableCheckRun {
   void TakeLookups();
   void Collect();
   void WriteResults();
-  void WriteResult(const CheckResult& result, RowId row);
+  void WriteResult(const CheckResult& result, RowId row, const CheckEndpoint& endpoint);
+  void NoteResolved(RowId row, std::uint32_t address);
   void MarkFailed(RowId row, const std::string& host, const std::string& portText);
   void ShowError(const std::string& host, const std::string& portText);
   void ShowProgress(bool force);

@@ -89,6 +89,10 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kSeparator, "Checking1", "N9", ""},
     {kItem, "Checking1", "Showplayers1", "Show players", Qt::Key_F11, VANTRIX_SLOT(Showplayers1Click)},
     {kItem, "Checking1", "Showrules1", "Show rules", Qt::Key_F12, VANTRIX_SLOT(Showrules1Click)},
+    {kSeparator, "Checking1", "N11", ""},
+    {kItem, "Checking1", "Joinserver1", "Join server", Qt::CTRL | Qt::Key_J, VANTRIX_SLOT(Joinserver1Click)},
+    {kItem, "Checking1", "Copyconnectlink1", "Copy connect link", Qt::CTRL | Qt::SHIFT | Qt::Key_C,
+     VANTRIX_SLOT(Copyconnectlink1Click)},
     {kSeparator, "Checking1", "N21", ""},
     {kItem, "Checking1", "Watchserver1", "Watch server", Qt::CTRL | Qt::Key_D,
      VANTRIX_SLOT(Watchserver1Click)},
@@ -116,6 +120,10 @@ const auto kMenuTable = std::to_array<MenuEntry>({
     {kSeparator, "PopupMenu2", "N10", ""},
     {kItem, "PopupMenu2", "Edit2", "Edit...", kNone, VANTRIX_SLOT(Edit2Click)},
     {kItem, "PopupMenu2", "Delete1", "Delete", kNone, VANTRIX_SLOT(Delete1Click)},
+    {kSeparator, "PopupMenu2", "N12", ""},
+    {kItem, "PopupMenu2", "Joinserver2", "Join server", kNone, VANTRIX_SLOT(Joinserver2Click)},
+    {kItem, "PopupMenu2", "Copyconnectlink2", "Copy connect link", kNone,
+     VANTRIX_SLOT(Copyconnectlink2Click)},
     {kItem, "PopupMenu2", "Watchserver2", "Watch server", kNone, VANTRIX_SLOT(Watchserver2Click)},
 });
 

@@ -11,12 +11,14 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 
+#include "core/join/JoinCommand.h"
 #include "core/lists/Exports.h"
 #include "core/lists/Imports.h"
 #include "core/lists/ListCommands.h"
@@ -25,6 +27,7 @@
 #include "core/table/TableCommands.h"
 #include "core/util/QueryDefaults.h"
 #include "core/util/Texts.h"
+#include "geo/CountryDatabase.h"
 #include "gui/Application.h"
 #include "gui/MainMenuTable.h"
 #include "gui/Unit2.h"
@@ -35,6 +38,7 @@
 #include "gui/Unit7.h"
 #include "gui/history/HistoryWiring.h"
 #include "gui/master/MasterImportCommand.h"
+#include "gui/model/RowCountries.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
 #include "gui/platform/QueryWiring.h"
@@ -46,6 +50,8 @@
 #include "gui/watch/BuddiesDialog.h"
 #include "gui/watch/WatchCommand.h"
 #include "gui/widgets/FilterBar.h"
+#include "gui/model/CountryFilterSource.h"
+#include "gui/widgets/PasswordDialog.h"
 #include "net/TIdUDPServer.h"
 
 namespace vantrix {
@@ -62,6 +68,16 @@ bool HoldsPlainText(const QMimeData& data) {
 bool EditorHasFocus(const QWidget& view) {
   const QWidget* focus = QApplication::focusWidget();
   return focus && focus != &view && view.isAncestorOf(focus);
+}
+
+// Where the flags are found at run time, one SVG per lower-case country code.
+constexpr const char* kFlagDirectory = "/usr/share/iso-flags-svg/country-4x3";
+
+bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+  QStringList list;
+  for (const std::string& argument : arguments) list.push_back(QString::fromStdString(argument));
+  // Never through a shell: each word reaches the program as one argument.
+  return QProcess::startDetached(QString::fromStdString(program), list);
 }
 
 constexpr int kWidth = 810;
@@ -288,6 +304,7 @@ TableCheckSetup TForm1::AtOnceSetup() const {
   setup.protocol = settings.queryProtocol;
   setup.defaultPortText = settings.defaultPort;
   setup.progress = settings.progress;
+  setup.facts = &m_query->facts;
   return setup;
 }
 
@@ -374,6 +391,35 @@ void TForm1::Serverhistory1Click() {
   m_history->ShowWindow(selected);
 }
 
+void TForm1::Joinserver1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  const Settings settings = LiveSettings().Snapshot();
+  const std::string& address = m_table.Address(selected);
+  JoinTarget target =
+      JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address), settings.defaultPort);
+  if (m_table.Cell(selected, kPCell) == "+") {
+    PasswordDialog dialog(this);
+    if (m_app.Dialogs().Exec(dialog) != QDialog::Accepted) return;
+    target.password = dialog.Password();
+  }
+  const auto words = JoinCommandLine(settings.joinCommand, target);
+  const std::vector<std::string> arguments =
+      words ? std::vector(words->begin() + 1, words->end()) : std::vector<std::string>();
+  if (!words || !m_startDetached(words->front(), arguments))
+    m_status.SetMessage(CannotStartMessage(settings.joinCommand));
+}
+
+void TForm1::Copyconnectlink1Click() {
+  const int selected = m_table.SelectedIndex();
+  if (selected < 0) return;
+  const std::string& address = m_table.Address(selected);
+  const JoinTarget target = JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address),
+                                         LiveSettings().Snapshot().defaultPort);
+  if (!WriteClipboardBytes(QGuiApplication::clipboard(), ConnectLink(target)))
+    m_status.SetMessage("Error: Clipboard write failed");
+}
+
 void TForm1::Timer1Timer() {
   m_query->engine.Timer1Timer();
 }
@@ -424,6 +470,14 @@ void TForm1::Delete1Click() {
 
 void TForm1::Watchserver2Click() {
   Watchserver1Click();
+}
+
+void TForm1::Joinserver2Click() {
+  Joinserver1Click();
+}
+
+void TForm1::Copyconnectlink2Click() {
+  Copyconnectlink1Click();
 }
 
 // ---- ListView1 and IdUDPServer1 ------------------------------------------------------
@@ -550,6 +604,8 @@ TForm1::TForm1(Application& app)
   m_model->SetPlayersToolTip([this](const std::string& address) { return m_history->ToolTip(address); });
   // Every finished run (Ctrl+F10 or a refresh) records its watched rows' samples.
   m_query->atOnce.SetFinished([this] { m_history->Recorder().ChecksFinished(AllRowIds()); });
+  CreateCountries();
+  SetDetachedStarter({});
   m_masterImport = std::make_unique<MasterImportCommand>(
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
@@ -569,6 +625,12 @@ TForm1::~TForm1() {
   // A refresh in progress holds the watch's observer.
   m_query->atOnce.Stop();
   m_watch.reset();
+  // The lookup thread ends before the table and the facts it reads go.
+  m_model->SetRowCountries(nullptr);
+  m_filterBar1->SetCountrySource(nullptr);
+  m_countryFilter.reset();
+  delete m_countries;
+  m_countries = nullptr;
   // No datagram may reach the handler while the query's parts go away.
   m_query->idUDPServer1.Close();
   m_timer1->stop();
@@ -600,6 +662,15 @@ void TForm1::CreateWatch() {
   m_watch = std::make_unique<WatchCommand>(m_table, std::move(hooks));
   m_model->SetWatchMarks([this](const std::string& address) { return m_watch->IsWatched(address); });
   connect(m_watch.get(), &WatchCommand::MarksChanged, m_model.get(), &ServerTableModel::WatchMarksChanged);
+}
+
+void TForm1::CreateCountries() {
+  m_countries = new RowCountries(m_table, m_query->facts, std::string(kDefaultCountryDatabase),
+                                 QString::fromLatin1(kFlagDirectory), this);
+  m_model->SetRowCountries(m_countries);
+  m_countryFilter = std::make_unique<CountryFilterSource>(*m_countries);
+  m_filterBar1->SetCountrySource(m_countryFilter.get());
+  connect(m_countries, &RowCountries::CountriesArrived, m_filterBar1, &FilterBar::CountriesChanged);
 }
 
 void TForm1::CreateListViews() {
@@ -675,6 +746,14 @@ QueryEngine& TForm1::Engine() const {
 
 TableCheckDriver& TForm1::AtOnce() const {
   return m_query->atOnce;
+}
+
+RowCheckFacts& TForm1::CheckFacts() const {
+  return m_query->facts;
+}
+
+void TForm1::SetDetachedStarter(DetachedStarter starter) {
+  m_startDetached = starter ? std::move(starter) : DetachedStarter(StartDetached);
 }
 
 const SettingsReader& TForm1::LiveSettings() const {

@@ -31,9 +31,13 @@ class QTreeView;
 
 namespace vantrix {
 
+class RowCheckFacts;
+class RowCountries;
+
 class Application;
 class ListChangeTracker;
 class HistoryWiring;
+class CountryFilterSource;
 class MasterImportCommand;
 class QueryEngine;
 class FilterBar;
@@ -124,6 +128,16 @@ class TForm1 final : public QMainWindow {
   void StopRefresh();
   // The watched servers' history: recorder, tooltips and the history window.
   HistoryWiring& History() const { return *m_history; }
+  // What the checks learned about each row beyond its cells (resolved address, game port).
+  RowCheckFacts& CheckFacts() const;
+  // Each row's country, for its flag and its address cell's description.
+  RowCountries& Countries() const { return *m_countries; }
+  // Starts a program with its arguments without waiting for it; false when it cannot start.
+  using DetachedStarter =
+      std::function<bool(const std::string& program, const std::vector<std::string>& arguments)>;
+  // Tests record the join command instead of starting it; an empty starter goes back to the real one.
+  void SetDetachedStarter(DetachedStarter starter);
+
   // The settings as the queries read them, at the moment of use.
   const SettingsReader& LiveSettings() const;
   // Reads the settings from `reader` instead of the configuration dialog (tests); nullptr
@@ -191,6 +205,10 @@ class TForm1 final : public QMainWindow {
   void Autorefresh1h1Click();
   // "Server history..." (Ctrl+H): the selected server's players and ping over time.
   void Serverhistory1Click();
+  // "Join server" (Ctrl+J): runs the join command for the selected row, detached.
+  void Joinserver1Click();
+  // "Copy connect link" (Ctrl+Shift+C): the selected row's steam://connect link as text.
+  void Copyconnectlink1Click();
   void Timer1Timer();
   // Settings, Help, Exit
   void Settings2Click();
@@ -202,6 +220,8 @@ class TForm1 final : public QMainWindow {
   void Edit2Click();
   void Delete1Click();
   void Watchserver2Click();
+  void Joinserver2Click();
+  void Copyconnectlink2Click();
   // ListView1
   void ListView1ColumnClick(int column);
   void ListView1SelectItem(int position, bool selected);
@@ -225,6 +245,7 @@ class TForm1 final : public QMainWindow {
   void ShowStatusPanel(int panel);
   void ShowDialog(QDialog& dialog);
   void CreateQueryEngine();
+  void CreateCountries();
   void LogPacket(const std::string& datagram);
 
   // Start-up steps and the check on double click, filled by the query engine, the
@@ -278,6 +299,9 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<WatchCommand> m_watch;
   // Gone first: its writer thread finishes before the table goes.
   std::unique_ptr<HistoryWiring> m_history;
+  RowCountries* m_countries = nullptr;  // a child: its lookup thread ends with the window
+  std::unique_ptr<CountryFilterSource> m_countryFilter;  // the filter's "country:" over m_countries
+  DetachedStarter m_startDetached;
 };
 
 }  // namespace vantrix

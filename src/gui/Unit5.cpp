@@ -26,6 +26,7 @@ constexpr int kClientHeight = 233;
 constexpr int kBufferSizeLength = 5;
 constexpr int kUdpDelayLength = 3;
 constexpr int kDefaultPortLength = 5;
+constexpr int kJoinCommandLength = 1024;
 constexpr int kNumberFieldWidth = 64;
 const QColor kTabColor{0x30, 0x30, 0x30};
 
@@ -148,6 +149,8 @@ QWidget* TForm5::CreateOtherPage() {
   // In the order of the QueryProtocol values.
   m_comboBox1->addItem(QStringLiteral("Original"));
   m_comboBox1->addItem(QStringLiteral("Current"));
+  m_edit4 = new SettingLineEdit(kJoinCommandLength, page);
+  m_edit4->setObjectName(QStringLiteral("Edit4"));
 
   auto* grid = new QGridLayout(page);
   grid->addWidget(CaptionFor(m_edit3, "Default port", page), 0, 0);
@@ -159,8 +162,10 @@ QWidget* TForm5::CreateOtherPage() {
   grid->addWidget(m_colorBox2, 3, 1);
   grid->addWidget(CaptionFor(m_comboBox1, "Query protocol", page), 4, 0);
   grid->addWidget(m_comboBox1, 4, 1);
+  grid->addWidget(CaptionFor(m_edit4, "Join command", page), 5, 0);
+  grid->addWidget(m_edit4, 5, 1);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(5, 1);
+  grid->setRowStretch(6, 1);
   return page;
 }
 
@@ -179,6 +184,7 @@ Settings TForm5::Snapshot() const {
   settings.textColor = m_colorBox2->Color();
   settings.queryProtocol =
       m_comboBox1->currentIndex() == 1 ? QueryProtocol::kCurrent : QueryProtocol::kOriginal;
+  settings.joinCommand = m_edit4->Bytes();
   return settings;
 }
 
@@ -193,6 +199,7 @@ void TForm5::ShowSettings(const Settings& settings) {
   m_colorBox1->SetColor(settings.listColor);
   m_colorBox2->SetColor(settings.textColor);
   m_comboBox1->setCurrentIndex(settings.queryProtocol == QueryProtocol::kCurrent ? 1 : 0);
+  m_edit4->SetBytes(settings.joinCommand);
 }
 
 // ---- config.ini and the handlers -----------------------------------------------------

@@ -53,6 +53,7 @@ class TForm5 final : public QDialog, public SettingsReader {
   ColorBox* ColorBox1() const { return m_colorBox1; }
   ColorBox* ColorBox2() const { return m_colorBox2; }
   QComboBox* ComboBox1() const { return m_comboBox1; }
+  SettingLineEdit* Edit4() const { return m_edit4; }  // "Join command"
   QPushButton* Button2() const { return m_button2; }
   QPushButton* Button5() const { return m_button5; }
 
@@ -80,7 +81,8 @@ class TForm5 final : public QDialog, public SettingsReader {
   QCheckBox* m_checkBox4 = nullptr;
   ColorBox* m_colorBox1 = nullptr;
   ColorBox* m_colorBox2 = nullptr;
-  QComboBox* m_comboBox1 = nullptr;  // "Query protocol"
+  QComboBox* m_comboBox1 = nullptr;    // "Query protocol"
+  SettingLineEdit* m_edit4 = nullptr;  // "Join command"
   QPushButton* m_button2 = nullptr;
   QPushButton* m_button5 = nullptr;
 };

@@ -85,19 +85,19 @@ TEST(CheckReport, JsonByteForByte) {
       "  {\"address\":\"10.0.0.1:27015\",\"status\":\"answered\",\"ping\":12,\"name\":\"Caf\xC3\xA9 "
       "\\\"one\\\"\","
       "\"map\":\"de_dust2\",\"players\":3,\"max\":16,\"bots\":1,\"type\":\"D\",\"os\":\"L\",\"password\":"
-      "false,\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\xC3\xA9\",\"game_id\":730},"
+      "false,\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\xC3\xA9\",\"game_id\":730,\"country\":null},"
       "\n"
       "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\xC3\xA7ois, "
       "\\\"2\\\"\","
       "\"map\":\"crossfire\",\"players\":0,\"max\":8,\"bots\":null,\"type\":\"D\",\"os\":\"W\",\"password\":"
-      "true,\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null},\n"
+      "true,\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null,\"country\":null},\n"
       "  {\"address\":\"10.0.0.3:27016\",\"status\":\"silent\",\"ping\":null,\"name\":null,\"map\":null,"
       "\"players\":null,\"max\":null,\"bots\":null,\"type\":null,\"os\":null,\"password\":null,"
-      "\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null},\n"
+      "\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null,\"country\":null},\n"
       "  {\"address\":\"10.0.0.4:27017\",\"status\":\"error\",\"ping\":2,\"name\":\"Four\",\"map\":\"m4\","
       "\"players\":1,\"max\":2,\"bots\":null,\"type\":null,\"os\":\"L\",\"password\":false,"
       "\"error\":\"players: no "
-      "reply\",\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null}\n"
+      "reply\",\"game_port\":null,\"steam_id\":null,\"keywords\":null,\"game_id\":null,\"country\":null}\n"
       "]\n");
   EXPECT_EQ(FormatCheckJson(CheckReport{}), "[]\n");
 }
@@ -112,12 +112,12 @@ TEST(CheckReport, JsonWithPlayersAndRules) {
           ",\"player_list\":[{\"name\":\"ann\",\"score\":5,\"time\":61.5},"
           "{\"name\":\"b\\u0001o\",\"score\":-2,\"time\":2.25}],"
           "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}],"
-          "\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\u00e9\",\"game_id\":730}"),
+          "\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\u00e9\",\"game_id\":730,\"country\":null}"),
       std::string::npos)
       << json;
   EXPECT_NE(
       json.find("\"password\":true,\"player_list\":[],\"rules\":[],\"game_port\":null,\"steam_id\":null,"
-                "\"keywords\":null,\"game_id\":null}"),
+                "\"keywords\":null,\"game_id\":null,\"country\":null}"),
       std::string::npos)
       << json;
   EXPECT_NE(json.find("\"password\":null,\"player_list\":null,\"rules\":null,\"game_port\":null"),
@@ -151,20 +151,25 @@ TEST(CheckReport, JsonReadsBackAsTheReport) {
 }
 
 TEST(CheckReport, CsvByteForByte) {
-  EXPECT_EQ(FormatCheckCsv(SampleReport(false, false)),
+  CheckReport report = SampleReport(false, false);
+  report.countries = {"DE", "", "", "US"};
+  EXPECT_EQ(FormatCheckCsv(report),
             "address,status,ping,name,map,players,max,bots,type,os,password,error,"
-            "game_port,steam_id,keywords,game_id\r\n"
+            "game_port,steam_id,keywords,game_id,country\r\n"
             "10.0.0.1:27015,answered,12,\"Caf\xC3\xA9 \"\"one\"\"\",de_dust2,3,16,1,D,L,false,,"
-            "27016,90071992547409921,\"a,\xE9\",730\r\n"
-            "10.0.0.2,answered,0,\"Fran\xC3\xA7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,,,,,\r\n"
-            "10.0.0.3:27016,silent,,,,,,,,,,,,,,\r\n"
-            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply,,,,\r\n");
+            "27016,90071992547409921,\"a,\xC3\xA9\",730,DE\r\n"
+            "10.0.0.2,answered,0,\"Fran\xC3\xA7ois, \"\"2\"\"\",crossfire,0,8,,D,W,true,,,,,,\r\n"
+            "10.0.0.3:27016,silent,,,,,,,,,,,,,,,\r\n"
+            "10.0.0.4:27017,error,2,Four,m4,1,2,,,L,false,players: no reply,,,,,US\r\n");
+  const nlohmann::json servers = nlohmann::json::parse(FormatCheckJson(report));
+  EXPECT_EQ(servers[0]["country"], "DE");
+  EXPECT_TRUE(servers[1]["country"].is_null());
   const std::string withLists = FormatCheckCsv(SampleReport(true, true));
   EXPECT_TRUE(
       withLists.starts_with("address,status,ping,name,map,players,max,bots,type,os,password,error,"
-                            "player_names,rules,game_port,steam_id,keywords,game_id\r\n"));
+                            "player_names,rules,game_port,steam_id,keywords,game_id,country\r\n"));
   EXPECT_NE(withLists.find(",false,,\"ann\nb\x01o\",\"sv_gravity=800\nmotd=a,b\",27016,"), std::string::npos);
-  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,,,,,\r\n"), std::string::npos);
+  EXPECT_NE(withLists.find("silent,,,,,,,,,,,,,,,,,\r\n"), std::string::npos);
 }
 
 TEST(CheckReport, TableByteForByte) {

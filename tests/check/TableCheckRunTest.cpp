@@ -14,6 +14,7 @@
 
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
+#include "core/protocol/CurrentRequests.h"
 #include "fake/FakeServerProfile.h"
 #include "net/IPv4Text.h"
 #include "support/FakeClock.h"
@@ -297,6 +298,31 @@ TEST(TableCheckRun, BadAddressesAndNamesEachGiveTheirOwnResult) {
   EXPECT_EQ(run.DoneRows(), 8u);
 }
 
+// What the run learns beyond the cells: a game port other than the one asked, and the address
+// a host name resolved to.
+TEST(TableCheckRun, NotesTheGamePortAndTheAddressANameResolvedTo) {
+  auto profiles = Profiles(2, 0);
+  for (auto& profile : profiles) profile.currentInfo.extraFlags |= kExtraPort;
+  profiles[0].currentInfo.port = 27999;
+  World world(profiles);
+  const std::string named = "game.example:" + std::to_string(profiles[1].port);
+  world.table.AppendRow(ServerRow::Blank(profiles[0].Address()));
+  world.table.AppendRow(ServerRow::Blank(named));
+  RowCheckFacts facts;
+  TableCheckSetup setup;
+  setup.protocol = QueryProtocol::kCurrent;
+  setup.facts = &facts;
+  TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
+  run.Start();
+  ASSERT_TRUE(world.Run(run, [&](int step) {
+    if (step == 1) world.lookups.Answer("game.example", kLoopback);
+  }));
+  EXPECT_EQ(facts.GamePort(world.table.IdOf(0), profiles[0].Address()), 27999);
+  EXPECT_EQ(facts.GamePort(world.table.IdOf(1), named), std::nullopt);  // it plays where it answers
+  EXPECT_EQ(facts.Resolved(world.table.IdOf(1), named), "127.0.0.1");
+  EXPECT_EQ(facts.Resolved(world.table.IdOf(0), profiles[0].Address()), "");  // a literal is its own
+}
+
 TEST(TableCheckRun, OnlyAnswersToItsOwnRequestsAreClaimed) {
   const auto profiles = Profiles(3, 1);
   World world(profiles);
@@ -424,7 +450,7 @@ TEST(TableCheckRun, QuietRunOverSomeRowsWithAnObserver) {
   ASSERT_TRUE(world.Run(run));
   EXPECT_TRUE(world.messages.empty());
   EXPECT_EQ(run.Total(), 4u);
-  ExpectAnswered(world.table, 1, profiles[1], CheckQuery::kDetails);
+  ExpectAnswered(world.table, 1, profiles[1], QueryProtocol::kOriginal);
   EXPECT_EQ(world.table.Cell(3, kWCell), kBlank);  // held: checked, observed, not written
   ExpectSilent(world.table, 5);
   EXPECT_EQ(world.table.Cell(6, kWCell), "-");

@@ -85,7 +85,8 @@ class ConfigDialogTest : public QObject {
       QVERIFY2(general->isAncestorOf(control), qPrintable(control->objectName()));
     for (QWidget* control :
          {static_cast<QWidget*>(dialog.Edit3()), static_cast<QWidget*>(dialog.CheckBox3()),
-          static_cast<QWidget*>(dialog.ColorBox1()), static_cast<QWidget*>(dialog.ColorBox2())})
+          static_cast<QWidget*>(dialog.ColorBox1()), static_cast<QWidget*>(dialog.ColorBox2()),
+          static_cast<QWidget*>(dialog.Edit4())})
       QVERIFY2(other->isAncestorOf(control), qPrintable(control->objectName()));
 
     QCOMPARE(dialog.CheckBox1()->text(), QStringLiteral("Broadcast enabled"));
@@ -98,6 +99,7 @@ class ConfigDialogTest : public QObject {
         {dialog.Edit3(), QStringLiteral("Default port")},
         {dialog.ColorBox1(), QStringLiteral("List color")},
         {dialog.ColorBox2(), QStringLiteral("Text color")},
+        {dialog.Edit4(), QStringLiteral("Join command")},
     };
     for (const auto& [control, caption] : captions) {
       QLabel* label = CaptionOf(dialog, control);

@@ -151,6 +151,9 @@ class MainMenuTest : public QObject {
         QStringLiteral("Checking|Showplayers1|Show players|F11"),
         QStringLiteral("Checking|Showrules1|Show rules|F12"),
         QStringLiteral("Checking|-"),
+        QStringLiteral("Checking|Joinserver1|Join server|Ctrl+J"),
+        QStringLiteral("Checking|Copyconnectlink1|Copy connect link|Ctrl+Shift+C"),
+        QStringLiteral("Checking|-"),
         QStringLiteral("Checking|Watchserver1|Watch server|Ctrl+D"),
         QStringLiteral("Checking|Autorefresh1>Auto refresh"),
         QStringLiteral("Checking/Auto refresh|Autorefreshoff1|Off|"),
@@ -259,6 +262,8 @@ class MainMenuTest : public QObject {
     QCOMPARE(out,
              (QStringList{QStringLiteral("Popup|Check1|Check|"), QStringLiteral("Popup|-"),
                           QStringLiteral("Popup|Edit2|Edit...|"), QStringLiteral("Popup|Delete1|Delete|"),
+                          QStringLiteral("Popup|-"), QStringLiteral("Popup|Joinserver2|Join server|"),
+                          QStringLiteral("Popup|Copyconnectlink2|Copy connect link|"),
                           QStringLiteral("Popup|Watchserver2|Watch server|")}));
     QCOMPARE(form.ListView1()->contextMenuPolicy(), Qt::CustomContextMenu);
   }
@@ -285,6 +290,8 @@ class MainMenuTest : public QObject {
         {"Checkallatonce1", QKeySequence(Qt::CTRL | Qt::Key_F10)},
         {"Showplayers1", QKeySequence(Qt::Key_F11)},
         {"Showrules1", QKeySequence(Qt::Key_F12)},
+        {"Joinserver1", QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {"Copyconnectlink1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
         {"Watchserver1", QKeySequence(Qt::CTRL | Qt::Key_D)},
         {"Serverhistory1", QKeySequence(Qt::CTRL | Qt::Key_H)},
     };

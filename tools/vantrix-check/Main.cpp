@@ -37,6 +37,7 @@
 #include "history/HistoryError.h"
 #include "history/HistoryPaths.h"
 #include "history/HistoryReport.h"
+#include "geo/CountryDatabase.h"
 
 namespace {
 
@@ -73,6 +74,20 @@ std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
   return endpoints;
 }
 
+// The country code of each item that has an address; without the database, none.
+std::vector<std::string> CountriesOf(const std::vector<CheckEndpoint>& endpoints,
+                                     const std::vector<std::size_t>& endpointOfItem) {
+  // Without a database no country is known: none at all, so "country:" stays a plain term.
+  const auto database = CountryDatabase::Open(std::string(kDefaultCountryDatabase));
+  if (!database) return {};
+  std::vector<std::string> codes(endpointOfItem.size());
+  for (std::size_t i = 0; i < endpointOfItem.size(); ++i) {
+    if (endpointOfItem[i] == SIZE_MAX) continue;
+    if (auto country = database->Lookup(endpoints[endpointOfItem[i]].address)) codes[i] = country->code;
+  }
+  return codes;
+}
+
 bool WriteAllOut(const std::string& text) {
   return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
 }
@@ -105,6 +120,8 @@ int RunCheck(const CheckOptions& options) {
     }
   }
   report.items = std::move(inputs.items);
+  // Countries first: the filter's "country:" reads them, and keeps them beside their rows.
+  report.countries = CountriesOf(endpoints, endpointOfItem);
   if (!options.filter.empty()) KeepPassingServers(report, options.filter);
 
   const CheckFormat format =

@@ -130,7 +130,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   m_timer.Start(kTimeoutMilliseconds);
 
   if (!Current()) {
-    Send(host, portText, kInfoRequest);
+    NoteResolved(row, address, Send(host, portText, kInfoRequest));
     Wait(row, nullptr);
     return;
   }
@@ -139,6 +139,7 @@ void QueryEngine::QueryServer(const std::string& address, RowId row) {
   query.host = host;
   query.portText = portText;
   query.asked = Send(host, portText, query.exchange.Request());
+  NoteResolved(row, address, query.asked);
   PendingGuard pending(*this, query);
   Wait(row, &query);
 }
@@ -236,7 +237,16 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   } else {
     return;
   }
-  if (auto position = m_table.PositionOf(m_currentRow)) WriteCurrentReply(*position, reply, arrivalTick);
+  if (auto position = m_table.PositionOf(m_currentRow)) WriteCurrentReply(*position, reply, arrivalTick, senderPort);
+}
+
+// A host name's address at its last check decides the row's country; a literal is its own.
+void QueryEngine::NoteResolved(RowId row, const std::string& address, const std::string& asked) {
+  if (!m_facts || row == kNoRow || asked.empty()) return;
+  const std::string_view ip = std::string_view(asked).substr(0, asked.rfind(':'));
+  if (ip == std::string_view(address).substr(0, address.find(':'))) return;
+  m_facts->Prune(m_table);
+  m_facts->NoteResolved(row, address, ip);
 }
 
 bool QueryEngine::LogAndCount(std::string_view bytes) {
@@ -292,11 +302,17 @@ void QueryEngine::WriteOriginalReply(int position, std::string_view datagram, st
 
 // Read exactly, as the checker reads it: a reply it refuses changes nothing, and the wait
 // goes on until the time-out.
-void QueryEngine::WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick) {
+void QueryEngine::WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick,
+                                    std::uint16_t senderPort) {
   const auto info = DecodeServerInfo(datagram);
   if (!info) return;
   WritePing(position, arrivalTick);
   WriteServerInfoCells(m_table, position, *info, m_lastPlayers, m_lastMaxPlayers);
+  // The game port is kept for joining only: not a cell, not saved.
+  if (m_facts) {
+    m_facts->Prune(m_table);
+    m_facts->NoteGamePort(m_currentRow, m_table.Address(position), info->gamePort, senderPort);
+  }
   m_awaitingReply = false;
   for (PendingQuery* query : m_pending)
     if (query->row == m_currentRow) query->answered = true;

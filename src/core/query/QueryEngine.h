@@ -14,6 +14,7 @@
 #include "core/query/OneShotTimer.h"
 #include "core/query/Sleeper.h"
 #include "core/settings/SettingsReader.h"
+#include "core/table/RowCheckFacts.h"
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
@@ -77,6 +78,10 @@ class QueryEngine {
   // "Check all servers" (F10).
   void CheckAll();
 
+  // Where each query notes the address a host name resolved to and the game port a reply
+  // announced; null notes nothing.
+  void SetCheckFacts(RowCheckFacts* facts) { m_facts = facts; }
+
   // First show of the main window: the received count and the check-all flag restart.
   void ResetForShow();
 
@@ -130,7 +135,9 @@ class QueryEngine {
   void MarkTimedOut(RowId row);
   void WritePing(int position, std::uint32_t arrivalTick);
   void WriteOriginalReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
-  void WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick);
+  void WriteCurrentReply(int position, std::string_view datagram, std::uint32_t arrivalTick,
+                         std::uint16_t senderPort);
+  void NoteResolved(RowId row, const std::string& address, const std::string& asked);
   std::uint32_t ReceiveReading(std::uint32_t arrivalTick, std::uint32_t sentAt);
   RowTiming& TimingOf(RowId row);
   void PruneTimings();
@@ -145,6 +152,7 @@ class QueryEngine {
   OneShotTimer& m_timer;
   DatagramSender& m_sender;
   PacketLogFn m_logPacket;
+  RowCheckFacts* m_facts = nullptr;
 
   RowId m_currentRow = kNoRow;
   bool m_awaitingReply = false;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/join/JoinCommand.h"
 #include "core/protocol/QueryProtocol.h"
 #include "core/settings/Colors.h"
 #include "core/util/QueryDefaults.h"
@@ -23,6 +24,8 @@ struct Settings {
   ColorValue listColor = clWhite;
   ColorValue textColor = clBlack;
   QueryProtocol queryProtocol = QueryProtocol::kOriginal;
+  // The command "Join server" runs; a line of its own only when it is not the default.
+  std::string joinCommand{kDefaultJoinCommand};
 
   friend bool operator==(const Settings&, const Settings&) = default;
 };

@@ -12,11 +12,17 @@ void SetFlag(std::string_view value, bool& flag) {
   if (value == "0") flag = false;
 }
 
-// Gives true for a QueryProtocol line, whatever its value.
-bool ApplyLine(std::string_view line, Settings& settings) {
-  if (line.empty() || line.starts_with("//")) return false;
+// The lines that stand for a setting away from its default: a file without one holds the
+// default, as Save writes it.
+struct OptionalLines {
+  bool protocol = false;
+  bool joinCommand = false;
+};
+
+void ApplyLine(std::string_view line, Settings& settings, OptionalLines& seen) {
+  if (line.empty() || line.starts_with("//")) return;
   const size_t equals = line.find('=');
-  if (equals == std::string_view::npos) return false;
+  if (equals == std::string_view::npos) return;
   const std::string key = AsciiLower(line.substr(0, equals));
   const std::string_view value = line.substr(equals + 1);
   if (key == "buffersize") {
@@ -39,9 +45,11 @@ bool ApplyLine(std::string_view line, Settings& settings) {
     settings.textColor = ColorFromText(value);
   } else if (key == "queryprotocol") {
     if (const auto protocol = QueryProtocolFromText(value)) settings.queryProtocol = *protocol;
-    return true;
+    seen.protocol = true;
+  } else if (key == "joincommand") {
+    settings.joinCommand = value;
+    seen.joinCommand = true;
   }
-  return false;
 }
 
 std::string_view FlagText(bool flag) {
@@ -63,10 +71,12 @@ void AppendSetting(std::string& out, std::string_view key, std::string_view valu
 
 void ParseSettingsText(std::string_view text, Settings& settings) {
   LineReader reader(text);
-  bool protocolLine = false;
-  while (!reader.AtEnd()) protocolLine = ApplyLine(reader.ReadLine(), settings) || protocolLine;
-  // The nine-line file is the original protocol's: Save writes no line for it.
-  if (!protocolLine) settings.queryProtocol = QueryProtocol::kOriginal;
+  OptionalLines seen;
+  while (!reader.AtEnd()) ApplyLine(reader.ReadLine(), settings, seen);
+  // The nine-line file is the original protocol's and the default join command's: Save
+  // writes no line for them.
+  if (!seen.protocol) settings.queryProtocol = QueryProtocol::kOriginal;
+  if (!seen.joinCommand) settings.joinCommand = kDefaultJoinCommand;
 }
 
 std::string SettingsToText(const Settings& settings) {
@@ -84,6 +94,7 @@ std::string SettingsToText(const Settings& settings) {
   // the original protocol stay the nine lines that programs knowing nine keys expect.
   if (settings.queryProtocol != QueryProtocol::kOriginal)
     AppendSetting(out, "QueryProtocol", QueryProtocolText(settings.queryProtocol));
+  if (settings.joinCommand != kDefaultJoinCommand) AppendSetting(out, "JoinCommand", settings.joinCommand);
   return out;
 }
 

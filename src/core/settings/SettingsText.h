@@ -20,7 +20,8 @@ namespace vantrix {
 void ParseSettingsText(std::string_view text, Settings& settings);
 
 // The nine lines of config.ini in their fixed order, each ended by CR LF, and a tenth,
-// "QueryProtocol=current", only when the current query protocol is chosen. Text settings
+// "QueryProtocol=current", only when the current query protocol is chosen, and then
+// "JoinCommand=" only when the join command is not the default. Text settings
 // unchanged (except that CR, LF and 0x1A bytes, which would break the line structure, are
 // left out), flags as "1"/"0", colours by name or "$" and eight hexadecimal digits.
 std::string SettingsToText(const Settings& settings);

@@ -20,6 +20,13 @@ void ServerItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->restore();
 }
 
+void ServerItemDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  if (m_decorations) return;
+  option->features &= ~QStyleOptionViewItem::HasDecoration;
+  option->icon = QIcon();
+}
+
 QSize ServerItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
   // A little room below the text, so underscores in map names are not cut off.
   return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2);

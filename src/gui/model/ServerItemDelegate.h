@@ -18,6 +18,8 @@ class ServerItemDelegate final : public QStyledItemDelegate {
   void SetGridLines(bool on) { m_gridLines = on; }
   bool GridLines() const { return m_gridLines; }
   void SetGridColor(const QColor& color) { m_gridColor = color; }
+  // Whether cells show their decoration (the address's flag); the icon styles show none.
+  void SetDecorations(bool on) { m_decorations = on; }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -28,8 +30,12 @@ class ServerItemDelegate final : public QStyledItemDelegate {
   // Whether the key ends an edit and goes on to the window's menu (F1..F35, any modifiers).
   static bool IsCommandKey(const QKeyEvent& key);
 
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
  private:
   bool m_gridLines = false;
+  bool m_decorations = true;
   QColor m_gridColor{0xC0, 0xC0, 0xC0};
 };
 

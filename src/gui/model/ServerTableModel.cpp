@@ -3,11 +3,16 @@
 #include <array>
 #include <utility>
 
+#include <QIcon>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QPixmap>
+#include <QStringList>
 #include <QTimer>
 
 #include "core/watch/WatchTexts.h"
 #include "gui/model/WatchStar.h"
+#include "gui/model/RowCountries.h"
 #include "gui/text/DisplayText.h"
 
 namespace vantrix {
@@ -89,21 +94,65 @@ int ServerTableModel::TableRow(int row) const {
   return m_filter.PositionAt(shown);
 }
 
+void ServerTableModel::SetRowCountries(RowCountries* countries) {
+  if (m_countries) disconnect(m_countries, nullptr, this, nullptr);
+  m_countries = countries;
+  if (m_countries)
+    connect(m_countries, &RowCountries::CountriesArrived, this, &ServerTableModel::CountriesArrived);
+}
+
+// The views repaint only the rows they show; no row is read for this.
+void ServerTableModel::CountriesArrived() {
+  if (m_rowCount == 0) return;
+  emit dataChanged(index(0, 0), index(m_rowCount - 1, 0),
+                   {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
+}
+
+QString ServerTableModel::AddressDescription(int position) const {
+  std::string country;
+  if (m_countries) {
+    if (const auto found = m_countries->CountryOfRow(position)) country = CountryDescription(*found);
+  }
+  return QString::fromStdString(WatchedDescription(country, Watched(position)));
+}
+
+bool ServerTableModel::Watched(int position) const {
+  return m_isWatched && m_isWatched(m_table.Address(position));
+}
+
+// The star stands left of the flag; both are drawn into one icon of the cell's height.
+static QIcon StarBesideFlag(const QIcon& star, const QIcon& flag) {
+  constexpr int kHeight = 16;
+  constexpr int kFlagWidth = kHeight * 4 / 3;
+  QPixmap both(kHeight + 2 + kFlagWidth, kHeight);
+  both.fill(Qt::transparent);
+  QPainter painter(&both);
+  star.paint(&painter, QRect(0, 0, kHeight, kHeight));
+  flag.paint(&painter, QRect(kHeight + 2, 0, kFlagWidth, kHeight));
+  painter.end();
+  return QIcon(both);
+}
+
+QVariant ServerTableModel::AddressExtra(int position, int role) const {
+  if (role == Qt::DecorationRole) {
+    const QIcon flag = m_countries ? m_countries->FlagOfRow(position) : QIcon();
+    if (Watched(position)) return flag.isNull() ? QVariant(m_star) : QVariant(StarBesideFlag(m_star, flag));
+    return flag.isNull() ? QVariant() : QVariant(flag);
+  }
+  const QString description = AddressDescription(position);
+  return description.isEmpty() ? QVariant() : QVariant(description);
+}
+
 QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
   if (role == Qt::ToolTipRole && index.column() != 0) return PlayersToolTip(index);
-  if (role == Qt::DecorationRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
-    const int position = TableRow(index.row());
-    if (index.column() != 0 || position < 0 || !m_isWatched) return {};
-    const bool watched = m_isWatched(m_table.Address(position));
-    if (role == Qt::DecorationRole) return watched ? QVariant(m_star) : QVariant();
-    const std::string description = WatchedDescription({}, watched);
-    return description.empty() ? QVariant() : QVariant(QString::fromStdString(description));
-  }
-  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole) return {};
+  const bool extra =
+      role == Qt::DecorationRole || role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole;
+  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole && !extra) return {};
   const int position = TableRow(index.row());
   if (position < 0) return {};
   const int column = index.column();
+  if (extra) return column == 0 ? AddressExtra(position, role) : QVariant();
   const std::string& bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
   return ToDisplay(bytes);
 }

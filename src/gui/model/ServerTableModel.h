@@ -17,6 +17,8 @@ class QItemSelectionModel;
 
 namespace vantrix {
 
+class RowCountries;
+
 // The list's view of the ServerTable. It holds no copy of the rows: every cell is read
 // from the table when the view asks. The table tells it about changes after they have
 // happened, so while it announces one to the view it maps positions as they were.
@@ -26,6 +28,13 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
  public:
   explicit ServerTableModel(ServerTable& table, QObject* parent = nullptr);
   ~ServerTableModel() override;
+
+  // The address cell's flag (decoration) and description (tooltip and accessible
+  // description) come from here; null shows neither.
+  void SetRowCountries(RowCountries* countries);
+  // The address cell's description, for its tooltip and for screen readers: its parts joined
+  // by ", " (the country, "Germany (DE)"); empty when there is nothing to say.
+  QString AddressDescription(int position) const;
 
   static QString ColumnCaption(int column);
 
@@ -92,7 +101,12 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   void SelectionMoved();
   void FilterAgain(RowId id);
 
+  QVariant AddressExtra(int position, int role) const;
+  bool Watched(int position) const;
+  void CountriesArrived();
+
   ServerTable& m_table;
+  RowCountries* m_countries = nullptr;
   QPointer<QItemSelectionModel> m_selection;
   std::function<bool(const std::string&)> m_isWatched;
   QIcon m_star;

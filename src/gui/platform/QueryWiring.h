@@ -2,6 +2,7 @@
 
 #include "core/query/QueryEngine.h"
 #include "core/query/SteadyClock.h"
+#include "core/table/RowCheckFacts.h"
 #include "gui/platform/AnsweringSleeper.h"
 #include "gui/platform/EndpointSender.h"
 #include "gui/platform/QtEventPump.h"
@@ -26,7 +27,9 @@ struct QueryWiring {
         sender(idUDPServer1),
         timer1Driver(timer1),
         engine(table, status, settings, clock, sleeper, pump, timer1Driver, sender, std::move(logPacket)),
-        atOnce(table, status, clock, sender) {}
+        atOnce(table, status, clock, sender) {
+    engine.SetCheckFacts(&facts);
+  }
 
   QueryWiring(const QueryWiring&) = delete;
   QueryWiring& operator=(const QueryWiring&) = delete;
@@ -40,6 +43,8 @@ struct QueryWiring {
   TIdUDPServer idUDPServer1;
   EndpointSender sender;
   QtOneShotTimer timer1Driver;
+  // What the checks learn beyond the cells: resolved addresses and game ports.
+  RowCheckFacts facts;
   QueryEngine engine;
   // "Check all servers at once": the checker's engine driven from the event loop.
   TableCheckDriver atOnce;

@@ -104,6 +104,11 @@ void FilterBar::SetCountrySource(const FilterCountrySource* countries) {
   Apply();
 }
 
+void FilterBar::CountriesChanged() {
+  if (m_countries != nullptr && m_settings.visible && m_settings.text.find("country:") != std::string::npos)
+    Apply();
+}
+
 void FilterBar::SetShown(bool shown) {
   if (shown == m_settings.visible) return;
   m_settings.visible = shown;

@@ -37,6 +37,9 @@ class FilterBar final : public QToolBar {
   // The source must outlive the bar.
   void SetCountrySource(const FilterCountrySource* countries);
 
+  // More countries are known: a filter with a "country:" term is applied again.
+  void CountriesChanged();
+
   bool Shown() const { return m_settings.visible; }
   // Shows or hides the bar (the menu's check item) and applies the filter or drops it.
   void SetShown(bool shown);

@@ -14,6 +14,7 @@ namespace vantrix {
 ServerListViews::ServerListViews(ServerTableModel& model, QWidget* parent) : QStackedWidget(parent) {
   m_reportDelegate = new ServerItemDelegate(parent);
   m_iconsDelegate = new ServerItemDelegate(parent);
+  m_iconsDelegate->SetDecorations(false);  // the flags belong to the report view
   CreateReport(model);
   CreateIcons(model);
   model.AttachSelectionModel(m_report->selectionModel());

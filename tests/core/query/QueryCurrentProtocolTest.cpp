@@ -1,9 +1,12 @@
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
+#include "core/join/JoinCommand.h"
+#include "core/table/RowCheckFacts.h"
 #include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
 
@@ -203,6 +206,59 @@ TEST_F(QueryCurrentProtocolTest, AFloodOfChallengesDuringCheckAllMarksNoRowAndTh
   }
   EXPECT_EQ(w.status.Message(), "Idle...");
   EXPECT_GT(flooded, 0);
+}
+
+}  // namespace
+}  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+// The game port a reply announces decides where a join goes, while it differs from the port
+// asked, until the next reply or an edit of the address.
+TEST_F(QueryCurrentProtocolTest, TheGamePortOfTheLastReplyIsKeptForJoiningTheRow) {
+  RowCheckFacts facts;
+  w.engine.SetCheckFacts(&facts);
+  const RowId id = Add("10.0.0.5:27015");
+  const auto replyWithPort = [](std::optional<std::uint16_t> port) {
+    fake::CurrentInfoFields fields;
+    fields.name = "Game";
+    if (port) {
+      fields.extraFlags = kExtraPort;
+      fields.port = *port;
+    }
+    return fake::BuildCurrentInfoReply(fields);
+  };
+  const auto joinAddress = [&] {
+    const std::string& address = w.table.Address(*w.Find(id));
+    const JoinTarget target = JoinTargetOf(address, facts.GamePort(id, address), "");
+    return target.host + ":" + target.port;
+  };
+
+  w.Serve("10.0.0.5", 27015, replyWithPort(27016));
+  Query(id);
+  EXPECT_EQ(joinAddress(), "10.0.0.5:27016");
+  w.Serve("10.0.0.5", 27015, replyWithPort(27015));
+  Query(id);
+  EXPECT_EQ(joinAddress(), "10.0.0.5:27015");
+  EXPECT_EQ(facts.Size(), 0u);  // nothing kept for a server that plays where it answers
+
+  w.Serve("10.0.0.5", 27015, replyWithPort(27020));
+  Query(id);
+  EXPECT_EQ(joinAddress(), "10.0.0.5:27020");
+  w.Serve("10.0.0.5", 27015, replyWithPort(std::nullopt));
+  Query(id);
+  EXPECT_EQ(joinAddress(), "10.0.0.5:27015");
+
+  w.Serve("10.0.0.5", 27015, replyWithPort(27020));
+  Query(id);
+  w.table.SetAddress(*w.Find(id), "10.0.0.5:27015 ");
+  EXPECT_EQ(facts.GamePort(id, w.table.Address(*w.Find(id))), std::nullopt);  // an edit forgets it
+  w.table.SetAddress(*w.Find(id), "10.0.0.5:27015");
+  w.settings.queryProtocol = QueryProtocol::kOriginal;
+  w.Serve("10.0.0.5", 27015, test::SampleInfoReply());
+  Query(id);
+  EXPECT_EQ(joinAddress(), "10.0.0.5:27015");  // an original reply carries none
 }
 
 }  // namespace
