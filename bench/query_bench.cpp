@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/protocol/CurrentInfoReply.h"
 #include "core/protocol/OriginalInfoReply.h"
 #include "core/query/QueryEngine.h"
 #include "core/table/ServerTable.h"
