@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake ninja-build pkg-config
+  g++ make cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
