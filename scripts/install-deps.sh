@@ -14,7 +14,7 @@ packages=(
   libbz2-dev
   desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info appstream
   libcli11-dev nlohmann-json3-dev zlib1g-dev
-  clang-format
+  clang-format clang-tidy
   ccache
   libloc-dev libloc-database iso-flags-svg qt6-svg-dev
   libsqlite3-dev
