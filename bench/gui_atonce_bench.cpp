@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +24,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QTreeView>
 
@@ -33,6 +32,8 @@
 #include "gui/Unit1.h"
 #include "gui/platform/ErrorReporter.h"
 #include "gui/platform/TableCheckDriver.h"
+#include "support/FakeServerLauncher.h"
+#include "support/WindowBench.h"
 
 namespace {
 
@@ -42,42 +43,6 @@ using Clock = std::chrono::steady_clock;
 class QuietErrorReporter final : public ErrorReporter {
  public:
   void Report(const std::string& text) override { std::fprintf(stderr, "error report: %s\n", text.c_str()); }
-};
-
-class FakeServers {
- public:
-  ~FakeServers() {
-    if (m_process.state() == QProcess::NotRunning) return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) m_process.kill();
-    m_process.waitForFinished(5000);
-  }
-
-  bool Start(int count) {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrix-fakeserver");
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      // Below the ephemeral range and below the stretch the tests use, so that a test run
-      // beside the benchmark does not collide with ten thousand ports.
-      m_basePort = 2000 + QRandomGenerator::global()->bounded(18000 - count);
-      m_process.start(program,
-                      {QStringLiteral("--count"), QString::number(count), QStringLiteral("--base-port"),
-                       QString::number(m_basePort), QStringLiteral("--silent-share"), QStringLiteral("0.1")});
-      if (!m_process.waitForStarted(10000)) return false;
-      for (int pass = 0; pass < 300; ++pass) {
-        if (m_process.canReadLine() && m_process.readLine().startsWith("ready")) return true;
-        if (m_process.state() == QProcess::NotRunning) break;
-        m_process.waitForReadyRead(100);
-      }
-      m_process.kill();
-      m_process.waitForFinished(5000);
-    }
-    return false;
-  }
-  int BasePort() const { return m_basePort; }
-
- private:
-  QProcess m_process;
-  int m_basePort = 0;
 };
 
 double ResidentMegabytes() {
@@ -214,55 +179,69 @@ std::vector<std::string> ReadList(const char* path) {
   return addresses;
 }
 
-}  // namespace
+// With a list named it measures that list once instead of running the benchmarks.
+class AtOnceHooks final : public bench::WindowBenchHooks {
+ public:
+  int Run(const std::function<void()>& run) override {
+    Window window;
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qtApp(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  Window window;
+    if (const char* list = std::getenv("VANTRIX_BENCH_LIST")) {
+      const std::vector<std::string> addresses = ReadList(list);
+      Figures figures;
+      if (addresses.empty() || !RunOnce(window.app.Form1(), addresses, figures)) {
+        std::fprintf(stderr, "gui_atonce_bench: no list, or the run did not end\n");
+        return 1;
+      }
+      std::printf(
+          "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
+          "%.1f repaints/s, %.1f MB above idle\n",
+          addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
+          figures.repaintsPerSecond, figures.megabytesAboveIdle);
+      if (const char* times = std::getenv("VANTRIX_BENCH_TIMES")) {
+        std::ofstream out(times, std::ios::app);
+        char line[160];
+        std::snprintf(line, sizeof line, "window: Check all servers at once\t%d\t%.3f\t%.3f\n",
+                      figures.answered, figures.wallSeconds, figures.cpuSeconds);
+        out << line;
+      }
+      return 0;
+    }
 
-  if (const char* list = std::getenv("VANTRIX_BENCH_LIST")) {
-    const std::vector<std::string> addresses = ReadList(list);
-    Figures figures;
-    if (addresses.empty() || !RunOnce(window.app.Form1(), addresses, figures)) {
-      std::fprintf(stderr, "gui_atonce_bench: no list, or the run did not end\n");
+    // One set of servers; the smaller run takes the first of them (the silent ones are spread
+    // evenly, so a tenth of those is silent too).
+    test::FakeServerLauncher servers;
+    test::FakeServerLauncher::Plan plan;
+    plan.count = 10000;
+    plan.options = {"--silent-share", "0.1"};
+    // Below the ephemeral range and below the stretch the tests use, so that a test run
+    // beside the benchmark does not collide with ten thousand ports.
+    plan.lowestPort = 2000;
+    plan.highestPort = 20000;
+    plan.readyWithin = std::chrono::seconds(30);
+    if (!servers.Start(plan)) {
+      std::fprintf(stderr, "gui_atonce_bench: the simulated servers did not start: %s\n",
+                   servers.Error().c_str());
       return 1;
     }
-    std::printf(
-        "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
-        "%.1f repaints/s, %.1f MB above idle\n",
-        addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
-        figures.repaintsPerSecond, figures.megabytesAboveIdle);
-    if (const char* times = std::getenv("VANTRIX_BENCH_TIMES")) {
-      std::ofstream out(times, std::ios::app);
-      char line[160];
-      std::snprintf(line, sizeof line, "window: Check all servers at once\t%d\t%.3f\t%.3f\n",
-                    figures.answered, figures.wallSeconds, figures.cpuSeconds);
-      out << line;
+    for (int count : {1000, 10000}) {
+      auto addresses = std::make_shared<std::vector<std::string>>();
+      for (int i = 0; i < count; ++i)
+        addresses->push_back("127.0.0.1:" + std::to_string(servers.BasePort() + i));
+      benchmark::RegisterBenchmark(
+          ("CheckAtOnce/" + std::to_string(count)).c_str(),
+          [&window, addresses](benchmark::State& state) { CheckAtOnce(state, window, *addresses); })
+          ->Unit(benchmark::kMillisecond)
+          ->UseManualTime()
+          ->Iterations(3);
     }
+    run();
     return 0;
   }
+};
 
-  // One set of servers; the smaller run takes the first of them (the silent ones are spread
-  // evenly, so a tenth of those is silent too).
-  FakeServers servers;
-  if (!servers.Start(10000)) {
-    std::fprintf(stderr, "gui_atonce_bench: the simulated servers did not start\n");
-    return 1;
-  }
-  for (int count : {1000, 10000}) {
-    auto addresses = std::make_shared<std::vector<std::string>>();
-    for (int i = 0; i < count; ++i)
-      addresses->push_back("127.0.0.1:" + std::to_string(servers.BasePort() + i));
-    benchmark::RegisterBenchmark(
-        ("CheckAtOnce/" + std::to_string(count)).c_str(),
-        [&window, addresses](benchmark::State& state) { CheckAtOnce(state, window, *addresses); })
-        ->Unit(benchmark::kMillisecond)
-        ->UseManualTime()
-        ->Iterations(3);
-  }
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+}  // namespace
+
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static AtOnceHooks hooks;
+  return hooks;
 }

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QProcess>
-#include <QRandomGenerator>
 
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"
@@ -26,6 +25,8 @@
 #include "gui/platform/ErrorReporter.h"
 #include "net/TIdSocketHandle.h"
 #include "net/TIdUDPServer.h"
+#include "support/FakeServerLauncher.h"
+#include "support/WindowBench.h"
 
 namespace {
 
@@ -43,42 +44,6 @@ class CountingErrorReporter final : public ErrorReporter {
 
  private:
   int m_count = 0;
-};
-
-// The simulated servers as a child process, on a stretch of ports below the ephemeral range.
-class FakeServers {
- public:
-  ~FakeServers() {
-    if (m_process.state() != QProcess::NotRunning) {
-      m_process.terminate();
-      if (!m_process.waitForFinished(5000)) m_process.kill();
-      m_process.waitForFinished(5000);
-    }
-  }
-
-  bool Start(int count) {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrix-fakeserver");
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      m_basePort = 20000 + QRandomGenerator::global()->bounded(12000 - count);
-      m_process.start(program, {QStringLiteral("--count"), QString::number(count),
-                                QStringLiteral("--base-port"), QString::number(m_basePort)});
-      if (!m_process.waitForStarted(10000)) return false;
-      for (int pass = 0; pass < 300; ++pass) {
-        if (m_process.canReadLine() && m_process.readLine().startsWith("ready")) return true;
-        if (m_process.state() == QProcess::NotRunning) break;
-        m_process.waitForReadyRead(100);
-      }
-      m_process.kill();
-      m_process.waitForFinished(5000);
-    }
-    return false;
-  }
-
-  int BasePort() const { return m_basePort; }
-
- private:
-  QProcess m_process;
-  int m_basePort = 0;
 };
 
 struct Window {
@@ -160,38 +125,48 @@ void ReplyHandling(benchmark::State& state, Window& window) {
   state.SetItemsProcessed(state.iterations());
 }
 
+class CheckAllHooks final : public bench::WindowBenchHooks {
+ public:
+  int Run(const std::function<void()>& run) override {
+    // The simulated servers on a stretch of ports below the ephemeral range.
+    test::FakeServerLauncher servers;
+    test::FakeServerLauncher::Plan plan;
+    plan.count = kServers;
+    plan.lowestPort = 20000;
+    plan.highestPort = 32000;
+    plan.readyWithin = std::chrono::seconds(30);
+    if (!servers.Start(plan)) {
+      std::fprintf(stderr, "gui_checkall_bench: the simulated servers did not start: %s\n",
+                   servers.Error().c_str());
+      return 1;
+    }
+    Window window;
+    const int basePort = servers.BasePort();
+
+    benchmark::RegisterBenchmark("CheckAll1000/UDPDelay:5",
+                                 [&](benchmark::State& state) { CheckAll(state, window, basePort, "5"); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(2);
+    benchmark::RegisterBenchmark("CheckAll1000/UDPDelay:0",
+                                 [&](benchmark::State& state) { CheckAll(state, window, basePort, "0"); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(5);
+    benchmark::RegisterBenchmark("ReplyHandling",
+                                 [&](benchmark::State& state) { ReplyHandling(state, window); })
+        ->Arg(1000)
+        ->Arg(50000)
+        ->Unit(benchmark::kMicrosecond);
+
+    run();
+    return window.errors->Count() == 0 ? 0 : 1;
+  }
+};
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qtApp(argc, argv);
-  benchmark::Initialize(&argc, argv);
-
-  FakeServers servers;
-  if (!servers.Start(kServers)) {
-    std::fprintf(stderr, "gui_checkall_bench: the simulated servers did not start\n");
-    return 1;
-  }
-  Window window;
-  const int basePort = servers.BasePort();
-
-  benchmark::RegisterBenchmark("CheckAll1000/UDPDelay:5",
-                               [&](benchmark::State& state) { CheckAll(state, window, basePort, "5"); })
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime()
-      ->Iterations(2);
-  benchmark::RegisterBenchmark("CheckAll1000/UDPDelay:0",
-                               [&](benchmark::State& state) { CheckAll(state, window, basePort, "0"); })
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime()
-      ->Iterations(5);
-  benchmark::RegisterBenchmark("ReplyHandling",
-                               [&](benchmark::State& state) { ReplyHandling(state, window); })
-      ->Arg(1000)
-      ->Arg(50000)
-      ->Unit(benchmark::kMicrosecond);
-
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return window.errors->Count() == 0 ? 0 : 1;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static CheckAllHooks hooks;
+  return hooks;
 }

@@ -23,6 +23,7 @@
 #include "gui/Unit5.h"
 #include "gui/model/ServerTableModel.h"
 #include "support/BenchLists.h"
+#include "support/WindowBench.h"
 
 namespace vantrix {
 namespace {
@@ -122,14 +123,7 @@ BENCHMARK(BM_WindowMasterImport)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace vantrix
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  QApplication qtApp(qtArgc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static WindowBenchHooks plain;
+  return plain;
 }

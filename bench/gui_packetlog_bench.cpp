@@ -12,6 +12,7 @@
 
 #include "core/packetlog/PacketLogClock.h"
 #include "gui/Unit7.h"
+#include "support/WindowBench.h"
 
 namespace {
 
@@ -81,12 +82,7 @@ void BM_PacketLogWindowShown10k(benchmark::State& state) {
 BENCHMARK(BM_PacketLogWindowHidden10k)->Arg(1)->Arg(20)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PacketLogWindowShown10k)->Arg(20)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static WindowBenchHooks plain;
+  return plain;
 }

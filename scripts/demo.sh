@@ -24,7 +24,9 @@ out_dir=demo-out
 shot="$out_dir/vantrix.png"
 list="$out_dir/demo-servers.vnx"
 server_log="$out_dir/fakeserver.log"
-title="Vantrix 1.19"
+# The window's title carries the version that the build wrote into its generated header.
+version=$(sed -n 's/^#define VANTRIX_VERSION "\(.*\)"$/\1/p' "$build_dir/generated/core/util/Version.h")
+title="Vantrix $version"
 wait_seconds=${DEMO_WAIT_SECONDS:-20}
 check_seconds=${DEMO_CHECK_SECONDS:-60}
 # The mix of servers: 24 in all, 4 of them silent and 3 slow ones that answer after 250 ms,

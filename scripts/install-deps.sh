@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake ninja-build pkg-config
+  g++ make cmake ninja-build pkg-config python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
@@ -14,7 +14,7 @@ packages=(
   libbz2-dev
   desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info appstream
   libcli11-dev nlohmann-json3-dev zlib1g-dev
-  clang-format
+  clang-format clang-tidy
   ccache
   libloc-dev libloc-database iso-flags-svg qt6-svg-dev
   libsqlite3-dev

@@ -19,6 +19,7 @@ ResolveStatus StatusOfAddrInfoError(int code) {
     case EAI_AGAIN:
       return ResolveStatus::TryAgain;
 #ifdef EAI_NODATA
+    // NOLINTNEXTLINE(bugprone-branch-clone): two system codes that mean the same to the caller
     case EAI_NODATA:
       return ResolveStatus::NoData;
 #endif

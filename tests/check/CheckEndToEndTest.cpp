@@ -11,7 +11,6 @@
 #include <ctime>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "fake/FakeServerProfile.h"
 #include "history/HistoryDatabase.h"
 #include "history/HistoryReport.h"
+#include "support/FakeServerLauncher.h"
 #include "support/TestData.h"
 
 extern char** environ;
@@ -126,26 +126,19 @@ class FakeServers {
  public:
   // With `master`, a simulated master lists the servers on the port after the last one.
   FakeServers(int count, std::vector<std::string> options, bool master = false) : m_count(count) {
-    std::mt19937 random(static_cast<unsigned>(getpid()) ^
-                        static_cast<unsigned>(Clock::now().time_since_epoch().count()));
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      m_basePort = static_cast<std::uint16_t>(20000 + random() % (40000 - static_cast<unsigned>(count)));
-      std::vector<std::string> arguments{
-          "--count", std::to_string(count), "--base-port", std::to_string(m_basePort), "--seconds", "60"};
-      arguments.insert(arguments.end(), options.begin(), options.end());
-      if (master) {
-        arguments.push_back("--master");
-        arguments.push_back(std::to_string(m_basePort + count));
-      }
-      m_child = std::make_unique<Child>(Bin("vantrix-fakeserver"), arguments);
-      if (m_child->ReadUntil("ready", std::chrono::seconds(10))) return;
-      m_child.reset();
-    }
-    throw std::runtime_error("the simulated servers did not start");
+    test::FakeServerLauncher::Plan plan;
+    plan.count = count;
+    plan.options = {"--seconds", "60"};
+    plan.options.insert(plan.options.end(), options.begin(), options.end());
+    plan.master = master;
+    if (!m_launcher.Start(plan))
+      throw std::runtime_error("the simulated servers did not start: " + m_launcher.Error());
   }
 
-  std::string Address(int index) const { return "127.0.0.1:" + std::to_string(m_basePort + index); }
-  std::uint16_t BasePort() const { return m_basePort; }
+  std::string Address(int index) const {
+    return "127.0.0.1:" + std::to_string(m_launcher.BasePort() + index);
+  }
+  std::uint16_t BasePort() const { return m_launcher.BasePort(); }
   std::string MasterAddress() const { return Address(m_count); }
   std::string PlainList() const {
     std::string list;
@@ -155,8 +148,7 @@ class FakeServers {
 
  private:
   int m_count;
-  std::uint16_t m_basePort = 0;
-  std::unique_ptr<Child> m_child;
+  test::FakeServerLauncher m_launcher;
 };
 
 struct CheckRun {

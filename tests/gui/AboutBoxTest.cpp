@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "core/util/Version.h"
 #include "gui/Unit6.h"
 
 using namespace vantrix;
@@ -37,7 +38,8 @@ class AboutBoxTest : public QObject {
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const QStringList names = AccessibleNames(about);
-    QVERIFY2(names.contains(QStringLiteral("Vantrix 1.19")), qPrintable(names.join(QLatin1Char('|'))));
+    QVERIFY2(names.contains(QStringLiteral("Vantrix " VANTRIX_VERSION)),
+             qPrintable(names.join(QLatin1Char('|'))));
     QStringList credits;
     for (int line = 0; line < TForm6::kCreditLineCount; ++line) {
       const QString text = about.CreditLine(line)->text();
@@ -52,7 +54,7 @@ class AboutBoxTest : public QObject {
 
   void TheTitleIsLargerAndEveryTextBrightGreenBoldOnBlack() {
     TForm6 about;
-    QCOMPARE(about.Label1()->text(), QStringLiteral("Vantrix 1.19"));
+    QCOMPARE(about.Label1()->text(), QStringLiteral("Vantrix " VANTRIX_VERSION));
     QCOMPARE(about.Label1()->font().pixelSize(), 13);
     for (int line = 0; line < TForm6::kCreditLineCount; ++line)
       QCOMPARE(about.CreditLine(line)->font().pixelSize(), 11);

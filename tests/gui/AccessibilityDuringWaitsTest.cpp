@@ -15,6 +15,7 @@
 
 #include "core/query/QueryEngine.h"
 #include "core/settings/SettingsValuesReader.h"
+#include "core/util/Version.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "gui/QueryFakeServers.h"
@@ -35,7 +36,7 @@ using vantrix::test::RecordedApplication;
 
 namespace {
 
-const QString kDesignText = QStringLiteral("Vantrix 1.19 loaded");
+const QString kDesignText = QStringLiteral("Vantrix " VANTRIX_VERSION " loaded");
 constexpr int kReadPeriodMilliseconds = 20;
 
 // The longest a read asked between `from` and `to` took to be answered.

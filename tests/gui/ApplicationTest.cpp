@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "core/util/Version.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/Unit1.h"
 #include "gui/Unit2.h"
@@ -43,9 +44,12 @@ class ApplicationTest : public QObject {
   void WindowsExistHiddenInCreationOrderWithTheirCaptions() {
     RecordedApplication recorded;
     const std::vector<QWidget*> windows = recorded.app->Windows();
-    const QStringList captions{QStringLiteral("Vantrix 1.19"), QStringLiteral("Add server"),
-                               QStringLiteral("Players"),      QStringLiteral("Configuration"),
-                               QStringLiteral("About box"),    QStringLiteral("Received packets"),
+    const QStringList captions{QStringLiteral("Vantrix " VANTRIX_VERSION),
+                               QStringLiteral("Add server"),
+                               QStringLiteral("Players"),
+                               QStringLiteral("Configuration"),
+                               QStringLiteral("About box"),
+                               QStringLiteral("Received packets"),
                                QStringLiteral("Rules")};
     const QStringList names{QStringLiteral("Form1"), QStringLiteral("Form2"), QStringLiteral("Form4"),
                             QStringLiteral("Form5"), QStringLiteral("Form6"), QStringLiteral("Form7"),
@@ -104,7 +108,7 @@ class ApplicationTest : public QObject {
     QVERIFY(bar->font().bold());
     QCOMPARE(form.StatusPanel(0)->text(), QStringLiteral("0/0"));
     QCOMPARE(form.StatusPanel(1)->text(), QStringLiteral("recv 0"));
-    QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Vantrix 1.19 loaded"));
+    QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Vantrix " VANTRIX_VERSION " loaded"));
     QCOMPARE(form.StatusPanel(0)->width(), 55);
     QCOMPARE(form.StatusPanel(1)->width(), 75);
     for (int panel = 0; panel < 3; ++panel) QCOMPARE(form.StatusPanel(panel)->textFormat(), Qt::PlainText);
@@ -181,7 +185,7 @@ class ApplicationTest : public QObject {
     form.show();
     QCOMPARE(started.count(), 1);
     // Without arguments nothing is loaded and the message panel keeps its start text.
-    QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Vantrix 1.19 loaded"));
+    QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Vantrix " VANTRIX_VERSION " loaded"));
     QCOMPARE(form.Table().Count(), 0);
     form.close();
     QCOMPARE(recorded.endCount, 1);

@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "core/util/Version.h"
 #include "gui/GuiTestSupport.h"
 #include "gui/MainWindowDriver.h"
 #include "gui/Unit1.h"
@@ -228,7 +229,7 @@ class ListViewTest : public QObject {
                                    QStringLiteral("Comment"), QStringLiteral("W"), QStringLiteral("D"),
                                    QStringLiteral("S"), QStringLiteral("P")}));
     const QStringList panels{QStringLiteral("0/0"), QStringLiteral("recv 0"),
-                             QStringLiteral("Vantrix 1.19 loaded")};
+                             QStringLiteral("Vantrix " VANTRIX_VERSION " loaded")};
     for (int panel = 0; panel < 3; ++panel) {
       QAccessibleInterface* label = QAccessible::queryAccessibleInterface(form.StatusPanel(panel));
       QVERIFY(label);

@@ -22,9 +22,9 @@
 #include "core/master/MasterImportSettings.h"
 #include "gui/FakeServerProcess.h"
 #include "gui/MainWindowDriver.h"
+#include "gui/MasterImportCommand.h"
 #include "gui/Unit1.h"
 #include "gui/Unit8.h"
-#include "gui/master/MasterImportCommand.h"
 #include "gui/model/ServerTableModel.h"
 
 using namespace vantrix;

@@ -1,8 +1,6 @@
 #include "core/master/WebApiServerList.h"
 
-#include <unordered_set>
-
-#include "core/master/JsonReader.h"
+#include "core/master/WebApiListReader.h"
 
 namespace vantrix {
 
@@ -35,37 +33,7 @@ std::string WebApiRequestUrl(std::string_view base, std::string_view key, std::s
 }
 
 WebApiServerList ReadWebApiServerList(std::string_view body, std::size_t limit) {
-  WebApiServerList list;
-  JsonReader reader;
-  const auto document = reader.Read(body);
-  if (!document) {
-    list.error = "Error: Web API reply is not JSON (" + reader.Error() + ")";
-    return list;
-  }
-  const JsonValue* response = document->Member("response");
-  if (!response || response->kind != JsonValue::Kind::kObject) {
-    list.error = "Error: Web API reply holds no server list";
-    return list;
-  }
-  const JsonValue* servers = response->Member("servers");
-  if (!servers) return list;  // the service leaves the member out when nothing matches
-  if (servers->kind != JsonValue::Kind::kArray) {
-    list.error = "Error: Web API reply holds no server list";
-    return list;
-  }
-  std::unordered_set<std::uint64_t> seen;
-  for (const JsonValue& server : servers->items) {
-    if (list.addresses.size() >= limit) break;
-    const JsonValue* addr = server.Member("addr");
-    const auto address =
-        addr && addr->kind == JsonValue::Kind::kString ? ParseMasterAddress(addr->text) : std::nullopt;
-    if (!address || address->ip == 0 || address->ip == 0xFFFFFFFFu || address->port == 0) {
-      ++list.skipped;
-      continue;
-    }
-    if (seen.insert(address->Key()).second) list.addresses.push_back(*address);
-  }
-  return list;
+  return WebApiListReader::Read(body, limit);
 }
 
 std::string WebApiFailureText(int httpStatus, std::string_view transportError) {

@@ -118,7 +118,7 @@ fs::path InstalledSettingsPath(const fs::path& executableDir) {
 }
 
 ConfigLocation ChooseConfigLocation(const fs::path& executableDir, const fs::path& userDir) {
-  const ConfigLocation beside{executableDir / kConfigFileName, false, {}};
+  ConfigLocation beside{executableDir / kConfigFileName, false, {}};  // not const: returned by move
   if (userDir.empty()) return beside;
   // A file already beside the program is the one meant, whether or not its folder takes new
   // files and wherever the program was installed; a Save that cannot write it says so.

@@ -8,6 +8,7 @@
 
 #include "core/io/TextFile.h"
 #include "core/lists/ListFileTestHelpers.h"
+#include "core/util/Version.h"
 #include "support/TestData.h"
 
 namespace vantrix {
@@ -172,7 +173,7 @@ TEST(Imports, UseTheirOwnDialogsAndDoNothingWhenCancelled) {
   EXPECT_EQ(chooser.shown[1].dialog, "OpenDialog3");
   EXPECT_EQ(chooser.shown[2].dialog, "OpenDialog2");
   EXPECT_EQ(orbiskDialog.filterIndex, 2);
-  EXPECT_EQ(status.Message(), "Vantrix 1.19 loaded");  // nothing was reported
+  EXPECT_EQ(status.Message(), "Vantrix " VANTRIX_VERSION " loaded");  // nothing was reported
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFile.h"
 #include "core/lists/ListFileTestHelpers.h"
+#include "core/util/Version.h"
 #include "support/TestData.h"
 
 namespace vantrix {
@@ -302,8 +303,9 @@ TEST(LoadStartupFiles, LoadsArgumentsInOrderEachInTheLayoutOfItsExtension) {
   const std::vector<RowTexts> want{BlankRowWith("10.0.0.1:27015", "first"), BlankRowWith("10.0.0.2:27016"),
                                    RowsOf(source)[0]};
   EXPECT_EQ(RowsOf(w.table), want);
-  EXPECT_EQ(w.messages, (std::vector<std::string>{"Processing file " + a, "Vantrix 1.19 loaded",
-                                                  "Processing file " + b, "Vantrix 1.19 loaded"}));
+  EXPECT_EQ(w.messages,
+            (std::vector<std::string>{"Processing file " + a, "Vantrix " VANTRIX_VERSION " loaded",
+                                      "Processing file " + b, "Vantrix " VANTRIX_VERSION " loaded"}));
   EXPECT_EQ(w.view.inserted, 0);
   EXPECT_EQ(w.view.resets, 2);
 }

@@ -4,38 +4,38 @@
 
 #include <gtest/gtest.h>
 
-#include "core/master/JsonReader.h"
+#include "core/master/WebApiListReader.h"
 
 namespace vantrix {
 namespace {
 
-TEST(JsonReaderTest, ReadsValuesAndRefusesMalformedText) {
-  JsonReader reader;
-  const auto value =
-      reader.Read(R"( {"a": [1, -2.5e3, true, false, null], "b": "x\u00e9\ud83d\ude00\n\"", "c": {}} )");
-  ASSERT_TRUE(value) << reader.Error();
-  ASSERT_EQ(value->Member("a")->items.size(), 5u);
-  EXPECT_EQ(value->Member("a")->items[1].text, "-2.5e3");
-  EXPECT_TRUE(value->Member("a")->items[2].boolean);
-  EXPECT_EQ(value->Member("b")->text, "x\xC3\xA9\xF0\x9F\x98\x80\n\"");
-  EXPECT_EQ(value->Member("c")->kind, JsonValue::Kind::kObject);
-  EXPECT_EQ(value->Member("d"), nullptr);
+// The reply is read as JSON events; these hold the reader to strict JSON, its escapes and its
+// depth cap, through the list it gives.
+TEST(WebApiListReaderTest, ReadsValuesAndRefusesMalformedText) {
+  const auto list = ReadWebApiServerList(
+      R"( {"a": [1, -2.5e3, true, false, null], "b": "x\u00e9\ud83d\ude00\n\"", "c": {},
+          "response": {"servers": [{"addr": "10.0.0.5\u003a27015"}]}} )",
+      10);
+  EXPECT_TRUE(list.error.empty()) << list.error;
+  ASSERT_EQ(list.addresses.size(), 1u);
+  EXPECT_EQ(list.addresses[0].Text(), "10.0.0.5:27015");
 
   for (const char* bad : {"", "{", "[1,]", "{\"a\":1,}", "{'a':1}", "01", "1.", "-", "\"a", "\"\x01\"", "tru",
-                          "{\"a\" 1}", "[1] x", "\"\\x\"", "\"\\u12\"", "nul", "{1:2}"}) {
-    EXPECT_FALSE(reader.Read(bad)) << bad;
-    EXPECT_FALSE(reader.Error().empty()) << bad;
-  }
-  EXPECT_EQ(reader.Read("\"\\ud800x\"")->text, "\xEF\xBF\xBDx");  // lone surrogate
+                          "{\"a\" 1}", "[1] x", "\"\\x\"", "\"\\u12\"", "nul", "{1:2}"})
+    EXPECT_EQ(ReadWebApiServerList(bad, 10).error.rfind("Error: Web API reply is not JSON (", 0), 0u) << bad;
+  // A lone surrogate or a stray byte in a server's name costs neither that server nor the list.
+  const auto odd = ReadWebApiServerList(
+      "{\"response\":{\"servers\":[{\"name\":\"\\ud800x\\udc00\xFF\",\"addr\":\"10.0.0.5:27015\"}]}}", 10);
+  EXPECT_TRUE(odd.error.empty()) << odd.error;
+  EXPECT_EQ(odd.addresses.size(), 1u);
 }
 
-TEST(JsonReaderTest, DeepNestingIsRefusedNotRecursedInto) {
-  JsonReader reader;
-  const std::string deep = std::string(JsonReader::kMaxDepth, '[') + std::string(JsonReader::kMaxDepth, ']');
-  EXPECT_TRUE(reader.Read(deep));
+TEST(WebApiListReaderTest, DeepNestingIsRefusedNotRecursedInto) {
+  const std::size_t inner = WebApiListReader::kMaxDepth - 1;  // the document itself is one level
+  const std::string deep = R"({"response":{},"x":)" + std::string(inner, '[') + std::string(inner, ']') + "}";
+  EXPECT_TRUE(ReadWebApiServerList(deep, 10).error.empty()) << ReadWebApiServerList(deep, 10).error;
   const std::string tooDeep = std::string(100000, '[') + std::string(100000, ']');
-  EXPECT_FALSE(reader.Read(tooDeep));
-  EXPECT_NE(reader.Error().find("nesting too deep"), std::string::npos);
+  EXPECT_NE(ReadWebApiServerList(tooDeep, 10).error.find("nesting too deep"), std::string::npos);
 }
 
 TEST(WebApiServerListTest, TakesTheAddrFieldsInOrder) {

@@ -6,6 +6,7 @@
 
 #include "core/query/Clock.h"
 #include "core/table/StatusLine.h"
+#include "core/util/Version.h"
 
 namespace vantrix {
 namespace {
@@ -107,7 +108,7 @@ TEST(StatusLine, PanelThreeWritesTheMessagePanel) {
   StatusLine status;
   EXPECT_EQ(status.Panel(0), "0/0");
   EXPECT_EQ(status.Panel(1), "recv 0");
-  EXPECT_EQ(status.Message(), "Vantrix 1.19 loaded");
+  EXPECT_EQ(status.Message(), "Vantrix " VANTRIX_VERSION " loaded");
   std::vector<int> written;
   status.SetObserver([&](int panel) { written.push_back(panel); });
   status.SetStatus(3, "t");

@@ -1,4 +1,4 @@
-#include "gui/master/MasterImportCommand.h"
+#include "gui/MasterImportCommand.h"
 
 #include <cstdlib>
 
