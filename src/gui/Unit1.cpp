@@ -38,6 +38,7 @@
 #include "gui/Unit6.h"
 #include "gui/Unit7.h"
 #include "gui/history/HistoryWiring.h"
+#include "gui/model/CountryFilterSource.h"
 #include "gui/model/RowCountries.h"
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/OuterFrameSize.h"
@@ -50,7 +51,6 @@
 #include "gui/watch/BuddiesDialog.h"
 #include "gui/watch/WatchCommand.h"
 #include "gui/widgets/FilterBar.h"
-#include "gui/model/CountryFilterSource.h"
 #include "gui/widgets/PasswordDialog.h"
 #include "net/TIdUDPServer.h"
 

@@ -299,7 +299,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<WatchCommand> m_watch;
   // Gone first: its writer thread finishes before the table goes.
   std::unique_ptr<HistoryWiring> m_history;
-  RowCountries* m_countries = nullptr;  // a child: its lookup thread ends with the window
+  RowCountries* m_countries = nullptr;                   // a child: its lookup thread ends with the window
   std::unique_ptr<CountryFilterSource> m_countryFilter;  // the filter's "country:" over m_countries
   DetachedStarter m_startDetached;
 };

@@ -85,7 +85,8 @@ TEST(CheckReport, JsonByteForByte) {
       "  {\"address\":\"10.0.0.1:27015\",\"status\":\"answered\",\"ping\":12,\"name\":\"Caf\xC3\xA9 "
       "\\\"one\\\"\","
       "\"map\":\"de_dust2\",\"players\":3,\"max\":16,\"bots\":1,\"type\":\"D\",\"os\":\"L\",\"password\":"
-      "false,\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\xC3\xA9\",\"game_id\":730,\"country\":null},"
+      "false,\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\xC3\xA9\",\"game_id\":730,"
+      "\"country\":null},"
       "\n"
       "  {\"address\":\"10.0.0.2\",\"status\":\"answered\",\"ping\":0,\"name\":\"Fran\xC3\xA7ois, "
       "\\\"2\\\"\","
@@ -112,7 +113,8 @@ TEST(CheckReport, JsonWithPlayersAndRules) {
           ",\"player_list\":[{\"name\":\"ann\",\"score\":5,\"time\":61.5},"
           "{\"name\":\"b\\u0001o\",\"score\":-2,\"time\":2.25}],"
           "\"rules\":[{\"name\":\"sv_gravity\",\"value\":\"800\"},{\"name\":\"motd\",\"value\":\"a,b\"}],"
-          "\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\u00e9\",\"game_id\":730,\"country\":null}"),
+          "\"game_port\":27016,\"steam_id\":90071992547409921,\"keywords\":\"a,\u00e9\",\"game_id\":730,"
+          "\"country\":null}"),
       std::string::npos)
       << json;
   EXPECT_NE(

@@ -14,7 +14,6 @@
 
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/protocol/CurrentRequests.h"
 #include "fake/FakeServerProfile.h"
 #include "net/IPv4Text.h"
 #include "support/FakeClock.h"

@@ -33,11 +33,11 @@
 #include "webapi/WebApiFetch.h"
 #endif
 #include "core/util/Version.h"
+#include "geo/CountryDatabase.h"
 #include "history/HistoryClock.h"
 #include "history/HistoryError.h"
 #include "history/HistoryPaths.h"
 #include "history/HistoryReport.h"
-#include "geo/CountryDatabase.h"
 
 namespace {
 

@@ -237,7 +237,8 @@ void QueryEngine::OnDatagram(std::string_view bytes, std::string_view senderIp, 
   } else {
     return;
   }
-  if (auto position = m_table.PositionOf(m_currentRow)) WriteCurrentReply(*position, reply, arrivalTick, senderPort);
+  if (auto position = m_table.PositionOf(m_currentRow))
+    WriteCurrentReply(*position, reply, arrivalTick, senderPort);
 }
 
 // A host name's address at its last check decides the row's country; a literal is its own.

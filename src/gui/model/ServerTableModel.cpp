@@ -11,8 +11,8 @@
 #include <QTimer>
 
 #include "core/watch/WatchTexts.h"
-#include "gui/model/WatchStar.h"
 #include "gui/model/RowCountries.h"
+#include "gui/model/WatchStar.h"
 #include "gui/text/DisplayText.h"
 
 namespace vantrix {

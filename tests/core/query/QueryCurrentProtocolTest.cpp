@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/join/JoinCommand.h"
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
-#include "core/join/JoinCommand.h"
 #include "core/table/RowCheckFacts.h"
 #include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
