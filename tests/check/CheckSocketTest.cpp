@@ -26,6 +26,16 @@ TEST(CheckSocket, RepliesDrainedLateKeepTheirArrivalTime) {
   ASSERT_EQ(getsockname(socket.Fd(), reinterpret_cast<sockaddr*>(&local), &length), 0);
   MonotonicClock clock;
   const test::NetPeer peer;
+  // The system turns stamping on a moment after the first socket asks (until then a datagram
+  // is stamped when read): let one datagram through first.
+  ASSERT_TRUE(peer.SendTo(ntohs(local.sin_port), "settle"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::size_t settled = 0;
+  for (int i = 0; i < 100 && settled == 0; ++i) {
+    settled = socket.Drain([](const CheckEndpoint&, std::string_view, std::uint64_t) {}, clock, 16);
+    if (settled == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(settled, 1u);
   const std::uint64_t before = clock.NowUs();
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(peer.SendTo(ntohs(local.sin_port), "reply"));
   const std::uint64_t sent = clock.NowUs();
