@@ -150,6 +150,11 @@ TEST_F(UdpReceive, ArrivalTicksOfABurstDoNotWaitForASlowOwner) {
   constexpr int kBurst = 4;
   constexpr std::int32_t kHandlerMs = 60;
   const NetPeer peer;
+  // The system turns stamping on a moment after the first socket asks (until then a datagram
+  // is stamped when read): let one datagram through first.
+  ASSERT_TRUE(peer.SendTo(m_server.LocalPort(), "settle"));
+  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(AwaitDeliveries(1));
   std::vector<std::uint32_t> ticks;
   m_server.SetOnUDPRead([&](TIdUDPServer&, std::string_view, const TIdSocketHandle&, std::uint32_t tick) {
     ticks.push_back(tick);
