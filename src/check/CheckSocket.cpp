@@ -5,12 +5,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "net/ReceiveStamps.h"
 
 namespace vantrix {
 
@@ -34,6 +37,7 @@ CheckSocket::CheckSocket() {
     throw std::runtime_error(std::string("cannot open a UDP socket: ") + std::strerror(errno));
   SetBuffer(m_fd.Get(), SO_RCVBUFFORCE, SO_RCVBUF);
   SetBuffer(m_fd.Get(), SO_SNDBUFFORCE, SO_SNDBUF);
+  ReceiveStamps::Enable(m_fd.Get());  // without stamps, arrivals are read when drained
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -69,6 +73,10 @@ std::size_t CheckSocket::Drain(const Sink& sink, MicrosecondClock& clock, std::s
   std::array<mmsghdr, kBatch> messages{};
   std::array<iovec, kBatch> buffers{};
   std::array<sockaddr_in, kBatch> senders{};
+  struct alignas(cmsghdr) Control {
+    char bytes[ReceiveStamps::kControlBytes];
+  };
+  std::array<Control, kBatch> controls{};
   std::size_t taken = 0;
   while (taken < limit) {
     for (std::size_t i = 0; i < kBatch; ++i) {
@@ -78,12 +86,16 @@ std::size_t CheckSocket::Drain(const Sink& sink, MicrosecondClock& clock, std::s
       messages[i].msg_hdr.msg_iovlen = 1;
       messages[i].msg_hdr.msg_name = &senders[i];
       messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+      messages[i].msg_hdr.msg_control = controls[i].bytes;
+      messages[i].msg_hdr.msg_controllen = sizeof controls[i].bytes;
     }
     const int count = recvmmsg(m_fd.Get(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
     if (count <= 0) break;  // nothing more now (or an error, seen again at the next wake)
-    const std::uint64_t arrival = clock.NowUs();
+    const std::uint64_t now = clock.NowUs();
     for (int i = 0; i < count; ++i) {
       const mmsghdr& message = messages[static_cast<std::size_t>(i)];
+      // The kernel's stamp: a reply that queued while the sink was busy keeps its real arrival.
+      const std::uint64_t arrival = now - std::min(now, ReceiveStamps::AgeUs(message.msg_hdr));
       if (message.msg_hdr.msg_flags & MSG_TRUNC) continue;
       const sockaddr_in& from = senders[static_cast<std::size_t>(i)];
       if (message.msg_hdr.msg_namelen < sizeof(sockaddr_in) || from.sin_family != AF_INET) continue;

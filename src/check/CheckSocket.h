@@ -26,8 +26,9 @@ class CheckSocket final : public CheckTransport {
   int Fd() const { return m_fd.Get(); }
   SendResult Send(const CheckEndpoint& to, std::string_view datagram) override;
 
-  // Hands every datagram waiting now to the sink, stamped with the time it was read, at
-  // most `limit` of them. Datagrams larger than the buffer are dropped. Returns the count.
+  // Hands every datagram waiting now to the sink, stamped on `clock` with the time the
+  // kernel received it, at most `limit` of them. Datagrams larger than the buffer are dropped. Returns the
+  // count.
   std::size_t Drain(const Sink& sink, MicrosecondClock& clock, std::size_t limit);
 
  private:

@@ -14,6 +14,7 @@
 #include "core/query/SteadyClock.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
+#include "net/ReceiveStamps.h"
 
 namespace vantrix {
 
@@ -33,6 +34,7 @@ TIdUDPListenerThread::TIdUDPListenerThread(int socket, const std::atomic<std::in
   const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (wake < 0) throw EIdSocketError::FromErrno(errno);
   m_wake.Reset(wake);
+  ReceiveStamps::Enable(m_socket);  // without stamps, arrivals are read when received
   try {
     m_thread = std::thread([this] { Run(); });
   } catch (const std::system_error& error) {
@@ -80,13 +82,22 @@ TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveOne() {
       std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int32_t>(wanted, 0)), kMaxBufferSize);
   const std::span<char> buffer = m_slot->PrepareBuffer(size);
   sockaddr_in sender{};
-  socklen_t senderLength = sizeof sender;
+  iovec data{buffer.data(), buffer.size()};
+  alignas(cmsghdr) char control[ReceiveStamps::kControlBytes];
+  msghdr message{};
+  message.msg_name = &sender;
+  message.msg_namelen = sizeof sender;
+  message.msg_iov = &data;
+  message.msg_iovlen = 1;
+  message.msg_control = control;
+  message.msg_controllen = sizeof control;
   // MSG_TRUNC makes the call report the datagram's true length, so one that does not fit is
   // recognised and dropped instead of being delivered cut short.
-  const ssize_t received = ::recvfrom(m_socket, buffer.data(), buffer.size(), MSG_TRUNC | MSG_DONTWAIT,
-                                      reinterpret_cast<sockaddr*>(&sender), &senderLength);
+  const ssize_t received = ::recvmsg(m_socket, &message, MSG_TRUNC | MSG_DONTWAIT);
   if (received < 0) return Receipt::Nothing;
-  const std::uint32_t arrivalTick = SteadyClock::Now();
+  // The kernel's stamp: a datagram that queued while the owner was busy keeps its real arrival.
+  const std::uint32_t arrivalTick = SteadyClock::Before(ReceiveStamps::AgeUs(message));
+  const socklen_t senderLength = message.msg_namelen;
   if (static_cast<std::size_t>(received) > size) return Receipt::Dropped;
   if (sender.sin_family != AF_INET || senderLength < static_cast<socklen_t>(sizeof sender))
     return Receipt::Dropped;

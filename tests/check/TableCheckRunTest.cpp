@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/protocol/CurrentInfoReply.h"
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
 #include "fake/FakeServerProfile.h"

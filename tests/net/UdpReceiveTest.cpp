@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,33 @@ TEST_F(UdpReceive, ArrivalTickIsTakenOnReceipt) {
   const std::uint32_t tick = m_log.Entries()[0].arrivalTick;
   EXPECT_GE(TickDifference(tick, before), 0);
   EXPECT_GT(TickDifference(pumpStart, tick), 50);
+}
+
+// Replies that queue in the kernel while the owner is slow keep the time they arrived: the
+// ping of the last of a burst must not grow by the handlers that ran before it.
+TEST_F(UdpReceive, ArrivalTicksOfABurstDoNotWaitForASlowOwner) {
+  constexpr int kBurst = 4;
+  constexpr std::int32_t kHandlerMs = 60;
+  const NetPeer peer;
+  // The system turns stamping on a moment after the first socket asks (until then a datagram
+  // is stamped when read): let one datagram through first.
+  ASSERT_TRUE(peer.SendTo(m_server.LocalPort(), "settle"));
+  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(AwaitDeliveries(1));
+  std::vector<std::uint32_t> ticks;
+  m_server.SetOnUDPRead([&](TIdUDPServer&, std::string_view, const TIdSocketHandle&, std::uint32_t tick) {
+    ticks.push_back(tick);
+    std::this_thread::sleep_for(std::chrono::milliseconds(kHandlerMs));
+  });
+  const std::uint32_t before = SteadyClock::Now();
+  for (int i = 0; i < kBurst; ++i) ASSERT_TRUE(peer.SendTo(m_server.LocalPort(), "burst"));
+  const std::uint32_t sent = SteadyClock::Now();
+  ASSERT_TRUE(PumpUntil(m_dispatcher, [&] { return ticks.size() >= kBurst; }));
+  EXPECT_GE(TickDifference(SteadyClock::Now(), sent), kBurst * kHandlerMs);
+  for (const std::uint32_t tick : ticks) {
+    EXPECT_GE(TickDifference(tick, before), 0);
+    EXPECT_LT(TickDifference(tick, sent), kHandlerMs);  // a stamp taken after a handler would not be
+  }
 }
 
 TEST_F(UdpReceive, FailingHandlersDoNotStopTheListener) {

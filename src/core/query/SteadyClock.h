@@ -10,6 +10,8 @@ class SteadyClock final : public Clock {
   std::uint32_t Ticks() override { return Now(); }
   // Same reading without an object, for the listener thread's arrival stamps.
   static std::uint32_t Now();
+  // The reading the clock gave ageUs microseconds ago.
+  static std::uint32_t Before(std::uint64_t ageUs);
 };
 
 }  // namespace vantrix

@@ -1,14 +1,29 @@
 #include "core/table/ServerTable.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 namespace vantrix {
 
 namespace {
+
+std::size_t IdHash(RowId id) {
+  return std::hash<RowId>{}(id);
+}
+
+std::size_t AddressHash(std::string_view address) {
+  return std::hash<std::string_view>{}(address);
+}
+
+auto SameId(const std::vector<ServerRow>& rows) {
+  return [&rows](std::size_t a, std::size_t b) { return rows[a].id == rows[b].id; };
+}
+
 void CheckCellIndex(int cell) {
   if (cell < 0 || cell >= kCellCount) throw std::out_of_range("cell index out of range");
 }
+
 }  // namespace
 
 const std::string& ServerTable::Cell(int position, int cell) const {
@@ -24,7 +39,7 @@ void ServerTable::SetCell(int position, int cell, std::string text) {
 
 void ServerTable::SetAddress(int position, std::string text) {
   m_rows.at(static_cast<size_t>(position)).address = std::move(text);
-  m_addressIndexValid = false;
+  m_addressIndex.Invalidate();
   NotifyCell(position, 0);
 }
 
@@ -33,8 +48,8 @@ int ServerTable::AppendRow(ServerRow row) {
   m_rows.push_back(std::move(row));
   const int position = Count() - 1;
   // Appending keeps every other position, so the id index can be extended in place.
-  if (m_idIndexValid) m_idIndex.emplace(m_rows.back().id, position);
-  m_addressIndexValid = false;
+  if (m_idIndex.Valid()) m_idIndex.Add(position, IdHash(m_rows.back().id), SameId(m_rows));
+  m_addressIndex.Invalidate();
   NotifyInserted(position, position);
   return position;
 }
@@ -99,18 +114,15 @@ void ServerTable::RemoveRows(const std::vector<bool>& remove) {
 }
 
 std::optional<int> ServerTable::FindRowByAddress(std::string_view address) const {
-  if (!m_addressIndexValid) RebuildAddressIndex();
-  auto it = m_addressIndex.find(address);
-  if (it == m_addressIndex.end()) return std::nullopt;
-  return it->second;
+  if (!m_addressIndex.Valid()) RebuildAddressIndex();
+  return m_addressIndex.Find(AddressHash(address),
+                             [&](std::size_t position) { return m_rows[position].address == address; });
 }
 
 std::optional<int> ServerTable::PositionOf(RowId id) const {
   if (id == kNoRow) return std::nullopt;
-  if (!m_idIndexValid) RebuildIdIndex();
-  auto it = m_idIndex.find(id);
-  if (it == m_idIndex.end()) return std::nullopt;
-  return it->second;
+  if (!m_idIndex.Valid()) RebuildIdIndex();
+  return m_idIndex.Find(IdHash(id), [&](std::size_t position) { return m_rows[position].id == id; });
 }
 
 int ServerTable::SelectedIndex() const {
@@ -134,8 +146,8 @@ void ServerTable::EndUpdate() {
 }
 
 void ServerTable::StructureChanged() {
-  m_idIndexValid = false;
-  m_addressIndexValid = false;
+  m_idIndex.Invalidate();
+  m_addressIndex.Invalidate();
 }
 
 void ServerTable::NotifyInserted(int first, int last) {
@@ -175,18 +187,15 @@ void ServerTable::NotifySelection() {
 }
 
 void ServerTable::RebuildIdIndex() const {
-  m_idIndex.clear();
-  m_idIndex.reserve(m_rows.size());
-  for (size_t i = 0; i < m_rows.size(); ++i) m_idIndex.emplace(m_rows[i].id, static_cast<int>(i));
-  m_idIndexValid = true;
+  m_idIndex.Rebuild(
+      m_rows.size(), [&](std::size_t position) { return IdHash(m_rows[position].id); }, SameId(m_rows));
 }
 
 void ServerTable::RebuildAddressIndex() const {
-  m_addressIndex.clear();
-  m_addressIndex.reserve(m_rows.size());
-  // Later rows overwrite earlier ones: the last matching row wins, as the scan does.
-  for (size_t i = 0; i < m_rows.size(); ++i) m_addressIndex[m_rows[i].address] = static_cast<int>(i);
-  m_addressIndexValid = true;
+  // Later rows replace earlier ones: the last matching row wins, as the scan does.
+  m_addressIndex.Rebuild(
+      m_rows.size(), [&](std::size_t position) { return AddressHash(m_rows[position].address); },
+      [&](std::size_t a, std::size_t b) { return m_rows[a].address == m_rows[b].address; });
 }
 
 }  // namespace vantrix

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "core/table/PositionIndex.h"
 #include "core/table/ServerRow.h"
 #include "core/table/TableObserver.h"
 
@@ -86,10 +86,8 @@ class ServerTable {
   TableObserver* m_observer = nullptr;
 
   // Lookups rebuilt lazily after changes.
-  mutable std::unordered_map<RowId, int> m_idIndex;
-  mutable bool m_idIndexValid = false;
-  mutable std::unordered_map<std::string_view, int> m_addressIndex;  // views into m_rows
-  mutable bool m_addressIndexValid = false;
+  mutable PositionIndex m_idIndex;
+  mutable PositionIndex m_addressIndex;
 };
 
 }  // namespace vantrix

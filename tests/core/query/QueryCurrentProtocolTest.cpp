@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/join/JoinCommand.h"
+#include "core/protocol/CurrentInfoReply.h"
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/InfoRequest.h"
 #include "core/table/RowCheckFacts.h"

@@ -1,5 +1,9 @@
 #include "core/table/ServerTable.h"
 
+#include <numeric>
+#include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -69,6 +73,40 @@ TEST(ServerTable, IdentityAndSelectionFollowTheRow) {
   EXPECT_EQ(table.SelectedIndex(), -1);
   EXPECT_FALSE(table.PositionOf(c));
   EXPECT_THROW(table.ReorderRows({0, 0}), std::invalid_argument);
+}
+
+// The lookups agree with a plain scan while the table grows through several index sizes
+// and rows are appended, deleted, moved and readdressed between lookups.
+TEST(ServerTable, LookupsAgreeWithAScanThroughGrowthAndEdits) {
+  ServerTable table;
+  std::mt19937 random(7);
+  std::vector<RowId> gone;
+  const auto address = [&] { return "10.0.0." + std::to_string(random() % 40) + ":27015"; };
+  for (int step = 0; step < 600; ++step) {
+    const unsigned op = random() % 10;
+    if (op < 6 || table.Count() < 2) {
+      table.AppendRow(address());
+    } else if (op == 6) {
+      gone.push_back(table.IdOf(table.Count() / 2));
+      table.DeleteRow(table.Count() / 2);
+    } else if (op == 7) {
+      std::vector<int> order(static_cast<size_t>(table.Count()));
+      std::iota(order.rbegin(), order.rend(), 0);
+      table.ReorderRows(order);
+    } else {
+      table.SetAddress(static_cast<int>(random() % static_cast<unsigned>(table.Count())), address());
+    }
+    const std::string wanted = address();
+    std::optional<int> last;
+    for (int row = 0; row < table.Count(); ++row)
+      if (table.Address(row) == wanted) last = row;
+    ASSERT_EQ(table.FindRowByAddress(wanted), last) << "step " << step;
+    const int probe = static_cast<int>(random() % static_cast<unsigned>(table.Count()));
+    ASSERT_EQ(table.PositionOf(table.IdOf(probe)), probe) << "step " << step;
+    if (!gone.empty()) {
+      ASSERT_FALSE(table.PositionOf(gone.back()));
+    }
+  }
 }
 
 TEST(ServerTable, ABadOrderLeavesEveryRowAsItWas) {
