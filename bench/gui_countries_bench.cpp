@@ -20,6 +20,7 @@
 #include "gui/model/ServerTableModel.h"
 #include "net/IPv4Text.h"
 #include "support/BenchLists.h"
+#include "support/WindowBench.h"
 
 namespace vantrix {
 namespace {
@@ -141,14 +142,7 @@ BENCHMARK(BM_CountryLookupsMillionAddresses)->Iterations(1)->Unit(benchmark::kMi
 }  // namespace
 }  // namespace vantrix
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  QApplication qtApp(qtArgc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static vantrix::bench::WindowBenchHooks hooks;
+  return hooks;
 }

@@ -15,6 +15,7 @@
 #include "gui/Unit1.h"
 #include "gui/Unit5.h"
 #include "support/BenchLists.h"
+#include "support/WindowBench.h"
 
 namespace vantrix {
 namespace {
@@ -65,14 +66,7 @@ BENCHMARK(BM_ExitKeepsAMillionRows)->Unit(benchmark::kMillisecond)->Iterations(3
 }  // namespace
 }  // namespace vantrix
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  QApplication qtApp(qtArgc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static vantrix::bench::WindowBenchHooks hooks;
+  return hooks;
 }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,8 +22,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include "core/settings/SettingsValuesReader.h"
@@ -31,6 +30,8 @@
 #include "gui/platform/ErrorReporter.h"
 #include "gui/platform/TableCheckDriver.h"
 #include "gui/watch/WatchCommand.h"
+#include "support/FakeServerLauncher.h"
+#include "support/WindowBench.h"
 
 namespace {
 
@@ -44,39 +45,6 @@ constexpr double kIntervalSeconds = 30;
 class QuietErrorReporter final : public ErrorReporter {
  public:
   void Report(const std::string& text) override { std::fprintf(stderr, "error report: %s\n", text.c_str()); }
-};
-
-class FakeServers {
- public:
-  ~FakeServers() {
-    if (m_process.state() == QProcess::NotRunning) return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) m_process.kill();
-    m_process.waitForFinished(5000);
-  }
-
-  bool Start(int count) {
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/vantrix-fakeserver");
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      m_basePort = 2000 + QRandomGenerator::global()->bounded(18000 - count);
-      m_process.start(program, {QStringLiteral("--count"), QString::number(count),
-                                QStringLiteral("--base-port"), QString::number(m_basePort)});
-      if (!m_process.waitForStarted(10000)) return false;
-      for (int pass = 0; pass < 300; ++pass) {
-        if (m_process.canReadLine() && m_process.readLine().startsWith("ready")) return true;
-        if (m_process.state() == QProcess::NotRunning) break;
-        m_process.waitForReadyRead(100);
-      }
-      m_process.kill();
-      m_process.waitForFinished(5000);
-    }
-    return false;
-  }
-  int BasePort() const { return m_basePort; }
-
- private:
-  QProcess m_process;
-  int m_basePort = 0;
 };
 
 double ResidentKilobytes() {
@@ -151,51 +119,61 @@ bool Measure(TForm1& form, int basePort, Figures& figures) {
   return true;
 }
 
+class WatchHooks final : public bench::WindowBenchHooks {
+ public:
+  int Run(const std::function<void()>& run) override {
+    Application app;
+    SettingsValuesReader settings;
+    app.SetErrorReporter(std::make_unique<QuietErrorReporter>());
+    app.SetProgramEnd([] {});
+    // watch.ini of the benchmark's own, never the user's.
+    const std::string folder = "/tmp/vantrix-watch-bench-" + std::to_string(getpid());
+    app.Form1().Watch().SetPath(folder + "/watch.ini");
+    app.Form1().SetSettingsReader(&settings);
+    app.Form1().show();
+
+    test::FakeServerLauncher servers;
+    test::FakeServerLauncher::Plan plan;
+    plan.count = kServers;
+    plan.lowestPort = 20000;
+    plan.highestPort = 32000;
+    if (!servers.Start(plan)) {
+      std::fprintf(stderr, "gui_watch_bench: the simulated servers did not start: %s\n",
+                   servers.Error().c_str());
+      return 1;
+    }
+    const int basePort = servers.BasePort();
+    benchmark::RegisterBenchmark("WatchRefresh/1000",
+                                 [&](benchmark::State& state) {
+                                   Figures figures;
+                                   for (auto _ : state) {
+                                     if (!Measure(app.Form1(), basePort, figures)) {
+                                       state.SkipWithError("a refresh did not start or end");
+                                       return;
+                                     }
+                                     state.SetIterationTime(figures.wallSecondsPerRefresh);
+                                   }
+                                   state.counters["cpu_ms_per_refresh"] = figures.cpuSecondsPerRefresh * 1000;
+                                   state.counters["core_share_at_30s_pct"] =
+                                       figures.cpuSecondsPerRefresh / kIntervalSeconds * 100;
+                                   state.counters["longest_gap_ms"] = figures.longestGapMs;
+                                   state.counters["watch_kb"] = figures.watchKilobytes;
+                                   state.counters["answered"] = figures.answered;
+                                   state.counters["observed"] = static_cast<double>(figures.observed);
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1);
+    run();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return 0;
+  }
+};
+
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qtApp(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  Application app;
-  SettingsValuesReader settings;
-  app.SetErrorReporter(std::make_unique<QuietErrorReporter>());
-  app.SetProgramEnd([] {});
-  // watch.ini of the benchmark's own, never the user's.
-  const std::string folder = "/tmp/vantrix-watch-bench-" + std::to_string(getpid());
-  app.Form1().Watch().SetPath(folder + "/watch.ini");
-  app.Form1().SetSettingsReader(&settings);
-  app.Form1().show();
-
-  FakeServers servers;
-  if (!servers.Start(kServers)) {
-    std::fprintf(stderr, "gui_watch_bench: the simulated servers did not start\n");
-    return 1;
-  }
-  benchmark::RegisterBenchmark("WatchRefresh/1000",
-                               [&](benchmark::State& state) {
-                                 Figures figures;
-                                 for (auto _ : state) {
-                                   if (!Measure(app.Form1(), servers.BasePort(), figures)) {
-                                     state.SkipWithError("a refresh did not start or end");
-                                     return;
-                                   }
-                                   state.SetIterationTime(figures.wallSecondsPerRefresh);
-                                 }
-                                 state.counters["cpu_ms_per_refresh"] = figures.cpuSecondsPerRefresh * 1000;
-                                 state.counters["core_share_at_30s_pct"] =
-                                     figures.cpuSecondsPerRefresh / kIntervalSeconds * 100;
-                                 state.counters["longest_gap_ms"] = figures.longestGapMs;
-                                 state.counters["watch_kb"] = figures.watchKilobytes;
-                                 state.counters["answered"] = figures.answered;
-                                 state.counters["observed"] = static_cast<double>(figures.observed);
-                               })
-      ->Unit(benchmark::kMillisecond)
-      ->UseManualTime()
-      ->Iterations(1);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  return 0;
+vantrix::bench::WindowBenchHooks& vantrix::bench::Hooks() {
+  static WatchHooks hooks;
+  return hooks;
 }

@@ -43,14 +43,18 @@ class QueryFakeServers {
     if (!m_launcher.Start(plan)) return false;
     setup.basePort = m_launcher.BasePort();
     m_setup = setup;
+    m_plan = plan;
     return true;
   }
 
   // Starts the servers again on the ports of the last Start, after Stop.
   bool Restart(const QStringList& extra = {}) {
-    QStringList arguments{QStringLiteral("--count"), QString::number(m_setup.count),
-                          QStringLiteral("--base-port"), QString::number(m_setup.basePort)};
-    return Launch(arguments << extra);
+    FakeServerLauncher::Plan plan = m_plan;
+    // The one stretch that starts at the last base port.
+    plan.lowestPort = m_setup.basePort;
+    plan.highestPort = m_setup.basePort + m_setup.count + 1;
+    for (const QString& option : extra) plan.options.push_back(option.toStdString());
+    return m_launcher.Start(plan);
   }
 
   const fake::ServerSetup& Setup() const { return m_setup; }
@@ -64,6 +68,7 @@ class QueryFakeServers {
 
  private:
   FakeServerLauncher m_launcher;
+  FakeServerLauncher::Plan m_plan;
   fake::ServerSetup m_setup;
 };
 
