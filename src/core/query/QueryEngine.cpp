@@ -298,6 +298,11 @@ void QueryEngine::WriteOriginalReply(int position, std::string_view datagram, st
   if (reply->typeLetter) m_table.SetCell(position, kDCell, std::string(1, *reply->typeLetter));
   if (reply->osLetter) m_table.SetCell(position, kSCell, std::string(1, *reply->osLetter));
   if (reply->password) m_table.SetCell(position, kPCell, *reply->password ? kPlus : kMinus);
+  // An original reply tells no game port: the one a current reply told before is gone.
+  if (m_facts) {
+    m_facts->Prune(m_table);
+    m_facts->NoteGamePort(m_currentRow, m_table.Address(position), std::nullopt, 0);
+  }
   m_awaitingReply = false;
 }
 
