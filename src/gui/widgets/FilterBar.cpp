@@ -10,6 +10,7 @@
 
 #include "core/filter/RowFilter.h"
 #include "gui/model/ServerTableModel.h"
+#include "gui/text/WindowLook.h"
 
 namespace vantrix {
 
@@ -79,6 +80,10 @@ FilterBar::FilterBar(ServerTableModel& model, QWidget* parent) : QToolBar(parent
   m_count = new QLabel(this);
   m_count->setObjectName(QStringLiteral("FilterCount"));
   addWidget(m_count);
+
+  // The tool bar draws its labels in the style's own text colour, black on the black look.
+  for (QLabel* label : {pingLabel, m_count})
+    label->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(kLime.name()));
 
   connect(m_text, &QLineEdit::textChanged, this, [this] { ReadControls(); });
   connect(m_maxPing, &QSpinBox::valueChanged, this, [this] { ReadControls(); });
