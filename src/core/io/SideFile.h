@@ -24,4 +24,19 @@ std::optional<std::string> ReadSideFile(const std::filesystem::path& path, std::
 // made here). False when any step fails.
 bool WriteSideFile(const std::filesystem::path& path, std::string_view text, mode_t mode);
 
+// Calls entry(key, value) for each KEY=VALUE line of a side file's text, in order; lines end
+// with LF (a CR before it is dropped); a line without "=" is passed over.
+template <typename Entry>
+void ForEachSideFileEntry(std::string_view text, Entry&& entry) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    entry(line.substr(0, equals), line.substr(equals + 1));
+  }
+}
+
 }  // namespace vantrix

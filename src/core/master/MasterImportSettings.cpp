@@ -25,15 +25,7 @@ std::filesystem::path MasterImportSettingsPath(const char* xdgConfigHome, const 
 
 MasterImportSettings ParseMasterImportSettings(std::string_view text) {
   MasterImportSettings settings;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string_view key = line.substr(0, equals);
-    const std::string_view value = line.substr(equals + 1);
+  ForEachSideFileEntry(text, [&](std::string_view key, std::string_view value) {
     if (key == "Address") {
       if (!value.empty()) settings.address = value;
     } else if (key == "Region") {
@@ -47,7 +39,7 @@ MasterImportSettings ParseMasterImportSettings(std::string_view text) {
     } else if (key == "ApiKey") {
       settings.apiKey = value;
     }
-  }
+  });
   return settings;
 }
 

@@ -41,15 +41,7 @@ std::filesystem::path WatchSettingsPath(const char* xdgConfigHome, const char* h
 
 WatchSettings ParseWatchSettings(std::string_view text) {
   WatchSettings settings;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string_view key = line.substr(0, equals);
-    const std::string_view value = line.substr(equals + 1);
+  ForEachSideFileEntry(text, [&](std::string_view key, std::string_view value) {
     if (key == "Watch") {
       AddOnce(settings.addresses, value);
     } else if (key == "Buddy") {
@@ -60,7 +52,7 @@ WatchSettings ParseWatchSettings(std::string_view text) {
           std::ranges::find(WatchSettings::kIntervals, *seconds) != WatchSettings::kIntervals.end())
         settings.autoRefreshSeconds = *seconds;
     }
-  }
+  });
   return settings;
 }
 
