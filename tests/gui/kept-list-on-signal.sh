@@ -34,7 +34,8 @@ run() {
   "$program" "$1" >"$work/out.log" 2>&1 &
   app_pid=$!
   local window="" ended=""
-  for _ in $(seq 1 150); do
+  # A sanitizer build's first start on a cold font cache can take many seconds.
+  for _ in $(seq 1 600); do
     window=$(xdotool search --onlyvisible --name '^Vantrix 1\.19$' 2>/dev/null | head -n 1)
     [ -n "$window" ] && break
     sleep 0.1
