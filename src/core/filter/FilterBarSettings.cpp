@@ -12,10 +12,7 @@ namespace {
 constexpr std::size_t kMaxFileSize = 16 * 1024;
 
 std::string OneLine(std::string_view text) {
-  std::string out(text.substr(0, kMaxFilterTextBytes));
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = ' ';
-  return out;
+  return SideFileValue(text.substr(0, kMaxFilterTextBytes));
 }
 
 void ReadFlag(std::string_view value, bool& flag) {

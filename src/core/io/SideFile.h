@@ -24,6 +24,14 @@ std::optional<std::string> ReadSideFile(const std::filesystem::path& path, std::
 // made here). False when any step fails.
 bool WriteSideFile(const std::filesystem::path& path, std::string_view text, mode_t mode);
 
+// A value as one line: a line break in it would start a new key, so each becomes a space.
+inline std::string SideFileValue(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
 // Calls entry(key, value) for each KEY=VALUE line of a side file's text, in order; lines end
 // with LF (a CR before it is dropped); a line without "=" is passed over.
 template <typename Entry>

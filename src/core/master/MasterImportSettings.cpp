@@ -9,14 +9,6 @@ namespace {
 
 constexpr std::size_t kMaxFileSize = 64 * 1024;
 
-// Values are one line each: line breaks in a field would start a new key.
-std::string OneLine(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = ' ';
-  return out;
-}
-
 }  // namespace
 
 std::filesystem::path MasterImportSettingsPath(const char* xdgConfigHome, const char* home) {
@@ -44,9 +36,9 @@ MasterImportSettings ParseMasterImportSettings(std::string_view text) {
 }
 
 std::string FormatMasterImportSettings(const MasterImportSettings& settings) {
-  return "Address=" + OneLine(settings.address) + "\nRegion=" + std::to_string(settings.region) +
-         "\nFilter=" + OneLine(settings.filter) + "\nLimit=" + std::to_string(settings.limit) +
-         "\nApiKey=" + OneLine(settings.apiKey) + "\n";
+  return "Address=" + SideFileValue(settings.address) + "\nRegion=" + std::to_string(settings.region) +
+         "\nFilter=" + SideFileValue(settings.filter) + "\nLimit=" + std::to_string(settings.limit) +
+         "\nApiKey=" + SideFileValue(settings.apiKey) + "\n";
 }
 
 MasterImportSettings LoadMasterImportSettings(const std::filesystem::path& path) {
