@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/CommandLineError.h"
 #include "core/protocol/QueryProtocol.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -24,9 +25,9 @@ struct CheckInputSpec {
 
 struct CheckOptions {
   std::vector<CheckInputSpec> inputs;
-  std::uint16_t defaultPort = 27015;
-  int maxParallel = 512;
-  int timeoutMs = 400;
+  std::uint16_t defaultPort = kDefaultPort;
+  int maxParallel = kDefaultMaxParallel;
+  int timeoutMs = static_cast<int>(kQueryTimeoutMs);
   int retries = 1;  // further attempts after the first
   int sendIntervalUs = 0;
   QueryProtocol query = QueryProtocol::kCurrent;  // what servers of today answer; kOriginal for old ones
@@ -56,10 +57,7 @@ struct CheckOptions {
 };
 
 // Bad command-line use: the message says what was wrong.
-class CheckUsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using CheckUsageError = CommandLineError;
 
 // Parses the arguments after the program name. Options take their value as the next
 // argument or after "="; "--" ends the options. Throws CheckUsageError.
