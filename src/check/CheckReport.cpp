@@ -306,4 +306,21 @@ int CheckExitStatus(const CheckReport& report, bool inputFailed) {
   return 0;
 }
 
+CheckReport AssembleReport(std::vector<CheckItem> items, const ItemEndpoints& endpoints,
+                           const std::function<const CheckResult&(std::size_t)>& resultFor,
+                           const CountryOfAddress& countryOf) {
+  CheckReport report;
+  report.results.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    report.results.push_back(endpoints.ResultOfItem(items, i, resultFor));
+  if (countryOf) {
+    report.countries.resize(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (endpoints.ofItem[i] != ItemEndpoints::kNone)
+        report.countries[i] = countryOf(endpoints.endpoints[endpoints.ofItem[i]].address);
+  }
+  report.items = std::move(items);
+  return report;
+}
+
 }  // namespace vantrix

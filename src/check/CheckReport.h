@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "check/CheckItem.h"
 #include "check/CheckOptions.h"
 #include "check/CheckResult.h"
+#include "check/ItemEndpoints.h"
 #include "core/table/ServerRow.h"
 
 namespace vantrix {
@@ -20,6 +23,16 @@ struct CheckReport {
   // The country code of each item's address ("" when none); may be empty as a whole.
   std::vector<std::string> countries;
 };
+
+// The country code of an address, "" when none is known.
+using CountryOfAddress = std::function<std::string(std::uint32_t address)>;
+
+// A run's report: the items in input order, each with its result (ItemEndpoints::ResultOfItem)
+// and the country of its address. Without `countryOf` (no location database) no country is
+// known at all, so that the filter's "country:" stays a plain word.
+CheckReport AssembleReport(std::vector<CheckItem> items, const ItemEndpoints& endpoints,
+                           const std::function<const CheckResult&(std::size_t endpoint)>& resultFor,
+                           const CountryOfAddress& countryOf);
 
 // The output formats, pure functions of the report:
 // table: aligned columns for a terminal (control bytes shown as "?"), players and rules

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "check/TextEscaping.h"
+#include "core/watch/WatchTexts.h"
+
 namespace vantrix {
 
 WatchObservation WatchObservationOf(const CheckResult& result) {
@@ -20,6 +23,20 @@ WatchObservation WatchObservationOf(const CheckResult& result) {
     observation.playerNames = std::move(names);
   }
   return observation;
+}
+
+std::string WatchRoundLines(WatchTransitions& transitions, const std::vector<CheckItem>& items,
+                            const ItemEndpoints& endpoints,
+                            const std::function<const CheckResult&(std::size_t)>& resultFor,
+                            std::uint64_t nowMs) {
+  std::string lines;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const CheckResult result = endpoints.ResultOfItem(items, i, resultFor);
+    for (const WatchEvent& event :
+         transitions.Observe(items[i].row.address, WatchObservationOf(result), nowMs))
+      lines += TerminalText(WatchEventLine(event.summary, event.body)) + "\n";
+  }
+  return lines;
 }
 
 }  // namespace vantrix

@@ -1,5 +1,8 @@
 #include "webapi/WebApiFetch.h"
 
+#include <memory>
+
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -7,8 +10,6 @@
 #include <QSslSocket>
 #include <QTimer>
 #include <QUrl>
-
-#include "core/master/WebApiServerList.h"
 
 namespace vantrix {
 
@@ -69,6 +70,18 @@ WebApiFetch& FetchAndWait(WebApiFetch& fetch, const std::string& url) {
   loop.exec();
   fetch.Abort();  // only when the loop gave up
   return fetch;
+}
+
+WebApiServerList FetchWebApiServerList(const std::string& url, std::size_t limit) {
+  int argc = 1;
+  char name[] = "vantrix-check";
+  char* argv[] = {name, nullptr};
+  std::unique_ptr<QCoreApplication> app;  // declared after its arguments, so it ends before them
+  if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+  WebApiFetch fetch;
+  FetchAndWait(fetch, url);
+  if (!fetch.Failure().empty()) return {.addresses = {}, .skipped = 0, .error = fetch.Failure()};
+  return ReadWebApiServerList(fetch.Body(), limit);
 }
 
 }  // namespace vantrix

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include <QObject>
 #include <QPointer>
+
+#include "core/master/WebApiServerList.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -44,5 +47,9 @@ class WebApiFetch final : public QObject {
 // Fetches the URL and waits in an event loop of its own, bounded by the transfer time-out:
 // for programs without a window. Needs a QCoreApplication.
 WebApiFetch& FetchAndWait(WebApiFetch& fetch, const std::string& url);
+
+// The server list for a program without a window: makes the QCoreApplication the fetch needs
+// when there is none, fetches `url` and reads at most `limit` servers of the reply.
+WebApiServerList FetchWebApiServerList(const std::string& url, std::size_t limit);
 
 }  // namespace vantrix
