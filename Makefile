@@ -57,7 +57,8 @@ test-fast: build
 
 # Every test (the window's too, when it is built) under AddressSanitizer and
 # UndefinedBehaviorSanitizer; the first report fails the run. Leaks are reported too; only the
-# Qt and font libraries' own allocations are suppressed (cmake/lsan-suppressions.txt).
+# Qt and font libraries' own allocations are suppressed (cmake/lsan-suppressions.txt). The install
+# tests check the packaging, not the code: the normal build runs them.
 test-asan: deps
 	cmake --preset asan-ubsan $(LAUNCHER)
 	cmake --build --preset asan-ubsan -j $(JOBS)

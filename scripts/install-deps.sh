@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   dbus-daemon at-spi2-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   iproute2
   libbz2-dev
   desktop-file-utils lintian dpkg-dev file man-db librsvg2-bin shared-mime-info appstream

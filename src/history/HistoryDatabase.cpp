@@ -71,7 +71,7 @@ constexpr std::string_view kBucketPoints =
 
 }  // namespace
 
-HistoryDatabase::HistoryDatabase(const std::string& path, bool readOnly) : m_readOnly(readOnly) {
+HistoryDatabase::HistoryDatabase(const std::string& path, bool readOnly) {
   const int flags = SQLITE_OPEN_READWRITE | (readOnly ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_NOMUTEX;
   const int code = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
   if (code != SQLITE_OK) {

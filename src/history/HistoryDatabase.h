@@ -57,7 +57,6 @@ class HistoryDatabase {
   std::int64_t Count(std::string_view sql);
 
   sqlite3* m_db = nullptr;
-  bool m_readOnly;
   std::unordered_map<std::string, std::int64_t> m_serverIds;
   std::unique_ptr<SqliteStatement> m_insertSample;
   std::unique_ptr<SqliteStatement> m_findServer;

@@ -45,7 +45,7 @@ TEST(MasterAddressTest, TextAndParseAgree) {
   EXPECT_EQ(address.Text(), "10.0.0.5:27015");
   EXPECT_EQ(ParseMasterAddress("10.0.0.5:27015"), address);
   EXPECT_EQ(ParseMasterAddress("255.255.255.255:65535"), (MasterAddress{0xFFFFFFFF, 65535}));
-  EXPECT_EQ(MasterAddress(0, 0).Text(), "0.0.0.0:0");
+  EXPECT_EQ((MasterAddress{0, 0}.Text()), "0.0.0.0:0");
   for (const char* bad :
        {"10.0.0.5", "10.0.0:1", "10.0.0.256:1", "10.0.0.5:65536", "10.0.0.5:", " 10.0.0.5:1", "10.0.0.5:+1",
         "a.b.c.d:1", "10.0.0.5.6:1", "1000.0.0.5:1", "10..0.5:1", ""})
