@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/protocol/QueryProtocol.h"
+#include "core/util/QueryDefaults.h"
 
 namespace vantrix {
 
@@ -25,7 +26,7 @@ struct CheckInputSpec {
 struct CheckOptions {
   std::vector<CheckInputSpec> inputs;
   std::uint16_t defaultPort = 27015;
-  int maxParallel = 512;
+  int maxParallel = kDefaultMaxParallel;
   int timeoutMs = 400;
   int retries = 1;  // further attempts after the first
   int sendIntervalUs = 0;
