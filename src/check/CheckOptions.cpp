@@ -147,7 +147,7 @@ class CommandLine {
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     Value("--list", "FILE", "read FILE as a list file, whatever its name");
     Value("--default-port", "N", "port for addresses without one (default 27015)");
-    Value("--max-parallel", "N", "servers in flight at once (default 4096)");
+    Value("--max-parallel", "N", "servers in flight at once (default 1024)");
     Value("--timeout-ms", "N", "time-out of each attempt (default 400)");
     Value("--retries", "N", "further attempts after the first (default 1)");
     Value("--send-interval-us", "N", "least time between two sends (default 0)");
