@@ -1,5 +1,7 @@
 #include "FakeServerOptions.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -45,6 +47,11 @@ void ApplyOption(FakeServerOptions& options, Shares& shares, const std::string& 
     options.help = true;
   } else if (option == "--count") {
     options.setup.count = static_cast<int>(ParseWhole(option, value, 0, 60000));
+  } else if (option == "--address") {
+    in_addr parsed{};
+    if (inet_pton(AF_INET, value.c_str(), &parsed) != 1 || (ntohl(parsed.s_addr) >> 24) != 127)
+      throw std::invalid_argument("--address needs a loopback address 127.x.y.z, not " + value);
+    options.setup.host = value;
   } else if (option == "--base-port") {
     options.setup.basePort = static_cast<std::uint16_t>(ParseWhole(option, value, 1, 65535));
   } else if (option == "--delay-ms") {
@@ -112,7 +119,7 @@ class CommandLine {
     m_app.set_help_flag();
     m_app.allow_extras();
     m_app.footer(
-        "Simulated game servers on 127.0.0.1, one UDP port each, answering the info,\n"
+        "Simulated game servers on 127.0.0.1 (or --address), one UDP port each, answering the info,\n"
         "players and rules requests, the window's and the newer ones ('T', 'U', 'V', 'W').\n"
         "Prints \"ready N servers from port P\" once every port is open.");
     m_app.get_formatter()->label("Usage", "usage");
@@ -120,6 +127,7 @@ class CommandLine {
     m_app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)->disable_flag_override();
     Value("--count", "N", "number of servers (default 1)");
     Value("--base-port", "P", "port of the first server (default 28000)");
+    Value("--address", "A", "the servers' loopback address (default 127.0.0.1)");
     Value("--delay-ms", "D", "reply delay of the answering servers (default 0)");
     Value("--silent", "N", "N servers never answer (spread evenly)");
     Value("--silent-share", "F", "the share F (0..1) of the servers never answers");
