@@ -54,11 +54,12 @@ stop_servers() {
 trap stop_servers EXIT
 
 # Ports below the ephemeral range, so no client socket can hold one of them. A list longer
-# than one address's ports is spread over 127.0.0.1, 127.0.0.2, ... (25,000 servers each).
+# than one address's ports is spread over 127.0.0.1, 127.0.0.2, ... (17,000 servers each: one
+# descriptor a server, below a common hard limit of 20,000).
 start_servers() {  # count base-port run-dir
   local count=$1 port=$2 dir=$3
-  local share=25000 host=1 left=$count
-  [ "$count" -le 60000 ] && share=$count
+  local share=17000 host=1 left=$count
+  [ "$count" -le "$share" ] && share=$count
   : >"$dir/list.txt"
   while [ "$left" -gt 0 ]; do
     local here=$(( left < share ? left : share ))
