@@ -149,7 +149,7 @@ long_run() {  # count base-port
 }
 
 long_run 10000 22000
-# Every answering row filled: the answered counts above are 90,000 for both.
+# Every answering row filled: both tools should report 90,000 answered.
 long_run 100000 2000
 
 echo
