@@ -6,7 +6,8 @@
 //
 // With VANTRIX_BENCH_LIST set to a list file (one address a line) it checks that list
 // instead of starting servers of its own, and VANTRIX_BENCH_TIMES names a file that gets
-// the line "label, answered, wall s, cpu s" (tab-separated) for bench/peers/run.sh.
+// the line "label, answered, wall s, cpu s, ping median/max ms" (tab-separated) for
+// bench/peers/run.sh.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -78,7 +80,23 @@ struct Figures {
   double repaintsPerSecond = 0;
   double megabytesAboveIdle = 0;
   int answered = 0;
+  // The Ping cells of the answering rows, in milliseconds.
+  int medianPingMs = 0;
+  int maxPingMs = 0;
+
+  double CpuPerReplyUs() const { return answered > 0 ? cpuSeconds * 1e6 / answered : 0; }
 };
+
+// The median and the largest Ping of the rows that answered.
+void ReadPings(const ServerTable& table, Figures& figures) {
+  std::vector<int> pings;
+  for (int i = 0; i < table.Count(); ++i)
+    if (table.Cell(i, kWCell) == "+") pings.push_back(std::atoi(table.Cell(i, kPingCell).c_str()));
+  if (pings.empty()) return;
+  std::sort(pings.begin(), pings.end());
+  figures.medianPingMs = pings[pings.size() / 2];
+  figures.maxPingMs = pings.back();
+}
 
 // One run over the rows, the window shown; returns false when it did not end in time.
 bool RunOnce(TForm1& form, const std::vector<std::string>& addresses, Figures& figures) {
@@ -132,6 +150,7 @@ bool RunOnce(TForm1& form, const std::vector<std::string>& addresses, Figures& f
   figures.megabytesAboveIdle = peakMegabytes - idleMegabytes;
   figures.answered = 0;
   for (int i = 0; i < table.Count(); ++i) figures.answered += table.Cell(i, kWCell) == "+";
+  ReadPings(table, figures);
   return true;
 }
 
@@ -155,6 +174,9 @@ void Report(benchmark::State& state, const Figures& figures) {
   state.counters["longest_gap_ms"] = figures.longestGapMs;
   state.counters["repaints_per_s"] = figures.repaintsPerSecond;
   state.counters["mb_above_idle"] = figures.megabytesAboveIdle;
+  state.counters["ping_median_ms"] = figures.medianPingMs;
+  state.counters["ping_max_ms"] = figures.maxPingMs;
+  state.counters["cpu_per_reply_us"] = figures.CpuPerReplyUs();
 }
 
 void CheckAtOnce(benchmark::State& state, Window& window, const std::vector<std::string>& addresses) {
@@ -193,15 +215,17 @@ class AtOnceHooks final : public bench::WindowBenchHooks {
         return 1;
       }
       std::printf(
-          "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s), longest loop gap %.1f ms, "
-          "%.1f repaints/s, %.1f MB above idle\n",
-          addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.longestGapMs,
+          "window Ctrl+F10: %zu rows, %d answered, %.3f s (cpu %.3f s, %.1f us a reply), ping median %d ms, "
+          "max %d ms, longest loop gap %.1f ms, %.1f repaints/s, %.1f MB above idle\n",
+          addresses.size(), figures.answered, figures.wallSeconds, figures.cpuSeconds,
+          figures.CpuPerReplyUs(), figures.medianPingMs, figures.maxPingMs, figures.longestGapMs,
           figures.repaintsPerSecond, figures.megabytesAboveIdle);
       if (const char* times = std::getenv("VANTRIX_BENCH_TIMES")) {
         std::ofstream out(times, std::ios::app);
         char line[160];
-        std::snprintf(line, sizeof line, "window: Check all servers at once\t%d\t%.3f\t%.3f\n",
-                      figures.answered, figures.wallSeconds, figures.cpuSeconds);
+        std::snprintf(line, sizeof line, "window: Check all servers at once\t%d\t%.3f\t%.3f\t%d/%d\n",
+                      figures.answered, figures.wallSeconds, figures.cpuSeconds, figures.medianPingMs,
+                      figures.maxPingMs);
         out << line;
       }
       return 0;

@@ -18,11 +18,15 @@ const gamedig = existsSync(path.join(dir, 'gamedig.json'))
 const pad = (text, width) => String(text).padEnd(width);
 const padLeft = (text, width) => String(text).padStart(width);
 
-console.log('\nRun times on the same list (answered count, wall and CPU time):');
-console.log(`${pad('tool', 44)}${padLeft('answered', 9)}${padLeft('wall s', 9)}${padLeft('cpu s', 8)}`);
+console.log('\nRun times on the same list (answered count, wall and CPU time, CPU per reply, ping median/max):');
+console.log(`${pad('tool', 44)}${padLeft('answered', 9)}${padLeft('wall s', 9)}${padLeft('cpu s', 8)}` +
+            `${padLeft('cpu/reply us', 14)}${padLeft('ping ms', 10)}`);
 const times = readFileSync(path.join(dir, 'times.tsv'), 'utf8').trim().split('\n').map((line) => line.split('\t'));
-for (const [tool, answered, wall, cpu] of times)
-  console.log(`${pad(tool, 44)}${padLeft(answered, 9)}${padLeft(wall, 9)}${padLeft(cpu, 8)}`);
+for (const [tool, answered, wall, cpu, pings = '-'] of times) {
+  const perReply = Number(answered) > 0 ? (Number(cpu) * 1e6 / Number(answered)).toFixed(1) : '-';
+  console.log(`${pad(tool, 44)}${padLeft(answered, 9)}${padLeft(wall, 9)}${padLeft(cpu, 8)}` +
+              `${padLeft(perReply, 14)}${padLeft(pings, 10)}`);
+}
 
 const sameSet = (a, b) => a.size === b.size && [...a.keys()].every((k) => b.has(k));
 console.log(`\nvantrix-check answers the same servers as quakestat: ${sameSet(vantrix, qstat) ? 'yes' : 'NO'}` +

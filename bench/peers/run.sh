@@ -3,7 +3,8 @@
 # quakestat (Debian's qstat) and gamedig (npm) on the same simulated servers on 127.0.0.1,
 # 10% of them silent. Prints answered counts,
 # times, a field-by-field comparison with quakestat, then vantrix-check and the window on
-# 10,000 servers with their CPU cost per reply. Usage: bench/peers/run.sh [BUILD_DIR]
+# 10,000 and on 100,000 servers, with their CPU cost per reply and the median and largest
+# ping (loopback: a few milliseconds at most). Usage: bench/peers/run.sh [BUILD_DIR]
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -44,28 +45,47 @@ echo "gamedig:   $(node -p "require('$PEERS/node_modules/gamedig/package.json').
 # Ten thousand servers need ten thousand descriptors; gamedig opens one socket a query.
 ulimit -n "$(ulimit -Hn)" 2>/dev/null || true
 
-FAKE_PID=""
+FAKE_PIDS=()
 stop_servers() {
-  if [ -n "$FAKE_PID" ]; then kill "$FAKE_PID" 2>/dev/null || true; wait "$FAKE_PID" 2>/dev/null || true; fi
-  FAKE_PID=""
+  local pid
+  for pid in "${FAKE_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
+  FAKE_PIDS=()
 }
 trap stop_servers EXIT
 
-# Ports below the ephemeral range, so no client socket can hold one of them.
+# Ports below the ephemeral range, so no client socket can hold one of them. A list longer
+# than one address's ports is spread over 127.0.0.1, 127.0.0.2, ... (17,000 servers each: one
+# descriptor a server, below a common hard limit of 20,000).
 start_servers() {  # count base-port run-dir
   local count=$1 port=$2 dir=$3
-  "$BIN/vantrix-fakeserver" --count "$count" --silent-share 0.1 --base-port "$port" \
-    --write-list "$dir/list.txt" --seconds 900 >"$dir/fake.out" 2>"$dir/fake.err" &
-  FAKE_PID=$!
-  for _ in $(seq 1 200); do
-    grep -q ready "$dir/fake.out" 2>/dev/null && return 0
-    kill -0 "$FAKE_PID" 2>/dev/null || break
-    sleep 0.05
+  local share=17000 host=1 left=$count
+  [ "$count" -le "$share" ] && share=$count
+  : >"$dir/list.txt"
+  while [ "$left" -gt 0 ]; do
+    local here=$(( left < share ? left : share ))
+    "$BIN/vantrix-fakeserver" --count "$here" --silent-share 0.1 --base-port "$port" --address "127.0.0.$host" \
+      --write-list "$dir/list-$host.txt" --seconds 900 >"$dir/fake-$host.out" 2>"$dir/fake-$host.err" &
+    local pid=$!
+    FAKE_PIDS+=("$pid")
+    local ready=""
+    for _ in $(seq 1 600); do
+      if grep -q ready "$dir/fake-$host.out" 2>/dev/null; then ready=yes; break; fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    if [ -z "$ready" ]; then echo "the simulated servers did not start:"; cat "$dir/fake-$host.err"; exit 1; fi
+    cat "$dir/list-$host.txt" >>"$dir/list.txt"
+    left=$(( left - here )); host=$(( host + 1 ))
   done
-  echo "the simulated servers did not start:"; cat "$dir/fake.err"; exit 1
 }
 
-# Runs a tool with its output to a file, appends "label answered wall cpu" to times.tsv.
+# "median/max" of the pings in vantrix-check's JSON output, or "-".
+pings_of() {
+  grep -o '"ping":[0-9]*' "$1" 2>/dev/null | cut -d: -f2 | sort -n |
+    awk '{ v[NR] = $1 } END { if (NR) printf "%d/%d", v[int((NR + 1) / 2)], v[NR]; else print "-" }'
+}
+
+# Runs a tool with its output to a file, appends "label answered wall cpu pings" to times.tsv.
 timed() {  # run-dir label output-file answered-pattern command...
   local dir=$1 label=$2 out=$3 pattern=$4; shift 4
   local times
@@ -75,7 +95,7 @@ timed() {  # run-dir label output-file answered-pattern command...
   answered=$(grep -o "$pattern" "$out" | wc -l)
   local cpu
   cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }')
-  printf '%s\t%s\t%s\t%s\n' "$label" "$answered" "$wall" "$cpu" >>"$dir/times.tsv"
+  printf '%s\t%s\t%s\t%s\t%s\n' "$label" "$answered" "$wall" "$cpu" "$(pings_of "$out")" >>"$dir/times.tsv"
 }
 
 VANTRIX_ANSWERED='"status":"answered"'
@@ -101,23 +121,36 @@ stop_servers
 node "$HERE/compare.mjs" "$RUN"
 grep -h "query phase" "$RUN/tools.err" || true
 
-echo
-echo "== 10,000 servers, 10% silent, vantrix-check and the window"
-RUN=$PEERS/run-10000
-rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
-start_servers 10000 22000 "$RUN"
-CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.txt")
-timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
-timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
-timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
-  "$BIN/vantrix-check" --query details --format json --no-progress "$RUN/list.txt"
-window_run "$RUN"
-stop_servers
-printf '%-44s%9s%9s%8s%14s\n' tool answered "wall s" "cpu s" "cpu/reply us"
-while IFS=$'\t' read -r tool answered wall cpu; do
-  printf '%-44s%9s%9s%8s%14s\n' "$tool" "$answered" "$wall" "$cpu" \
-    "$(awk -v c="$cpu" -v a="$answered" 'BEGIN { if (a > 0) printf "%.1f", c * 1e6 / a; else print "-" }')"
-done <"$RUN/times.tsv"
+# vantrix-check and the window on a long list; prints the run's table.
+long_run() {  # count base-port
+  local count=$1 port=$2
+  echo
+  echo "== $(printf "%'d" "$count") servers, 10% silent, vantrix-check and the window"
+  RUN=$PEERS/run-$count
+  rm -rf "$RUN"; mkdir -p "$RUN"; : >"$RUN/times.tsv"
+  start_servers "$count" "$port" "$RUN"
+  grep -h '^Udp:' /proc/net/snmp | tail -n 1 | awk '{ print $6 }' >"$RUN/rcvbuf-before"
+  CHECK=("$BIN/vantrix-check" --query info --format json --no-progress "$RUN/list.txt")
+  timed "$RUN" "vantrix-check --query info --retries 0" "$RUN/vantrix-r0.json" "$VANTRIX_ANSWERED" "${CHECK[@]}" --retries 0
+  timed "$RUN" "vantrix-check --query info (defaults)" "$RUN/vantrix-defaults.json" "$VANTRIX_ANSWERED" "${CHECK[@]}"
+  if [ "$count" -le 10000 ]; then
+    timed "$RUN" "vantrix-check --query details (defaults)" "$RUN/vantrix-details.json" "$VANTRIX_ANSWERED" \
+      "$BIN/vantrix-check" --query details --format json --no-progress "$RUN/list.txt"
+  fi
+  window_run "$RUN"
+  stop_servers
+  printf '%-44s%9s%9s%8s%14s%10s\n' tool answered "wall s" "cpu s" "cpu/reply us" "ping ms"
+  while IFS=$'\t' read -r tool answered wall cpu pings; do
+    printf '%-44s%9s%9s%8s%14s%10s\n' "$tool" "$answered" "$wall" "$cpu" \
+      "$(awk -v c="$cpu" -v a="$answered" 'BEGIN { if (a > 0) printf "%.1f", c * 1e6 / a; else print "-" }')" "${pings:--}"
+  done <"$RUN/times.tsv"
+  # Replies the kernel dropped for want of room in a socket's queue, all sockets of the machine.
+  echo "UDP receive-buffer drops during the run: $(( $(grep -h '^Udp:' /proc/net/snmp | tail -n 1 | awk '{ print $6 }') - $(cat "$RUN/rcvbuf-before") ))"
+}
+
+long_run 10000 22000
+# Every answering row filled: both tools should report 90,000 answered.
+long_run 100000 2000
 
 echo
 echo "== CPU per reply inside the checker (no sockets): check_bench"

@@ -12,6 +12,9 @@ namespace {
 
 // Per wake, so that time-outs and sends are looked at even under a flood of datagrams.
 constexpr std::size_t kDatagramsPerWake = 4096;
+// Sends per wake: the replies to the first requests are read before the next slice goes
+// out, so a long list never piles thousands of replies up in the socket's queue.
+constexpr std::size_t kSendsPerWake = 256;
 
 }  // namespace
 
@@ -20,11 +23,11 @@ void CheckRunner::Run(CheckScheduler& scheduler) {
                                               std::uint64_t arrivalUs) {
     scheduler.Receive(from, datagram, arrivalUs);
   };
-  scheduler.Advance();
+  scheduler.Advance(kSendsPerWake);
   while (!scheduler.Done()) {
     Wait(scheduler);
     m_socket.Drain(sink, m_clock, kDatagramsPerWake);
-    scheduler.Advance();
+    scheduler.Advance(kSendsPerWake);
     m_progress.Update(scheduler, m_clock.NowUs());
   }
   m_progress.Clear();

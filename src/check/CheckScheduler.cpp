@@ -25,9 +25,14 @@ CheckScheduler::CheckScheduler(const std::vector<CheckEndpoint>& endpoints, cons
   m_plan.maxParallel = std::max(m_plan.maxParallel, 1);
   m_plan.retries = std::clamp(m_plan.retries, 0, 250);
   m_plan.maxChallengeRounds = std::clamp(m_plan.maxChallengeRounds, 0, 250);
-  m_jobOfEndpoint.reserve(endpoints.size());
-  m_jobOfKey.reserve(endpoints.size());
+  Reserve(endpoints.size());
   for (const CheckEndpoint& endpoint : endpoints) Add(endpoint);
+}
+
+void CheckScheduler::Reserve(std::size_t count) {
+  m_jobs.reserve(m_jobs.size() + count);
+  m_jobOfEndpoint.reserve(m_jobOfEndpoint.size() + count);
+  m_jobOfKey.reserve(m_jobOfKey.size() + count);
 }
 
 std::size_t CheckScheduler::Add(const CheckEndpoint& endpoint) {
@@ -46,6 +51,11 @@ bool CheckScheduler::Expects(const CheckEndpoint& from) const {
   if (it == m_jobOfKey.end()) return false;
   const Stage stage = m_jobs[it->second].stage;
   return stage != Stage::kQueued && stage != Stage::kDone;
+}
+
+bool CheckScheduler::Asked(const CheckEndpoint& from) const {
+  auto it = m_jobOfKey.find(from.Key());
+  return it != m_jobOfKey.end() && m_jobs[it->second].stage != Stage::kQueued;
 }
 
 bool CheckScheduler::CanStartNew() const {

@@ -55,6 +55,8 @@ class CheckScheduler {
   // Adds a server after the start (its host was resolved later); it is checked after the
   // ones before it. Returns its index, as the constructor's endpoints are numbered.
   std::size_t Add(const CheckEndpoint& endpoint);
+  // Room for `count` more servers, so that adding them one by one moves nothing.
+  void Reserve(std::size_t count);
 
   // Ends the attempts whose time is up, then sends what may be sent now, at most maxSends
   // datagrams: an owner that has other work on the same thread sends in slices.
@@ -63,6 +65,8 @@ class CheckScheduler {
   // True when a datagram from there would be taken as an answer: its server's check has
   // started and not finished.
   bool Expects(const CheckEndpoint& from) const;
+  // True when the server there has been asked, whether or not its check has finished.
+  bool Asked(const CheckEndpoint& from) const;
 
   bool Done() const { return m_finished == m_jobs.size(); }
   // When Advance has something to do next: now or a later time; nullopt when done.

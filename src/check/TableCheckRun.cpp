@@ -54,6 +54,10 @@ void TableCheckRun::Start() {
   if (m_started) return;
   m_started = true;
   m_lastWrite = m_lastProgress = Now();
+  const std::size_t wanted =
+      m_setup.rows.empty() ? static_cast<std::size_t>(m_table.Count()) : m_setup.rows.size();
+  m_scheduler.Reserve(wanted);
+  m_rowsOfJob.reserve(wanted);
   if (m_setup.rows.empty()) {
     const int count = m_table.Count();
     m_total = static_cast<std::size_t>(count);
@@ -161,6 +165,11 @@ void TableCheckRun::Stop() {
 
 bool TableCheckRun::Claims(std::uint32_t address, std::uint16_t port) const {
   return m_started && !m_finished && m_scheduler.Expects({address, port});
+}
+
+bool TableCheckRun::IsLateCopy(std::uint32_t address, std::uint16_t port) const {
+  return m_started && !m_finished && !m_scheduler.Expects({address, port}) &&
+         m_scheduler.Asked({address, port});
 }
 
 void TableCheckRun::Receive(std::uint32_t address, std::uint16_t port, std::string_view datagram,

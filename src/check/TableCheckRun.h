@@ -27,7 +27,7 @@ struct TableCheckSetup {
   QueryProtocol protocol = QueryProtocol::kOriginal;
   std::string defaultPortText;  // for addresses without ":"; empty means 27015
   bool progress = true;
-  int maxParallel = 512;
+  int maxParallel = kDefaultMaxParallel;
   std::uint32_t timeoutMs = 400;
   int retries = 1;
   int maxChallengeRounds = 2;
@@ -79,6 +79,10 @@ class TableCheckRun {
   void Stop();
 
   bool Claims(std::uint32_t address, std::uint16_t port) const;
+  // A datagram from a server whose check this run has ended already (a copy that answers a
+  // retry, or a duplicate): while the run goes on it is no news, and it must not reach the
+  // single check, which would time it from a request it never sent.
+  bool IsLateCopy(std::uint32_t address, std::uint16_t port) const;
   void Receive(std::uint32_t address, std::uint16_t port, std::string_view datagram,
                std::uint32_t arrivalTick);
 

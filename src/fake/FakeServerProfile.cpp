@@ -127,7 +127,7 @@ void AppendLine(std::string& out, std::string_view line) {
 }  // namespace
 
 std::string ServerProfile::Address() const {
-  return "127.0.0.1:" + std::to_string(port);
+  return host + ":" + std::to_string(port);
 }
 
 std::string_view BehaviourName(Behaviour behaviour) {
@@ -163,6 +163,7 @@ std::vector<ServerProfile> MakeProfiles(const ServerSetup& setup) {
     ServerProfile profile;
     profile.index = i;
     profile.port = static_cast<std::uint16_t>(setup.basePort + i);
+    profile.host = setup.host;
     if (IsSpreadMember(i, setup.silentCount, setup.count)) {
       profile.behaviour = Behaviour::kSilent;
     } else {

@@ -26,12 +26,15 @@ struct ServerProfile {
   bool detailsForInfo = false;    // the newer info request gets an 'm' reply
   bool ignoresOriginal = false;   // a server of today: the original string requests go unanswered
 
-  std::string Address() const;  // "127.0.0.1:" + port
+  std::string host = "127.0.0.1";  // a loopback address
+  std::string Address() const;     // host + ":" + port
 };
 
 struct ServerSetup {
   int count = 1;
   std::uint16_t basePort = 28000;
+  // Every server's address: more than one address lets a list be longer than the ports of one.
+  std::string host = "127.0.0.1";
   int silentCount = 0;    // spread evenly over the servers
   int slowCount = 0;      // spread evenly over the servers that answer
   bool oddNames = false;  // some names in UTF-8, some in Latin-1

@@ -507,8 +507,12 @@ bool TForm1::ListView1KeyDown(QKeyEvent& event) {
 
 void TForm1::IdUDPServer1UDPRead(TIdUDPServer& /*sender*/, std::string_view datagram,
                                  const TIdSocketHandle& binding, std::uint32_t arrivalTick) {
-  // An answer to the parallel check is its alone; everything else is handled as always.
-  if (m_query->atOnce.TakeDatagram(binding.SenderIP(), binding.SenderPort(), datagram, arrivalTick)) {
+  // An answer to the parallel check is its alone, and so is a late copy of one while the run
+  // goes on, unless a single check waits (it may be that server's answer); everything else
+  // is handled as always.
+  const bool lateCopies = !m_query->engine.AwaitingReply();
+  if (m_query->atOnce.TakeDatagram(binding.SenderIP(), binding.SenderPort(), datagram, arrivalTick,
+                                   lateCopies)) {
     m_query->engine.LogAndCount(datagram);
     return;
   }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 
@@ -26,9 +27,11 @@ constexpr auto kFailurePause = std::chrono::milliseconds(5);
 }  // namespace
 
 TIdUDPListenerThread::TIdUDPListenerThread(int socket, const std::atomic<std::int32_t>& bufferSize,
-                                           Dispatcher* dispatcher, HandOverSlot::Delivery deliver)
+                                           const std::atomic<bool>& readAhead, Dispatcher* dispatcher,
+                                           HandOverSlot::Delivery deliver)
     : m_socket(socket),
       m_bufferSize(bufferSize),
+      m_readAhead(readAhead),
       m_dispatcher(dispatcher),
       m_slot(std::make_shared<HandOverSlot>(std::move(deliver))) {
   const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -59,7 +62,7 @@ void TIdUDPListenerThread::Run() {
   bool mustWait = true;
   while (!m_slot->StopRequested()) {
     if (mustWait && !WaitReadable()) continue;
-    const Receipt receipt = ReceiveOne();
+    const Receipt receipt = m_readAhead.load(std::memory_order_relaxed) ? ReceiveBatch() : ReceiveOne();
     if (receipt == Receipt::Stopped) break;
     mustWait = receipt == Receipt::Nothing;
   }
@@ -76,10 +79,13 @@ bool TIdUDPListenerThread::WaitReadable() {
   return fds[0].revents != 0;
 }
 
-TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveOne() {
+std::size_t TIdUDPListenerThread::BufferBytes() const {
   const std::int32_t wanted = m_bufferSize.load(std::memory_order_relaxed);
-  const std::size_t size =
-      std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int32_t>(wanted, 0)), kMaxBufferSize);
+  return std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int32_t>(wanted, 0)), kMaxBufferSize);
+}
+
+TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveOne() {
+  const std::size_t size = BufferBytes();
   const std::span<char> buffer = m_slot->PrepareBuffer(size);
   sockaddr_in sender{};
   iovec data{buffer.data(), buffer.size()};
@@ -105,6 +111,44 @@ TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveOne() {
   const std::uint64_t number =
       m_slot->Publish(static_cast<std::size_t>(received), senderIp, ntohs(sender.sin_port), arrivalTick);
   return HandOver(number);
+}
+
+TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveBatch() {
+  constexpr std::size_t kBatch = HandOverSlot::kMaxBatch;
+  const std::size_t size = BufferBytes();
+  const std::span<char> buffer = m_slot->PrepareBatch(size);
+  std::array<mmsghdr, kBatch> messages{};
+  std::array<iovec, kBatch> places{};
+  std::array<sockaddr_in, kBatch> senders{};
+  struct alignas(cmsghdr) Control {
+    char bytes[ReceiveStamps::kControlBytes];
+  };
+  std::array<Control, kBatch> controls{};
+  for (std::size_t i = 0; i < kBatch; ++i) {
+    places[i] = {buffer.data() + i * size, size};
+    msghdr& header = messages[i].msg_hdr;
+    header.msg_iov = &places[i];
+    header.msg_iovlen = 1;
+    header.msg_name = &senders[i];
+    header.msg_namelen = sizeof(sockaddr_in);
+    header.msg_control = controls[i].bytes;
+    header.msg_controllen = sizeof controls[i].bytes;
+  }
+  // Only what is queued already: the call never waits to fill the batch.
+  const int count = ::recvmmsg(m_socket, messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+  if (count <= 0) return Receipt::Nothing;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+    const msghdr& header = messages[i].msg_hdr;
+    const std::uint32_t arrivalTick = SteadyClock::Before(ReceiveStamps::AgeUs(header));
+    // A datagram longer than the buffer was cut to fit: it is dropped, as a single read drops it.
+    if (header.msg_flags & MSG_TRUNC) continue;
+    const sockaddr_in& sender = senders[i];
+    if (sender.sin_family != AF_INET || header.msg_namelen < static_cast<socklen_t>(sizeof sender)) continue;
+    m_slot->Add(i, messages[i].msg_len, FormatIPv4(ntohl(sender.sin_addr.s_addr)), ntohs(sender.sin_port),
+                arrivalTick);
+  }
+  const std::uint64_t number = m_slot->PublishBatch();
+  return number == 0 ? Receipt::Dropped : HandOver(number);
 }
 
 TIdUDPListenerThread::Receipt TIdUDPListenerThread::HandOver(std::uint64_t number) {

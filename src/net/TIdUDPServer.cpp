@@ -23,7 +23,7 @@ void TIdUDPServer::Open() {
     m_binding.Bind(m_defaultPort);
     if (m_receiveQueue > 0) m_binding.SetReceiveQueue(m_receiveQueue);
     m_listener = std::make_unique<TIdUDPListenerThread>(
-        m_binding.Handle(), m_bufferSize, m_threadedEvent ? nullptr : &m_dispatcher,
+        m_binding.Handle(), m_bufferSize, m_readAhead, m_threadedEvent ? nullptr : &m_dispatcher,
         [this](const ReceivedDatagram& datagram) { Deliver(datagram); });
     m_binding.SetBroadcast(m_broadcastEnabled);
   } catch (...) {

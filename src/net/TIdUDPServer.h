@@ -67,6 +67,13 @@ class TIdUDPServer final {
   int ReceiveQueue() const { return m_receiveQueue; }
   void SetReceiveQueue(int bytes);
 
+  // While true the listener may read up to 64 datagrams that are already queued at once and
+  // hand them over together (each still delivered alone, in arrival order): fewer trips to
+  // the owner thread when many servers answer at once. False (the default) reads one at a
+  // time, the next only after the handler has returned. Takes effect at the next read.
+  bool ReadAhead() const { return m_readAhead.load(std::memory_order_relaxed); }
+  void SetReadAhead(bool readAhead) { m_readAhead.store(readAhead, std::memory_order_relaxed); }
+
   // True runs OnUDPRead on the listener thread instead of the owner thread (at the next
   // Open). Such a handler must not close or destroy the endpoint.
   bool ThreadedEvent() const { return m_threadedEvent; }
@@ -94,6 +101,7 @@ class TIdUDPServer final {
   TIdSocketHandle m_binding;
   std::unique_ptr<TIdUDPListenerThread> m_listener;
   std::atomic<std::int32_t> m_bufferSize{kDefaultBufferSize};
+  std::atomic<bool> m_readAhead{false};
   bool m_active = false;
   int m_defaultPort = 0;
   bool m_broadcastEnabled = false;

@@ -17,7 +17,7 @@ using Kind = CheckInputSpec::Kind;
 TEST(CheckOptions, DefaultsAreTheWindowsOnesWithTheCurrentQuery) {
   const CheckOptions options = ParseCheckOptions({});
   EXPECT_EQ(options.defaultPort, 27015);
-  EXPECT_EQ(options.maxParallel, 512);
+  EXPECT_EQ(options.maxParallel, 1024);
   EXPECT_EQ(options.timeoutMs, 400);
   EXPECT_EQ(options.retries, 1);
   EXPECT_EQ(options.sendIntervalUs, 0);

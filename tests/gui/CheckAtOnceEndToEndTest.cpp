@@ -18,6 +18,7 @@
 #include "gui/Unit1.h"
 #include "gui/Unit7.h"
 #include "gui/platform/TableCheckDriver.h"
+#include "net/TIdUDPServer.h"
 
 using namespace vantrix;
 using namespace std::chrono_literals;
@@ -77,6 +78,7 @@ class CheckAtOnceEndToEndTest : public QObject {
     const auto started = std::chrono::steady_clock::now();
     QTest::keyClick(form.ListView1(), Qt::Key_F10, Qt::ControlModifier);
     QVERIFY(form.AtOnce().Running());
+    QVERIFY(form.IdUDPServer1().ReadAhead());  // only a parallel run reads ahead
     QVERIFY(form.StatusPanel(2)->text().startsWith(QStringLiteral("Checking servers: ")));
 
     // The requests are out, the answers not yet in: sort by name descending, delete one.
@@ -92,6 +94,7 @@ class CheckAtOnceEndToEndTest : public QObject {
     table.AppendRow(profiles[1].Address());  // added during the run: not queried
 
     QVERIFY(ProcessUntil([&] { return !form.AtOnce().Running(); }, 10s));
+    QVERIFY(!form.IdUDPServer1().ReadAhead());
     const auto took = std::chrono::steady_clock::now() - started;
     QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Idle..."));
     // Two time-outs for the silent servers, not one per row.
@@ -162,6 +165,7 @@ class CheckAtOnceEndToEndTest : public QObject {
       else
         QTest::keyClick(&form, Qt::Key_F10, Qt::ControlModifier);
       QVERIFY(!form.AtOnce().Running());
+      QVERIFY(!form.IdUDPServer1().ReadAhead());
       QCOMPARE(form.StatusPanel(2)->text(), QStringLiteral("Idle..."));
       for (const auto& profile : profiles) {
         const bool slow = profile.behaviour == fake::Behaviour::kSlow;

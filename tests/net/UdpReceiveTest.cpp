@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -218,6 +219,47 @@ TEST_F(UdpReceive, SenderOfTheBindingMatchesTheDatagram) {
   EXPECT_EQ(senders, (std::vector<std::string>{"127.0.10.1:" + std::to_string(second.Port()),
                                                "127.0.0.1:" + std::to_string(first.Port())}));
   EXPECT_EQ(m_server.Binding().SenderIP(), "127.0.0.1");
+}
+
+// Reading ahead: a burst that queued while the owner was busy comes in fewer hand-overs
+// than datagrams, yet each is delivered alone, in arrival order, with its own sender; one
+// longer than the buffer is dropped and an empty one delivered, as one at a time; a handler
+// that closes the endpoint ends the rest of its batch.
+TEST_F(UdpReceive, ReadingAheadHandsOverBatchesOfSingleDeliveries) {
+  const NetPeer first("127.0.0.1");
+  const NetPeer second("127.0.10.1");
+  m_server.SetBufferSize(100);
+  m_server.SetReadAhead(true);
+  std::vector<std::pair<std::string, std::uint16_t>> expected;
+  for (int i = 0; i < 150; ++i) {
+    const NetPeer& peer = i % 3 == 0 ? second : first;
+    const std::string bytes = i == 40 ? std::string(101, 'x') : i == 41 ? "" : "n" + std::to_string(i);
+    ASSERT_TRUE(peer.SendTo(m_server.LocalPort(), bytes));
+    if (i != 40) expected.emplace_back(bytes, peer.Port());
+  }
+  std::size_t handOvers = 0;
+  for (int pass = 0; pass < 1000 && m_log.Count() < expected.size(); ++pass)
+    handOvers += m_dispatcher.WaitAndRunPending(10ms);
+  const auto entries = m_log.Entries();
+  ASSERT_EQ(entries.size(), expected.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(entries[i].bytes, expected[i].first);
+    EXPECT_EQ(entries[i].senderPort, expected[i].second);
+    EXPECT_EQ(entries[i].senderIp, expected[i].second == second.Port() ? "127.0.10.1" : "127.0.0.1");
+  }
+  EXPECT_LT(handOvers, expected.size() / 4);
+  EXPECT_FALSE(m_log.Overlapped());
+
+  std::vector<std::string> seen;
+  m_server.SetOnUDPRead(
+      [&](TIdUDPServer& server, std::string_view data, const TIdSocketHandle&, std::uint32_t) {
+        seen.emplace_back(data);
+        if (data == "close") server.Close();
+      });
+  for (const char* text : {"first", "close", "after"}) ASSERT_TRUE(first.SendTo(m_server.LocalPort(), text));
+  ASSERT_TRUE(PumpUntil(m_dispatcher, [&] { return !m_server.Active(); }));
+  m_dispatcher.WaitAndRunPending(50ms);
+  EXPECT_EQ(seen, (std::vector<std::string>{"first", "close"}));
 }
 
 TEST(UdpReceiveThreaded, ThreadedEventRunsTheHandlerOnTheListener) {

@@ -1,5 +1,7 @@
 #include "FakeServerOptions.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cmath>
 #include <string_view>
@@ -12,7 +14,7 @@ namespace vantrix::fake {
 namespace {
 
 constexpr std::string_view kFooter =
-    "Simulated game servers on 127.0.0.1, one UDP port each, answering the info,\n"
+    "Simulated game servers on 127.0.0.1 (or --address), one UDP port each, answering the info,\n"
     "players and rules requests, the window's and the newer ones ('T', 'U', 'V', 'W').\n"
     "Prints \"ready N servers from port P\" once every port is open.";
 
@@ -23,6 +25,17 @@ struct Shares {
   double challenge = -1;
 };
 
+// A loopback address 127.x.y.z: a second address gives a long run more ports than one has.
+ValueCheck<std::string> LoopbackAddress() {
+  return {[](const std::string& text) -> std::optional<std::string> {
+            in_addr parsed{};
+            if (inet_pton(AF_INET, text.c_str(), &parsed) != 1 || (ntohl(parsed.s_addr) >> 24) != 127)
+              return std::nullopt;
+            return text;
+          },
+          [](const std::string& text) { return "needs a loopback address 127.x.y.z, not " + text; }};
+}
+
 // Every option bound to its field; the help lists them in this order.
 void BindOptions(CommandLine& line, FakeServerOptions& options, Shares& shares, bool& splitRules) {
   constexpr int kMostServers = 60000;
@@ -32,6 +45,8 @@ void BindOptions(CommandLine& line, FakeServerOptions& options, Shares& shares, 
              "number of servers" + DefaultNote(setup.count));
   line.Value("--base-port", setup.basePort, WholeNumber(1, 65535), "P",
              "port of the first server" + DefaultNote(setup.basePort));
+  line.Value("--address", setup.host, LoopbackAddress(), "A",
+             "the servers' loopback address" + DefaultNote(setup.host));
   line.Value("--delay-ms", options.delayMs, WholeNumber(0, kLongestDelayMs), "D",
              "reply delay of the answering servers" + DefaultNote(options.delayMs));
   line.Value("--silent", setup.silentCount, WholeNumber(0, kMostServers), "N",

@@ -82,10 +82,11 @@ void UdpServerSet::Open() {
     m_sockets.push_back(std::move(socketFd));
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (inet_pton(AF_INET, profile.host.c_str(), &address.sin_addr) != 1)
+      throw std::invalid_argument("not an address: " + profile.host);
     address.sin_port = htons(profile.port);
     if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-      throw SystemError("bind 127.0.0.1:" + std::to_string(profile.port));
+      throw SystemError("bind " + profile.Address());
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.u64 = m_sockets.size() - 1;
@@ -101,7 +102,11 @@ void UdpServerSet::Open() {
 void UdpServerSet::OpenMaster() {
   std::vector<MasterAddress> list;
   list.reserve(m_profiles.size());
-  for (const ServerProfile& profile : m_profiles) list.push_back({INADDR_LOOPBACK, profile.port});
+  for (const ServerProfile& profile : m_profiles) {
+    in_addr host{};
+    inet_pton(AF_INET, profile.host.c_str(), &host);  // checked when the servers were bound
+    list.push_back({ntohl(host.s_addr), profile.port});
+  }
   m_master = std::make_unique<FakeMaster>(std::move(list), m_options.masterFaults);
   m_masterSocket.Reset(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!m_masterSocket.Valid()) throw SystemError("socket");

@@ -29,6 +29,9 @@ struct QueryWiring {
         engine(table, status, settings, clock, sleeper, pump, timer1Driver, sender, std::move(logPacket)),
         atOnce(table, status, clock, sender) {
     engine.SetCheckFacts(&facts);
+    // Many answers come at once only during a parallel run: only then may the listener read
+    // ahead; F9, F10 and the other windows keep their one datagram at a time.
+    atOnce.SetRunningChanged([this](bool running) { idUDPServer1.SetReadAhead(running); });
   }
 
   QueryWiring(const QueryWiring&) = delete;

@@ -27,6 +27,7 @@ void TableCheckDriver::Start(const TableCheckSetup& setup) {
   });
   m_quiet = setup.quiet;
   m_run = std::make_unique<TableCheckRun>(m_table, m_status, m_clock, m_sender, *m_lookups, setup);
+  if (m_runningChanged) m_runningChanged(true);
   {
     std::optional<ListChangeTracker::QuietScope> quiet;
     QuietWrites(quiet);
@@ -44,15 +45,19 @@ void TableCheckDriver::Stop() {
 
 void TableCheckDriver::Release() {
   m_timer.stop();
+  const bool wasRunning = m_run != nullptr;
   m_run.reset();
   m_lookups.reset();
+  if (wasRunning && m_runningChanged) m_runningChanged(false);
 }
 
 bool TableCheckDriver::TakeDatagram(std::string_view senderIp, std::uint16_t senderPort,
-                                    std::string_view datagram, std::uint32_t arrivalTick) {
+                                    std::string_view datagram, std::uint32_t arrivalTick, bool lateCopies) {
   if (!m_run) return false;
   const auto address = ParseDottedIPv4(senderIp);
-  if (!address || !m_run->Claims(*address, senderPort)) return false;
+  if (!address) return false;
+  if (lateCopies && m_run->IsLateCopy(*address, senderPort)) return true;
+  if (!m_run->Claims(*address, senderPort)) return false;
   {
     std::optional<ListChangeTracker::QuietScope> quiet;
     QuietWrites(quiet);

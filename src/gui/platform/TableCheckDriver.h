@@ -31,14 +31,17 @@ class TableCheckDriver final : public QObject {
   void Stop();
   // Called when a run has checked all its rows (not when it is stopped).
   void SetFinished(std::function<void()> finished) { m_finished = std::move(finished); }
+  // Told true when a run starts and false when it ends, however it ends.
+  void SetRunningChanged(std::function<void(bool)> changed) { m_runningChanged = std::move(changed); }
   bool Running() const { return m_run != nullptr; }
   // A run in progress that is a quiet refresh (auto refresh) rather than the user's check.
   bool RefreshRunning() const { return m_run != nullptr && m_quiet; }
 
   // Hands the run a datagram that answers one of its requests; false for any other
-  // datagram, which is left to the window's own handler.
+  // datagram, which is left to the window's own handler. With `lateCopies` a late copy from a
+  // server the run has finished (TableCheckRun::IsLateCopy) is taken too, and dropped.
   bool TakeDatagram(std::string_view senderIp, std::uint16_t senderPort, std::string_view datagram,
-                    std::uint32_t arrivalTick);
+                    std::uint32_t arrivalTick, bool lateCopies);
 
   // The tracker whose changes a quiet refresh's cells must not count (an auto refresh is no
   // edit of the user's list); null while the window has none.
@@ -65,6 +68,7 @@ class TableCheckDriver final : public QObject {
   std::unique_ptr<ThreadedHostLookups> m_lookups;
   std::unique_ptr<TableCheckRun> m_run;
   std::function<void()> m_finished;
+  std::function<void(bool)> m_runningChanged;
 };
 
 }  // namespace vantrix
