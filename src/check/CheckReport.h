@@ -5,7 +5,7 @@
 
 #include "check/CheckItem.h"
 #include "check/CheckOptions.h"
-#include "check/CheckResult.h"
+#include "client/CheckResult.h"
 #include "core/table/ServerRow.h"
 
 namespace vantrix {

@@ -9,20 +9,21 @@
 #include <thread>
 #include <vector>
 
-#include "check/CheckHostResolver.h"
 #include "check/CheckInputs.h"
 #include "check/CheckReport.h"
 #include "check/CheckRowFilter.h"
-#include "check/CheckRunner.h"
-#include "check/CheckScheduler.h"
-#include "check/CheckSocket.h"
-#include "check/CheckWatch.h"
-#include "check/MasterRun.h"
-#include "check/MonotonicClock.h"
+#include "check/PlanFromOptions.h"
 #include "check/ProgressLine.h"
-#include "check/TextEscaping.h"
+#include "client/CheckHostResolver.h"
+#include "client/CheckRunner.h"
+#include "client/CheckScheduler.h"
+#include "client/CheckWatch.h"
+#include "client/MasterRun.h"
+#include "client/MonotonicClock.h"
+#include "client/UdpClientSocket.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
+#include "core/util/TextEscaping.h"
 #include "core/watch/WatchTexts.h"
 #include "core/watch/WatchTransitions.h"
 #ifdef VANTRIX_WEBAPI
@@ -51,14 +52,14 @@ int UsageFailure(const std::string& message) {
 }
 
 // Resolves the items' hosts; items that cannot be sent to get their error.
-std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
-                                        std::vector<std::size_t>& endpointOfItem) {
+std::vector<IPv4Endpoint> ResolveItems(std::vector<CheckItem>& items,
+                                       std::vector<std::size_t>& endpointOfItem) {
   CheckHostResolver resolver;
   std::vector<std::string> hosts;
   for (const CheckItem& item : items)
     if (item.target) hosts.push_back(item.target->host);
   resolver.ResolveAll(hosts);
-  std::vector<CheckEndpoint> endpoints;
+  std::vector<IPv4Endpoint> endpoints;
   endpointOfItem.assign(items.size(), SIZE_MAX);
   for (std::size_t i = 0; i < items.size(); ++i) {
     CheckItem& item = items[i];
@@ -75,7 +76,7 @@ std::vector<CheckEndpoint> ResolveItems(std::vector<CheckItem>& items,
 }
 
 // The country code of each item that has an address; without the database, none.
-std::vector<std::string> CountriesOf(const std::vector<CheckEndpoint>& endpoints,
+std::vector<std::string> CountriesOf(const std::vector<IPv4Endpoint>& endpoints,
                                      const std::vector<std::size_t>& endpointOfItem) {
   // Without a database no country is known: none at all, so "country:" stays a plain term.
   const auto database = CountryDatabase::Open(std::string(kDefaultCountryDatabase));
@@ -97,10 +98,10 @@ int RunCheck(const CheckOptions& options) {
   for (const std::string& error : inputs.errors) std::cerr << "vantrix-check: " << error << "\n";
 
   std::vector<std::size_t> endpointOfItem;
-  const std::vector<CheckEndpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
+  const std::vector<IPv4Endpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
 
   MonotonicClock clock;
-  CheckSocket socket;
+  UdpClientSocket socket;
   CheckScheduler scheduler(endpoints, PlanFromOptions(options), socket, clock);
   ProgressLine progress(options.progress && isatty(STDERR_FILENO));
   CheckRunner(socket, clock, progress).Run(scheduler);
@@ -139,14 +140,14 @@ int RunWatch(const CheckOptions& options) {
   GatheredInputs inputs = GatherInputs(options);
   for (const std::string& error : inputs.errors) std::cerr << "vantrix-check: " << error << "\n";
   std::vector<std::size_t> endpointOfItem;
-  const std::vector<CheckEndpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
+  const std::vector<IPv4Endpoint> endpoints = ResolveItems(inputs.items, endpointOfItem);
 
   CheckPlan plan = PlanFromOptions(options);
   plan.players = plan.players || !options.buddies.empty();
   WatchTransitions transitions;
   transitions.SetBuddies(options.buddies);
   MonotonicClock clock;
-  CheckSocket socket;
+  UdpClientSocket socket;
   ProgressLine quiet(false);
   const auto started = std::chrono::steady_clock::now();
   for (int round = 0; options.watchCount == 0 || round < options.watchCount; ++round) {

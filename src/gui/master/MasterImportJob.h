@@ -16,7 +16,7 @@ class QTimer;
 
 namespace vantrix {
 
-class CheckSocket;
+class UdpClientSocket;
 class MasterDriver;
 class MasterSession;
 class WebApiFetch;
@@ -64,7 +64,7 @@ class MasterImportJob final : public QObject {
   bool m_finished = false;
 
   std::unique_ptr<MasterSession> m_session;
-  std::unique_ptr<CheckSocket> m_socket;
+  std::unique_ptr<UdpClientSocket> m_socket;
   std::unique_ptr<MasterDriver> m_driver;
   QSocketNotifier* m_notifier = nullptr;
   QTimer* m_timer = nullptr;

@@ -1,6 +1,6 @@
 #include "gui/platform/TableCheckDriver.h"
 
-#include "check/ThreadedHostLookups.h"
+#include "client/ThreadedHostLookups.h"
 #include "net/IPv4Text.h"
 
 namespace vantrix {

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "check/TableCheckRun.h"
+#include "client/TableCheckRun.h"
 #include "core/table/ListChangeTracker.h"
 
 namespace vantrix {
