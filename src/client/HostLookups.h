@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "client/CheckHostResolver.h"
+#include "net/HostResolver.h"
 
 namespace vantrix {
 
@@ -12,8 +12,7 @@ namespace vantrix {
 // answers are collected later with TakeDone. Tests answer by hand.
 class HostLookups {
  public:
-  using Result = CheckHostResolver::Result;
-  using Answer = std::pair<std::string, Result>;
+  using Answer = std::pair<std::string, ResolveResult>;
 
   virtual ~HostLookups() = default;
   virtual void Request(const std::string& host) = 0;

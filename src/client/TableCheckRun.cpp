@@ -6,6 +6,7 @@
 #include "core/query/ServerInfoCells.h"
 #include "core/util/StrToInt.h"
 #include "core/util/Texts.h"
+#include "net/HostLookup.h"
 #include "net/IPv4Text.h"
 
 namespace vantrix {
@@ -23,12 +24,6 @@ CheckPlan PlanOf(const TableCheckSetup& setup) {
   plan.maxChallengeRounds = setup.maxChallengeRounds;
   plan.players = setup.players;
   return plan;
-}
-
-bool IsLocalhost(std::string_view host) {
-  constexpr std::string_view kLocalhost = "LOCALHOST";
-  return std::equal(host.begin(), host.end(), kLocalhost.begin(), kLocalhost.end(),
-                    [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == b; });
 }
 
 std::uint32_t Remaining(std::int32_t elapsed, std::uint32_t period) {
@@ -94,10 +89,8 @@ void TableCheckRun::AddRow(RowId row, const std::string& address) {
     return;
   }
   const auto portNumber = static_cast<std::uint16_t>(*port);
-  if (IsLocalhost(host)) {
-    Queue(row, 0x7F000001u, portNumber, host, portText);
-  } else if (auto dotted = ParseDottedIPv4(host)) {
-    Queue(row, *dotted, portNumber, host, portText);
+  if (const auto literal = LiteralHostAddress(host)) {
+    Queue(row, *literal, portNumber, host, portText);
   } else {
     m_waiting[host].push_back({row, portNumber, portText});
   }
@@ -127,9 +120,9 @@ void TableCheckRun::TakeLookups() {
     const std::vector<Waiting> rows = std::move(it->second);
     m_waiting.erase(it);
     for (const Waiting& waiting : rows) {
-      if (const auto* address = std::get_if<std::uint32_t>(&result)) {
-        NoteResolved(waiting.row, *address);
-        Queue(waiting.row, *address, waiting.port, host, waiting.portText);
+      if (result.status == ResolveStatus::Found) {
+        NoteResolved(waiting.row, result.address);
+        Queue(waiting.row, result.address, waiting.port, host, waiting.portText);
       } else {
         MarkFailed(waiting.row, host, waiting.portText);
       }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "client/HostLookups.h"
 
 namespace vantrix {
 
-// Looks host names up on up to CheckHostResolver::kLookupThreads threads of its own, made
-// as the requests come. `wake` runs on a lookup thread after each answer (the owner posts
-// itself a note there); it is never called once the object is gone.
+// The host lookups of the window's parallel check and of vantrix-check: names looked up on
+// up to kLookupThreads threads of its own, made as the requests come, so that a slow or
+// dead name server costs one wait per batch, not one per name. `wake` (may be empty) runs
+// on a lookup thread after each answer (the window posts itself a note there); it is never
+// called once the object is gone.
 //
 // The system's resolver cannot be interrupted, and a dead name server holds a lookup for
 // seconds: the destructor does not wait for such a lookup. A thread that is inside one is
@@ -19,15 +23,28 @@ namespace vantrix {
 // are joined.
 class ThreadedHostLookups final : public HostLookups {
  public:
-  using Lookup = std::function<Result(const std::string& host)>;
+  using Lookup = std::function<ResolveResult(const std::string& host)>;
+  static constexpr std::size_t kLookupThreads = 16;
 
-  explicit ThreadedHostLookups(std::function<void()> wake, Lookup lookup = &CheckHostResolver::Lookup);
+  explicit ThreadedHostLookups(std::function<void()> wake = {}, Lookup lookup = &SystemLookup);
   ~ThreadedHostLookups() override;
   ThreadedHostLookups(const ThreadedHostLookups&) = delete;
   ThreadedHostLookups& operator=(const ThreadedHostLookups&) = delete;
 
   void Request(const std::string& host) override;
   std::vector<Answer> TakeDone() override;
+
+  // Looks up every distinct host of the list and waits for all the answers (the command
+  // line, which has nothing else to do meanwhile). Answers to earlier requests are dropped.
+  std::unordered_map<std::string, ResolveResult> AwaitAll(const std::vector<std::string>& hosts);
+
+  // The window's reading of a host, so that a list reaches the same servers from the window
+  // and the command line: ResolveHost over the system's resolver. A text that cannot be a
+  // host name is refused (NotAHostName) without asking the resolver.
+  static ResolveResult SystemLookup(const std::string& host);
+
+  // What the command line reports for a host without an address.
+  static std::string FailureText(const std::string& host, ResolveStatus status);
 
  private:
   struct State;

@@ -34,7 +34,7 @@ class ScriptedLookups final : public HostLookups {
  public:
   void Request(const std::string& host) override { requested.push_back(host); }
   std::vector<Answer> TakeDone() override { return std::exchange(done, {}); }
-  void Answer(const std::string& host, Result result) { done.emplace_back(host, std::move(result)); }
+  void Answer(const std::string& host, ResolveResult result) { done.emplace_back(host, result); }
 
   std::vector<std::string> requested;
   std::vector<HostLookups::Answer> done;
@@ -281,8 +281,8 @@ TEST(TableCheckRun, BadAddressesAndNamesEachGiveTheirOwnResult) {
   EXPECT_EQ(world.messages.front().text, "Error: Sending error to 10.0.0.5:abc");
   ASSERT_TRUE(world.Run(run, [&](int step) {
     if (step == 3) {  // the names resolve later, while the others are in flight
-      world.lookups.Answer("nowhere.invalid", std::string("cannot resolve host 'nowhere.invalid'"));
-      world.lookups.Answer("game.example", kLoopback);
+      world.lookups.Answer("nowhere.invalid", {ResolveStatus::HostNotFound, 0});
+      world.lookups.Answer("game.example", {ResolveStatus::Found, kLoopback});
     }
   }));
   EXPECT_EQ(world.table.Cell(0, kWCell), kBlank);  // an empty address is not queried
@@ -315,7 +315,7 @@ TEST(TableCheckRun, NotesTheGamePortAndTheAddressANameResolvedTo) {
   TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
   run.Start();
   ASSERT_TRUE(world.Run(run, [&](int step) {
-    if (step == 1) world.lookups.Answer("game.example", kLoopback);
+    if (step == 1) world.lookups.Answer("game.example", {ResolveStatus::Found, kLoopback});
   }));
   EXPECT_EQ(facts.GamePort(world.table.IdOf(0), profiles[0].Address()), 27999);
   EXPECT_EQ(facts.GamePort(world.table.IdOf(1), named), std::nullopt);  // it plays where it answers

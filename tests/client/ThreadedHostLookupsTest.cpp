@@ -24,7 +24,7 @@ struct Gate {
 };
 
 ThreadedHostLookups::Lookup GatedLookup(const std::shared_ptr<Gate>& gate) {
-  return [gate](const std::string& host) -> HostLookups::Result {
+  return [gate](const std::string& host) -> ResolveResult {
     std::unique_lock lock(gate->mutex);
     ++gate->lookups;
     if (host == "slow.test") {
@@ -32,9 +32,9 @@ ThreadedHostLookups::Lookup GatedLookup(const std::shared_ptr<Gate>& gate) {
       gate->changed.notify_all();
       gate->changed.wait_for(lock, 10s, [&] { return gate->open; });
       --gate->inside;
-      return std::string("cannot resolve host 'slow.test'");
+      return {ResolveStatus::HostNotFound, 0};
     }
-    return std::uint32_t{0x0A000000u + static_cast<std::uint32_t>(host.size())};
+    return {ResolveStatus::Found, 0x0A000000u + static_cast<std::uint32_t>(host.size())};
   };
 }
 
@@ -58,9 +58,10 @@ TEST(ThreadedHostLookups, AnswersComeBackAndASlowNameHoldsUpNoOther) {
     for (const char* host : {"a.test", "bb.test", "ccc.test"}) lookups.Request(host);
     auto answers = Collect(lookups, 3);
     ASSERT_EQ(answers.size(), 3u);
-    std::sort(answers.begin(), answers.end());
+    std::sort(answers.begin(), answers.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     EXPECT_EQ(answers[0].first, "a.test");
-    EXPECT_EQ(std::get<std::uint32_t>(answers[0].second), 0x0A000006u);
+    EXPECT_EQ(answers[0].second.status, ResolveStatus::Found);
+    EXPECT_EQ(answers[0].second.address, 0x0A000006u);
     EXPECT_EQ(answers[2].first, "ccc.test");
     EXPECT_EQ(wakes.load(), 3);
     {
@@ -71,7 +72,7 @@ TEST(ThreadedHostLookups, AnswersComeBackAndASlowNameHoldsUpNoOther) {
     answers = Collect(lookups, 1);
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].first, "slow.test");
-    EXPECT_TRUE(std::holds_alternative<std::string>(answers[0].second));
+    EXPECT_EQ(answers[0].second.status, ResolveStatus::HostNotFound);
   }
   EXPECT_EQ(gate->lookups, 4);
 }
@@ -99,6 +100,43 @@ TEST(ThreadedHostLookups, GoingAwayDoesNotWaitForALookupInProgress) {
   lock.unlock();
   std::this_thread::sleep_for(20ms);
   EXPECT_EQ(wakes.load(), 0);
+}
+
+// The command line's use: every distinct host asked once, all answers awaited.
+TEST(ThreadedHostLookups, AwaitAllAsksEachHostOnceAndGivesEveryAnswer) {
+  auto gate = std::make_shared<Gate>();
+  gate->open = true;
+  ThreadedHostLookups lookups({}, GatedLookup(gate));
+  const auto found = lookups.AwaitAll({"a.test", "bb.test", "a.test", "slow.test"});
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found.at("bb.test").address, 0x0A000007u);
+  EXPECT_EQ(found.at("slow.test").status, ResolveStatus::HostNotFound);
+  EXPECT_EQ(gate->lookups, 3);
+}
+
+// The system lookup's answers that need no name server, and the command line's text for each.
+TEST(ThreadedHostLookups, SystemLookupRefusesWhatCannotBeANameAndReadsLiterals) {
+  const struct {
+    std::string host;
+    ResolveResult result;
+    const char* text;  // for a failure
+  } kCases[] = {
+      {"LocalHost", {ResolveStatus::Found, 0x7F000001u}, nullptr},
+      {"010.0.0.1", {ResolveStatus::Found, 0x0A000001u}, nullptr},
+      {"bad host!", {ResolveStatus::NotAHostName, 0}, "cannot resolve host 'bad host!'"},
+      {std::string("localhost\0x", 11), {ResolveStatus::NotAHostName, 0}, nullptr},
+      {"", {ResolveStatus::NotAHostName, 0}, nullptr},
+  };
+  for (const auto& c : kCases) {
+    const ResolveResult result = ThreadedHostLookups::SystemLookup(c.host);
+    EXPECT_EQ(result.status, c.result.status) << c.host;
+    EXPECT_EQ(result.address, c.result.address) << c.host;
+    if (c.text) {
+      EXPECT_EQ(ThreadedHostLookups::FailureText(c.host, result.status), c.text);
+    }
+  }
+  EXPECT_EQ(ThreadedHostLookups::FailureText("nowhere.test", ResolveStatus::TryAgain),
+            "cannot resolve host 'nowhere.test': Socket Error # 11002\r\nNon-authoritative host not found.");
 }
 
 }  // namespace

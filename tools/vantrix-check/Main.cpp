@@ -14,12 +14,12 @@
 #include "check/CheckRowFilter.h"
 #include "check/PlanFromOptions.h"
 #include "check/ProgressLine.h"
-#include "client/CheckHostResolver.h"
 #include "client/CheckRunner.h"
 #include "client/CheckScheduler.h"
 #include "client/CheckWatch.h"
 #include "client/MasterRun.h"
 #include "client/MonotonicClock.h"
+#include "client/ThreadedHostLookups.h"
 #include "client/UdpClientSocket.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
@@ -54,23 +54,23 @@ int UsageFailure(const std::string& message) {
 // Resolves the items' hosts; items that cannot be sent to get their error.
 std::vector<IPv4Endpoint> ResolveItems(std::vector<CheckItem>& items,
                                        std::vector<std::size_t>& endpointOfItem) {
-  CheckHostResolver resolver;
+  ThreadedHostLookups lookups;
   std::vector<std::string> hosts;
   for (const CheckItem& item : items)
     if (item.target) hosts.push_back(item.target->host);
-  resolver.ResolveAll(hosts);
+  const auto found = lookups.AwaitAll(hosts);
   std::vector<IPv4Endpoint> endpoints;
   endpointOfItem.assign(items.size(), SIZE_MAX);
   for (std::size_t i = 0; i < items.size(); ++i) {
     CheckItem& item = items[i];
     if (!item.target) continue;
-    const CheckHostResolver::Result address = resolver.Resolve(item.target->host);
-    if (const auto* error = std::get_if<std::string>(&address)) {
-      item.error = *error;
+    const ResolveResult& address = found.at(item.target->host);
+    if (address.status != ResolveStatus::Found) {
+      item.error = ThreadedHostLookups::FailureText(item.target->host, address.status);
       continue;
     }
     endpointOfItem[i] = endpoints.size();
-    endpoints.push_back({std::get<std::uint32_t>(address), item.target->port});
+    endpoints.push_back({address.address, item.target->port});
   }
   return endpoints;
 }
