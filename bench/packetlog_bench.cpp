@@ -8,7 +8,7 @@
 
 namespace {
 
-class FixedClock final : public vantrix::PacketLogClock {
+class FixedClock final : public vantrix::WallClock {
  public:
   vantrix::TimeOfDay Now() const override { return {12, 0, 0}; }
 };

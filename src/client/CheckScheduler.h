@@ -14,6 +14,7 @@
 #include "client/ClientTransport.h"
 #include "core/protocol/ChallengeExchange.h"
 #include "core/protocol/QueryProtocol.h"
+#include "core/time/MicrosecondClock.h"
 #include "core/util/QueryDefaults.h"
 
 namespace vantrix {

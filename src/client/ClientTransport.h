@@ -28,11 +28,4 @@ class ClientTransport {
   virtual SendResult Send(const IPv4Endpoint& to, std::string_view datagram) = 0;
 };
 
-// A monotonic clock in microseconds.
-class MicrosecondClock {
- public:
-  virtual ~MicrosecondClock() = default;
-  virtual std::uint64_t NowUs() = 0;
-};
-
 }  // namespace vantrix

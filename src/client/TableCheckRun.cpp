@@ -34,7 +34,7 @@ std::uint32_t Remaining(std::int32_t elapsed, std::uint32_t period) {
 
 }  // namespace
 
-TableCheckRun::TableCheckRun(ServerTable& table, StatusLine& status, Clock& clock, DatagramSender& sender,
+TableCheckRun::TableCheckRun(ServerTable& table, StatusLine& status, TickClock& clock, DatagramSender& sender,
                              HostLookups& lookups, TableCheckSetup setup)
     : m_table(table),
       m_status(status),

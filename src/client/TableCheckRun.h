@@ -13,13 +13,13 @@
 #include "client/CheckScheduler.h"
 #include "client/HostLookups.h"
 #include "client/SenderTransport.h"
-#include "client/TickMicrosecondClock.h"
 #include "core/protocol/QueryProtocol.h"
-#include "core/query/Clock.h"
 #include "core/query/DatagramSender.h"
 #include "core/table/RowCheckFacts.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "core/time/TickClock.h"
+#include "core/time/TickMicrosecondClock.h"
 
 namespace vantrix {
 
@@ -66,7 +66,7 @@ class TableCheckRun {
   static constexpr std::uint32_t kWritePeriodMs = 50;
   static constexpr std::uint32_t kProgressPeriodMs = 100;
 
-  TableCheckRun(ServerTable& table, StatusLine& status, Clock& clock, DatagramSender& sender,
+  TableCheckRun(ServerTable& table, StatusLine& status, TickClock& clock, DatagramSender& sender,
                 HostLookups& lookups, TableCheckSetup setup);
   TableCheckRun(const TableCheckRun&) = delete;
   TableCheckRun& operator=(const TableCheckRun&) = delete;
@@ -121,7 +121,7 @@ class TableCheckRun {
 
   ServerTable& m_table;
   StatusLine& m_status;
-  Clock& m_clock;
+  TickClock& m_clock;
   HostLookups& m_lookups;
   TableCheckSetup m_setup;
   TickMicrosecondClock m_microseconds;

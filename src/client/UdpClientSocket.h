@@ -8,6 +8,7 @@
 
 #include "client/ClientTransport.h"
 #include "core/io/UniqueFd.h"
+#include "core/time/MicrosecondClock.h"
 
 namespace vantrix {
 

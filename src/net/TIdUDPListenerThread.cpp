@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "core/query/SteadyClock.h"
+#include "core/time/SteadyClock.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
 #include "net/ReceiveStamps.h"

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/MonotonicClock.h"
+#include "core/time/MonotonicClock.h"
 #include "support/NetPeer.h"
 
 namespace vantrix {

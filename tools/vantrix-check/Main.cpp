@@ -18,11 +18,11 @@
 #include "client/CheckScheduler.h"
 #include "client/CheckWatch.h"
 #include "client/MasterRun.h"
-#include "client/MonotonicClock.h"
 #include "client/ThreadedHostLookups.h"
 #include "client/UdpClientSocket.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
+#include "core/time/MonotonicClock.h"
 #include "core/util/TextEscaping.h"
 #include "core/watch/WatchTexts.h"
 #include "core/watch/WatchTransitions.h"
@@ -33,9 +33,9 @@
 
 #include "webapi/WebApiFetch.h"
 #endif
+#include "core/time/SystemWallClock.h"
 #include "core/util/Version.h"
 #include "geo/CountryDatabase.h"
-#include "history/HistoryClock.h"
 #include "history/HistoryError.h"
 #include "history/HistoryPaths.h"
 #include "history/HistoryReport.h"
@@ -258,7 +258,7 @@ int RunHistory(const CheckOptions& options) {
   const HistorySpan span = ParseSpan(options.span).value_or(HistorySpan::kDay);
   std::vector<HistoryPoint> points;
   try {
-    points = ReadHistory(DefaultHistoryPath(), options.history, span, SystemHistoryClock().NowSeconds());
+    points = ReadHistory(DefaultHistoryPath(), options.history, span, SystemWallClock().NowSeconds());
   } catch (const HistoryError& error) {
     std::cerr << "vantrix-check: Error: " << error.what() << "\n";
     return 1;

@@ -24,7 +24,7 @@ constexpr std::size_t kDatagramsPerWake = 64;
 
 }  // namespace
 
-MasterImportJob::MasterImportJob(MasterImportSettings settings, Clock& clock, QObject* parent)
+MasterImportJob::MasterImportJob(MasterImportSettings settings, TickClock& clock, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_webApiBase(kWebApiServerListUrl) {}
 
 MasterImportJob::~MasterImportJob() {

@@ -5,7 +5,7 @@
 
 namespace vantrix {
 
-TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock,
+TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, TickClock& clock,
                                    DatagramSender& sender)
     : m_table(table), m_status(status), m_clock(clock), m_sender(sender) {
   m_timer.setSingleShot(true);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "client/ClientTransport.h"
+#include "core/time/MicrosecondClock.h"
 
 namespace vantrix {
 

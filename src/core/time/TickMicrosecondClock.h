@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "client/ClientTransport.h"
-#include "core/query/Clock.h"
+#include "core/time/MicrosecondClock.h"
+#include "core/time/TickClock.h"
 
 namespace vantrix {
 
@@ -12,7 +12,7 @@ namespace vantrix {
 // are unwrapped across the tick's wrap at 2^32 ms.
 class TickMicrosecondClock final : public MicrosecondClock {
  public:
-  explicit TickMicrosecondClock(Clock& clock) : m_clock(clock) {}
+  explicit TickMicrosecondClock(TickClock& clock) : m_clock(clock) {}
 
   std::uint64_t NowUs() override { return Extend(m_clock.Ticks()) * 1000u; }
 
@@ -38,7 +38,7 @@ class TickMicrosecondClock final : public MicrosecondClock {
     return m_lastExtended;
   }
 
-  Clock& m_clock;
+  TickClock& m_clock;
   bool m_started = false;
   std::uint32_t m_last = 0;
   std::uint64_t m_lastExtended = 0;

@@ -5,9 +5,9 @@
 namespace vantrix {
 
 // A 32-bit millisecond tick counter that wraps at 2^32.
-class Clock {
+class TickClock {
  public:
-  virtual ~Clock() = default;
+  virtual ~TickClock() = default;
   virtual std::uint32_t Ticks() = 0;
 };
 

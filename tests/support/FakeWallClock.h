@@ -3,15 +3,16 @@
 #include <atomic>
 #include <cstdint>
 
-#include "history/HistoryClock.h"
+#include "core/time/WallClock.h"
 
 namespace vantrix::test {
 
 // Wall-clock seconds that move only when told to; read from the history's writer thread.
-class FakeHistoryClock final : public HistoryClock {
+class FakeWallClock final : public WallClock {
  public:
-  explicit FakeHistoryClock(std::int64_t now = 1'700'000'400) : m_now(now) {}
+  explicit FakeWallClock(std::int64_t now = 1'700'000'400) : m_now(now) {}
   std::int64_t NowSeconds() const override { return m_now.load(); }
+  TimeOfDay LocalTimeOfDay() const override { return {}; }  // the history reads seconds only
   void Set(std::int64_t now) { m_now = now; }
   void Advance(std::int64_t seconds) { m_now += seconds; }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/query/Clock.h"
+#include "core/time/TickClock.h"
 
 namespace vantrix {
 
 // The system's monotonic clock in milliseconds, cut to 32 bits.
-class SteadyClock final : public Clock {
+class SteadyClock final : public TickClock {
  public:
   std::uint32_t Ticks() override { return Now(); }
   // Same reading without an object, for the listener thread's arrival stamps.

@@ -1,4 +1,4 @@
-#include "core/query/SteadyClock.h"
+#include "core/time/SteadyClock.h"
 
 #include <algorithm>
 #include <chrono>
