@@ -26,6 +26,7 @@ constexpr std::int64_t kStart = 1'700'000'400;
 class SteppedClock final : public WallClock {
  public:
   std::int64_t NowSeconds() const override { return m_now.load(); }
+  TimeOfDay LocalTimeOfDay() const override { return {}; }  // the history reads seconds only
   void Advance(std::int64_t seconds) { m_now += seconds; }
 
  private:
