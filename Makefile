@@ -64,7 +64,7 @@ test-asan: deps
 	cmake --build --preset asan-ubsan -j $(JOBS)
 	ctest --preset asan-ubsan -j $(JOBS)
 
-# The net layer's and the checker's tests under ThreadSanitizer. They have no Qt, so the
+# The net layer's, the UDP client's and the checker's tests under ThreadSanitizer. They have no Qt, so the
 # window is left out.
 test-tsan: deps
 	cmake --preset tsan-net $(LAUNCHER)

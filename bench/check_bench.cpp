@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "check/CheckReport.h"
-#include "check/CheckScheduler.h"
+#include "client/CheckScheduler.h"
 #include "core/protocol/CurrentInfoReply.h"
 #include "core/protocol/CurrentRequests.h"
 #include "core/protocol/SplitReplyAssembler.h"
@@ -24,9 +24,9 @@ class BenchClock final : public MicrosecondClock {
 };
 
 // Takes every send and drops it: the replies are handed in by the benchmark itself.
-class SinkTransport final : public CheckTransport {
+class SinkTransport final : public ClientTransport {
  public:
-  SendResult Send(const CheckEndpoint&, std::string_view) override {
+  SendResult Send(const IPv4Endpoint&, std::string_view) override {
     ++sent;
     return {};
   }
@@ -59,7 +59,7 @@ void BM_SchedulerRunPerReply(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   const bool info = state.range(1) != 0;
   const auto profiles = Profiles(count);
-  std::vector<CheckEndpoint> endpoints;
+  std::vector<IPv4Endpoint> endpoints;
   std::vector<std::string> replies;
   for (const auto& profile : profiles) {
     endpoints.push_back({0x7F000001u, profile.port});

@@ -10,15 +10,16 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 
-#include "core/packetlog/PacketLogClock.h"
+#include "core/time/WallClock.h"
 #include "gui/Unit7.h"
 #include "support/WindowBench.h"
 
 namespace {
 
-class FixedClock final : public vantrix::PacketLogClock {
+class FixedClock final : public vantrix::WallClock {
  public:
-  vantrix::TimeOfDay Now() const override { return {12, 0, 0}; }
+  std::int64_t NowSeconds() const override { return 0; }
+  vantrix::TimeOfDay LocalTimeOfDay() const override { return {12, 0, 0}; }
 };
 
 template <std::size_t N>

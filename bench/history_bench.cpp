@@ -23,9 +23,10 @@ namespace {
 constexpr int kServers = 1000;
 constexpr std::int64_t kStart = 1'700'000'400;
 
-class SteppedClock final : public HistoryClock {
+class SteppedClock final : public WallClock {
  public:
   std::int64_t NowSeconds() const override { return m_now.load(); }
+  TimeOfDay LocalTimeOfDay() const override { return {}; }  // the history reads seconds only
   void Advance(std::int64_t seconds) { m_now += seconds; }
 
  private:

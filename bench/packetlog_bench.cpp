@@ -8,9 +8,10 @@
 
 namespace {
 
-class FixedClock final : public vantrix::PacketLogClock {
+class FixedClock final : public vantrix::WallClock {
  public:
-  vantrix::TimeOfDay Now() const override { return {12, 0, 0}; }
+  std::int64_t NowSeconds() const override { return 0; }
+  vantrix::TimeOfDay LocalTimeOfDay() const override { return {12, 0, 0}; }
 };
 
 // A view that keeps its own copy of the text, as a text box would.

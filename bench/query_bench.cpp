@@ -16,7 +16,7 @@ namespace {
 using namespace vantrix;
 
 // Stand-ins that do nothing: the handler never waits, so none of them is exercised.
-struct StillClock final : Clock {
+struct StillClock final : TickClock {
   std::uint32_t now = 1000;
   std::uint32_t Ticks() override { return now; }
 };

@@ -14,17 +14,18 @@
 #include "check/CheckInputs.h"
 #include "check/CheckReport.h"
 #include "check/CheckRowFilter.h"
-#include "check/CheckRunner.h"
-#include "check/CheckScheduler.h"
-#include "check/CheckSocket.h"
-#include "check/CheckWatch.h"
 #include "check/ItemEndpoints.h"
-#include "check/MasterRun.h"
-#include "check/MonotonicClock.h"
+#include "check/PlanFromOptions.h"
 #include "check/ProgressLine.h"
+#include "check/WatchRoundLines.h"
+#include "client/CheckRunner.h"
+#include "client/CheckScheduler.h"
+#include "client/MasterRun.h"
+#include "client/UdpClientSocket.h"
 #include "core/master/MasterSession.h"
+#include "core/time/MonotonicClock.h"
+#include "core/time/SystemWallClock.h"
 #include "geo/CountryDatabase.h"
-#include "history/HistoryClock.h"
 #include "history/HistoryError.h"
 #include "history/HistoryPaths.h"
 #include "history/HistoryReport.h"
@@ -98,7 +99,7 @@ int CheckCommand::RunCheck() {
   const ItemEndpoints endpoints = ResolveItems(inputs.items);
 
   MonotonicClock clock;
-  CheckSocket socket;
+  UdpClientSocket socket;
   CheckScheduler scheduler(endpoints.endpoints, PlanFromOptions(m_options), socket, clock);
   ProgressLine progress(m_options.progress && m_console.errorsIsTerminal);
   CheckRunner(socket, clock, progress).Run(scheduler);
@@ -130,7 +131,7 @@ int CheckCommand::RunWatch() {
   WatchTransitions transitions;
   transitions.SetBuddies(m_options.buddies);
   MonotonicClock clock;
-  CheckSocket socket;
+  UdpClientSocket socket;
   ProgressLine quiet(false);
   const auto started = std::chrono::steady_clock::now();
   for (int round = 0; m_options.watchCount == 0 || round < m_options.watchCount; ++round) {
@@ -217,7 +218,7 @@ int CheckCommand::RunHistory() {
   const HistorySpan span = ParseSpan(m_options.span).value_or(HistorySpan::kDay);
   std::vector<HistoryPoint> points;
   try {
-    points = ReadHistory(DefaultHistoryPath(), m_options.history, span, SystemHistoryClock().NowSeconds());
+    points = ReadHistory(DefaultHistoryPath(), m_options.history, span, SystemWallClock().NowSeconds());
   } catch (const HistoryError& error) {
     Tell(std::string("Error: ") + error.what());
     return 1;

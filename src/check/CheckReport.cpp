@@ -6,9 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "check/TextEscaping.h"
 #include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
+#include "core/util/TextEscaping.h"
 
 namespace vantrix {
 

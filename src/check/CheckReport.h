@@ -7,8 +7,8 @@
 
 #include "check/CheckItem.h"
 #include "check/CheckOptions.h"
-#include "check/CheckResult.h"
 #include "check/ItemEndpoints.h"
+#include "client/CheckResult.h"
 #include "core/table/ServerRow.h"
 
 namespace vantrix {

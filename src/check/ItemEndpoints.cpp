@@ -1,9 +1,8 @@
 #include "check/ItemEndpoints.h"
 
 #include <string>
-#include <variant>
 
-#include "check/CheckHostResolver.h"
+#include "client/ThreadedHostLookups.h"
 
 namespace vantrix {
 
@@ -18,23 +17,23 @@ CheckResult ItemEndpoints::ResultOfItem(
 }
 
 ItemEndpoints ResolveItems(std::vector<CheckItem>& items) {
-  CheckHostResolver resolver;
+  ThreadedHostLookups lookups;
   std::vector<std::string> hosts;
   for (const CheckItem& item : items)
     if (item.target) hosts.push_back(item.target->host);
-  resolver.ResolveAll(hosts);
+  const auto found = lookups.AwaitAll(hosts);
   ItemEndpoints resolved;
   resolved.ofItem.assign(items.size(), ItemEndpoints::kNone);
   for (std::size_t i = 0; i < items.size(); ++i) {
     CheckItem& item = items[i];
     if (!item.target) continue;
-    const CheckHostResolver::Result address = resolver.Resolve(item.target->host);
-    if (const auto* error = std::get_if<std::string>(&address)) {
-      item.error = *error;
+    const ResolveResult& address = found.at(item.target->host);
+    if (address.status != ResolveStatus::Found) {
+      item.error = ThreadedHostLookups::FailureText(item.target->host, address.status);
       continue;
     }
     resolved.ofItem[i] = resolved.endpoints.size();
-    resolved.endpoints.push_back({std::get<std::uint32_t>(address), item.target->port});
+    resolved.endpoints.push_back({address.address, item.target->port});
   }
   return resolved;
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "check/CheckItem.h"
-#include "check/CheckResult.h"
-#include "check/CheckTransport.h"
+#include "client/CheckResult.h"
+#include "client/ClientTransport.h"
 
 namespace vantrix {
 
@@ -15,7 +15,7 @@ namespace vantrix {
 // order, and for each item the index of its endpoint (kNone when it has none).
 struct ItemEndpoints {
   static constexpr std::size_t kNone = SIZE_MAX;
-  std::vector<CheckEndpoint> endpoints;
+  std::vector<IPv4Endpoint> endpoints;
   std::vector<std::size_t> ofItem;
 
   // The item's result: its endpoint's, or (without one) an error with the item's own text.

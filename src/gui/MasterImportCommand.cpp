@@ -14,7 +14,7 @@
 namespace vantrix {
 
 MasterImportCommand::MasterImportCommand(QWidget& window, ServerTable& table, DialogExec dialogs,
-                                         StatusWriter status, Clock& clock)
+                                         StatusWriter status, TickClock& clock)
     : m_window(window),
       m_table(table),
       m_dialogs(std::move(dialogs)),

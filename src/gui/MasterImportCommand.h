@@ -8,7 +8,7 @@
 #include <QObject>
 
 #include "core/master/MasterPacing.h"
-#include "core/query/Clock.h"
+#include "core/time/TickClock.h"
 
 class QDialog;
 class QShortcut;
@@ -32,7 +32,7 @@ class MasterImportCommand final : public QObject {
   using DialogExec = std::function<int(QDialog&)>;
 
   MasterImportCommand(QWidget& window, ServerTable& table, DialogExec dialogs, StatusWriter status,
-                      Clock& clock);
+                      TickClock& clock);
   ~MasterImportCommand() override;
 
   void Run();
@@ -56,7 +56,7 @@ class MasterImportCommand final : public QObject {
   ServerTable& m_table;
   DialogExec m_dialogs;
   StatusWriter m_status;
-  Clock& m_clock;
+  TickClock& m_clock;
   std::filesystem::path m_settingsPath;
   std::string m_webApiBase;
   MasterPacing m_pacing;

@@ -11,7 +11,7 @@
 
 #include <QMainWindow>
 
-#include "check/TableCheckRun.h"
+#include "client/TableCheckRun.h"
 #include "core/io/WriteLimit.h"
 #include "core/lists/FileDialogs.h"
 #include "core/table/ServerTable.h"

@@ -11,7 +11,7 @@
 
 namespace vantrix {
 
-TForm7::TForm7(QWidget* parent, std::unique_ptr<PacketLogClock> clock)
+TForm7::TForm7(QWidget* parent, std::unique_ptr<WallClock> clock)
     : QWidget(parent, Qt::Tool),
       m_memo1(new QPlainTextEdit(this)),
       m_pendingTimer(new QTimer(this)),

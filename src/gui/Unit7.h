@@ -8,7 +8,7 @@
 
 #include "core/packetlog/PacketLog.h"
 #include "core/packetlog/PacketLogObserver.h"
-#include "gui/platform/ReplaceableClock.h"
+#include "core/time/ReplaceableWallClock.h"
 
 class QPlainTextEdit;
 class QTimer;
@@ -26,7 +26,7 @@ class TForm7 final : public QWidget, private PacketLogObserver {
   static constexpr int kShowLinesEveryMs = 50;
 
   // `clock` gives the time of arrival; nullptr means the desktop's local time.
-  explicit TForm7(QWidget* parent = nullptr, std::unique_ptr<PacketLogClock> clock = nullptr);
+  explicit TForm7(QWidget* parent = nullptr, std::unique_ptr<WallClock> clock = nullptr);
   ~TForm7() override;
 
   QPlainTextEdit* Memo1() const { return m_memo1; }
@@ -37,7 +37,7 @@ class TForm7 final : public QWidget, private PacketLogObserver {
   // when the PacketLog setting is on.
   void LogPacket(std::string_view datagram);
 
-  void SetClock(std::unique_ptr<PacketLogClock> clock) { m_clock.Replace(std::move(clock)); }
+  void SetClock(std::unique_ptr<WallClock> clock) { m_clock.Replace(std::move(clock)); }
   // How the times are written (the desktop's long time format unless a test says otherwise).
   void SetTimeFormat(TimeFormat format) { m_log.SetTimeFormat(std::move(format)); }
 
@@ -51,7 +51,7 @@ class TForm7 final : public QWidget, private PacketLogObserver {
   QPlainTextEdit* m_memo1;
   QTimer* m_pendingTimer;
   QStringList m_pendingLines;
-  ReplaceableClock m_clock;
+  ReplaceableWallClock m_clock;
   vantrix::PacketLog m_log{m_clock};
 };
 

@@ -5,7 +5,7 @@
 
 namespace vantrix {
 
-HistoryRecorder::HistoryRecorder(const ServerTable& table, const HistoryClock& clock, SinkFn sink)
+HistoryRecorder::HistoryRecorder(const ServerTable& table, const WallClock& clock, SinkFn sink)
     : m_table(table), m_clock(&clock), m_sink(std::move(sink)) {}
 
 std::optional<HistorySample> HistoryRecorder::SampleOf(const ServerRow& row, std::int64_t time) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/table/ServerRow.h"
-#include "history/HistoryClock.h"
+#include "core/time/WallClock.h"
 #include "history/HistorySample.h"
 
 namespace vantrix {
@@ -26,11 +26,11 @@ class HistoryRecorder {
   using SinkFn = std::function<void(std::vector<HistorySample> batch)>;
   static constexpr std::int64_t kMinSpacingSeconds = 2;
 
-  HistoryRecorder(const ServerTable& table, const HistoryClock& clock, SinkFn sink);
+  HistoryRecorder(const ServerTable& table, const WallClock& clock, SinkFn sink);
 
   // Which rows are watched; none until it is set.
   void SetWatched(WatchedFn watched) { m_watched = std::move(watched); }
-  void SetClock(const HistoryClock& clock) { m_clock = &clock; }
+  void SetClock(const WallClock& clock) { m_clock = &clock; }
   void ChecksFinished(const std::vector<RowId>& rows);
 
   // A row's result as a sample at `time`: W "+" answered (ping and "players/max" from
@@ -39,7 +39,7 @@ class HistoryRecorder {
 
  private:
   const ServerTable& m_table;
-  const HistoryClock* m_clock;
+  const WallClock* m_clock;
   SinkFn m_sink;
   WatchedFn m_watched;
   std::unordered_map<RowId, std::int64_t> m_lastRecorded;

@@ -20,7 +20,7 @@ std::string FileName(const std::string& path) {
 
 }  // namespace
 
-HistoryStore::HistoryStore(std::string path, const HistoryClock& clock, ErrorHandler onError,
+HistoryStore::HistoryStore(std::string path, const WallClock& clock, ErrorHandler onError,
                            HistorySummary::LocalOffsetFn localOffset)
     : m_path(std::move(path)),
       m_clock(clock),

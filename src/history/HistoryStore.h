@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "history/HistoryClock.h"
+#include "core/time/WallClock.h"
 #include "history/HistorySample.h"
 #include "history/HistorySummary.h"
 
@@ -33,7 +33,7 @@ class HistoryStore {
   using ErrorHandler = std::function<void(const std::string& line)>;
   static constexpr std::int64_t kRetainEverySeconds = 600;
 
-  HistoryStore(std::string path, const HistoryClock& clock, ErrorHandler onError = {},
+  HistoryStore(std::string path, const WallClock& clock, ErrorHandler onError = {},
                HistorySummary::LocalOffsetFn localOffset = SystemLocalOffset);
   ~HistoryStore();
   HistoryStore(const HistoryStore&) = delete;
@@ -61,7 +61,7 @@ class HistoryStore {
   void PublishAll();
 
   const std::string m_path;
-  const HistoryClock& m_clock;
+  const WallClock& m_clock;
   ErrorHandler m_onError;
   HistorySummary::LocalOffsetFn m_localOffset;
 

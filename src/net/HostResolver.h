@@ -6,8 +6,11 @@
 namespace vantrix {
 
 // How a name lookup ended; each failure kind maps to its own socket error code.
-enum class ResolveStatus { Found, HostNotFound, TryAgain, NoRecovery, NoData };
+// NotAHostName: a text that cannot be a host name, refused without asking (the lookups of
+// the parallel checks); reported as HostNotFound.
+enum class ResolveStatus { Found, HostNotFound, TryAgain, NoRecovery, NoData, NotAHostName };
 
+// The one answer of a host lookup, from the resolver or from the lookups of the checks.
 struct ResolveResult {
   ResolveStatus status = ResolveStatus::HostNotFound;
   std::uint32_t address = 0;  // host byte order, valid when Found

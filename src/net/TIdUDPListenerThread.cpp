@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "core/query/SteadyClock.h"
+#include "core/time/SteadyClock.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
 #include "net/ReceiveStamps.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "check/CheckItem.h"
-#include "check/CheckScheduler.h"
+#include "check/PlanFromOptions.h"
 #include "support/TestData.h"
 
 namespace vantrix {

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "check/TextEscaping.h"
 #include "core/lists/ListFile.h"
 #include "core/table/ServerTable.h"
+#include "core/util/TextEscaping.h"
 
 namespace vantrix {
 namespace {

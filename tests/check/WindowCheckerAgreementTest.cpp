@@ -9,16 +9,16 @@
 
 #include "check/CheckItem.h"
 #include "check/CheckReport.h"
-#include "check/CheckScheduler.h"
+#include "client/CheckScheduler.h"
 #include "fake/FakeReplies.h"
 #include "support/FakeQueryWorld.h"
 
 namespace vantrix {
 namespace {
 
-class AnyTransport final : public CheckTransport {
+class AnyTransport final : public ClientTransport {
  public:
-  SendResult Send(const CheckEndpoint&, std::string_view) override { return {}; }
+  SendResult Send(const IPv4Endpoint&, std::string_view) override { return {}; }
 };
 
 class FixedClock final : public MicrosecondClock {
@@ -83,7 +83,7 @@ ServerRow CheckerRow(const std::string& reply) {
   CheckPlan plan;
   plan.protocol = QueryProtocol::kCurrent;
   plan.retries = 0;
-  const CheckEndpoint server{0x0A000005u, 27015};
+  const IPv4Endpoint server{0x0A000005u, 27015};
   CheckScheduler scheduler({server}, plan, transport, clock);
   scheduler.Advance();
   scheduler.Receive(server, reply, 1'000);

@@ -19,7 +19,7 @@
 #include "gui/model/ServerTableModel.h"
 #include "gui/platform/TableCheckDriver.h"
 #include "history/HistoryReport.h"
-#include "support/FakeHistoryClock.h"
+#include "support/FakeWallClock.h"
 #include "support/TestData.h"
 
 using namespace vantrix;
@@ -47,7 +47,7 @@ class HistoryWindowTest : public QObject {
     test::RecordedApplication recorded;
     TForm1& form = recorded.app->Form1();
     test::TempDir dir;
-    test::FakeHistoryClock clock(kMidnightUtc);
+    test::FakeWallClock clock(kMidnightUtc);
     form.History().UseFile((dir / "history.sqlite").string(), clock);
     ServerTable& table = form.Table();
     table.AppendRow("10.0.0.5:27015");
@@ -120,7 +120,7 @@ class HistoryWindowTest : public QObject {
     SettingsValuesReader settings;
     form.SetSettingsReader(&settings);
     test::TempDir dir;
-    test::FakeHistoryClock clock(kMidnightUtc);
+    test::FakeWallClock clock(kMidnightUtc);
     form.History().UseFile((dir / "history.sqlite").string(), clock);
     const std::string unwatched = profiles.back().Address();
     form.History().Recorder().SetWatched([&](const ServerRow& row) { return row.address != unwatched; });
@@ -157,7 +157,7 @@ class HistoryWindowTest : public QObject {
     TForm1& form = recorded.app->Form1();
     test::TempDir dir;
     test::Spit(dir / "history.sqlite", std::string(4096, 'x'));
-    test::FakeHistoryClock clock(kMidnightUtc);
+    test::FakeWallClock clock(kMidnightUtc);
     form.History().UseFile((dir / "history.sqlite").string(), clock);
     QTRY_VERIFY_WITH_TIMEOUT(
         form.StatusPanel(2)->text().startsWith(QStringLiteral("Error: The history file was damaged")), 5000);

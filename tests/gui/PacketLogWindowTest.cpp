@@ -12,7 +12,7 @@
 #include <QTextBlock>
 #include <QTime>
 
-#include "core/packetlog/PacketLogClock.h"
+#include "core/time/WallClock.h"
 #include "gui/Unit7.h"
 #include "gui/platform/DesktopTimeFormat.h"
 #include "gui/text/DisplayText.h"
@@ -22,10 +22,11 @@ using namespace vantrix;
 namespace {
 
 // A clock the test sets; the window keeps a pointer to the time it reads.
-class SetClock final : public PacketLogClock {
+class SetClock final : public WallClock {
  public:
   explicit SetClock(std::shared_ptr<TimeOfDay> time) : m_time(std::move(time)) {}
-  TimeOfDay Now() const override { return *m_time; }
+  std::int64_t NowSeconds() const override { return 0; }
+  TimeOfDay LocalTimeOfDay() const override { return *m_time; }
 
  private:
   std::shared_ptr<TimeOfDay> m_time;

@@ -9,7 +9,7 @@
 #include "core/table/ServerTable.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryReport.h"
-#include "support/FakeHistoryClock.h"
+#include "support/FakeWallClock.h"
 #include "support/TestData.h"
 
 namespace vantrix {
@@ -31,7 +31,7 @@ class HistoryStoreTest : public testing::Test {
 
   test::TempDir m_dir;
   std::string m_path = (m_dir / "data" / "vantrix" / "history.sqlite").string();
-  test::FakeHistoryClock m_clock;
+  test::FakeWallClock m_clock;
   std::vector<std::string> m_reported;  // written by the store's thread, read after Flush
 };
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/query/Clock.h"
-#include "core/query/SteadyClock.h"
+#include "core/time/SteadyClock.h"
+#include "core/time/TickClock.h"
 #include "net/EndpointFixture.h"
 
 namespace vantrix::test {

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 
-#include "core/query/Clock.h"
+#include "core/time/TickClock.h"
 
 namespace vantrix::test {
 
 // A tick counter that moves only when told to. With a step, each reading advances it
 // afterwards, so two readings in a row differ and their order shows.
-class FakeClock final : public Clock {
+class FakeClock final : public TickClock {
  public:
   std::uint32_t Ticks() override {
     ++m_readings;

@@ -4,7 +4,7 @@
 
 #include "core/master/MasterPage.h"
 #include "core/master/MasterRequest.h"
-#include "core/query/Clock.h"
+#include "core/time/TickClock.h"
 
 namespace vantrix {
 

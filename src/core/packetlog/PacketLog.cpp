@@ -6,12 +6,12 @@
 
 namespace vantrix {
 
-PacketLog::PacketLog(const PacketLogClock& clock) : m_clock(clock) {
+PacketLog::PacketLog(const WallClock& clock) : m_clock(clock) {
   m_entries.reserve(kMaxLines);
 }
 
 void PacketLog::LogPacket(std::string_view datagram) {
-  Append(PacketLogLine(datagram, m_clock.Now(), m_timeFormat));
+  Append(PacketLogLine(datagram, m_clock.LocalTimeOfDay(), m_timeFormat));
 }
 
 void PacketLog::Append(std::string entry) {

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "core/packetlog/PacketLogClock.h"
 #include "core/packetlog/PacketLogObserver.h"
 #include "core/packetlog/TimeFormat.h"
+#include "core/time/WallClock.h"
 
 namespace vantrix {
 
@@ -22,7 +22,7 @@ class PacketLog {
   static constexpr std::size_t kMaxLines = 2000;
 
   // The clock must outlive the log.
-  explicit PacketLog(const PacketLogClock& clock);
+  explicit PacketLog(const WallClock& clock);
 
   // Appends the entry for one datagram, stamped with the clock's time of day.
   void LogPacket(std::string_view datagram);
@@ -45,7 +45,7 @@ class PacketLog {
  private:
   void Clear();
 
-  const PacketLogClock& m_clock;
+  const WallClock& m_clock;
   TimeFormat m_timeFormat;
   std::vector<std::string> m_entries;
   std::size_t m_lineCount = 0;

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/packetlog/PacketLogClock.h"
 #include "core/packetlog/TimeFormat.h"
+#include "core/time/WallClock.h"
 
 namespace vantrix {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/packetlog/PacketLogClock.h"
+#include "core/time/WallClock.h"
 
 namespace vantrix {
 

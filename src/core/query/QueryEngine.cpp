@@ -64,9 +64,9 @@ class QueryEngine::PendingGuard {
   PendingQuery& m_query;
 };
 
-QueryEngine::QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, Clock& clock,
-                         Sleeper& sleeper, EventPump& pump, OneShotTimer& timer, DatagramSender& sender,
-                         PacketLogFn logPacket)
+QueryEngine::QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings,
+                         TickClock& clock, Sleeper& sleeper, EventPump& pump, OneShotTimer& timer,
+                         DatagramSender& sender, PacketLogFn logPacket)
     : m_table(table),
       m_status(status),
       m_settings(settings),

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/protocol/ChallengeExchange.h"
-#include "core/query/Clock.h"
 #include "core/query/DatagramSender.h"
 #include "core/query/EventPump.h"
 #include "core/query/OneShotTimer.h"
@@ -18,6 +17,7 @@
 #include "core/table/ServerRow.h"
 #include "core/table/ServerTable.h"
 #include "core/table/StatusLine.h"
+#include "core/time/TickClock.h"
 #include "core/util/QueryDefaults.h"
 
 namespace vantrix {
@@ -50,7 +50,7 @@ class QueryEngine {
   // Receives every datagram when PacketLog is on, before it is counted.
   using PacketLogFn = std::function<void(const std::string& datagram)>;
 
-  QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, Clock& clock,
+  QueryEngine(ServerTable& table, StatusLine& status, const SettingsReader& settings, TickClock& clock,
               Sleeper& sleeper, EventPump& pump, OneShotTimer& timer, DatagramSender& sender,
               PacketLogFn logPacket);
   QueryEngine(const QueryEngine&) = delete;
@@ -59,7 +59,7 @@ class QueryEngine {
   // Sends the info request for the row and waits for a reply or the time-out.
   void QueryServer(const std::string& address, RowId row);
 
-  // The handler for each datagram of the main endpoint. arrivalTick is the Clock
+  // The handler for each datagram of the main endpoint. arrivalTick is the TickClock
   // reading the listener took when the datagram arrived.
   void OnDatagram(std::string_view bytes, std::string_view senderIp, std::uint16_t senderPort,
                   std::uint32_t arrivalTick);
@@ -146,7 +146,7 @@ class QueryEngine {
   ServerTable& m_table;
   StatusLine& m_status;
   const SettingsReader& m_settings;
-  Clock& m_clock;
+  TickClock& m_clock;
   Sleeper& m_sleeper;
   EventPump& m_pump;
   OneShotTimer& m_timer;

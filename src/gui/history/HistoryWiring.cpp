@@ -29,7 +29,7 @@ HistoryWiring::HistoryWiring(const ServerTable& table, StatusLine& status, QWidg
 
 HistoryWiring::~HistoryWiring() = default;
 
-void HistoryWiring::UseFile(std::string path, const HistoryClock& clock) {
+void HistoryWiring::UseFile(std::string path, const WallClock& clock) {
   m_store.reset();
   m_path = std::move(path);
   m_clock = &clock;

@@ -6,7 +6,8 @@
 
 #include <QObject>
 
-#include "history/HistoryClock.h"
+#include "core/time/SystemWallClock.h"
+#include "core/time/WallClock.h"
 #include "history/HistoryRecorder.h"
 
 class QWidget;
@@ -30,7 +31,7 @@ class HistoryWiring final : public QObject {
   HistoryWiring& operator=(const HistoryWiring&) = delete;
 
   // Another file and clock (tests); the store is made anew on demand.
-  void UseFile(std::string path, const HistoryClock& clock);
+  void UseFile(std::string path, const WallClock& clock);
 
   HistoryRecorder& Recorder() { return m_recorder; }
   // Opens (or brings forward) the history window for the row at `position`.
@@ -48,8 +49,8 @@ class HistoryWiring final : public QObject {
   StatusLine& m_status;
   QWidget& m_owner;
   std::string m_path;
-  SystemHistoryClock m_systemClock;
-  const HistoryClock* m_clock = &m_systemClock;
+  SystemWallClock m_systemClock;
+  const WallClock* m_clock = &m_systemClock;
   std::unique_ptr<HistoryStore> m_store;
   HistoryRecorder m_recorder;
   HistoryWindow* m_window = nullptr;

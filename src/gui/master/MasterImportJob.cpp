@@ -3,9 +3,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include "check/CheckSocket.h"
-#include "check/MasterDriver.h"
-#include "check/MasterRun.h"
+#include "client/MasterDriver.h"
+#include "client/MasterRun.h"
+#include "client/UdpClientSocket.h"
 #include "core/master/MasterSession.h"
 #include "core/master/WebApiServerList.h"
 #include "webapi/WebApiFetch.h"
@@ -24,7 +24,7 @@ constexpr std::size_t kDatagramsPerWake = 64;
 
 }  // namespace
 
-MasterImportJob::MasterImportJob(MasterImportSettings settings, Clock& clock, QObject* parent)
+MasterImportJob::MasterImportJob(MasterImportSettings settings, TickClock& clock, QObject* parent)
     : QObject(parent), m_settings(std::move(settings)), m_clock(clock), m_webApiBase(kWebApiServerListUrl) {}
 
 MasterImportJob::~MasterImportJob() {
@@ -46,8 +46,8 @@ void MasterImportJob::Start() {
 
 void MasterImportJob::StartUdp() {
   try {
-    const CheckEndpoint master = ResolveMasterEndpoint(m_settings.address);
-    m_socket = std::make_unique<CheckSocket>();
+    const IPv4Endpoint master = ResolveMasterEndpoint(m_settings.address);
+    m_socket = std::make_unique<UdpClientSocket>();
     m_driver = std::make_unique<MasterDriver>(*m_session, *m_socket, master);
   } catch (const std::exception& error) {
     m_session->Fail(error.what());
@@ -78,7 +78,7 @@ void MasterImportJob::ReadDatagrams() {
   NoClock noClock;
   std::size_t added = 0;
   m_socket->Drain(
-      [this, &added](const CheckEndpoint& from, std::string_view datagram, std::uint64_t) {
+      [this, &added](const IPv4Endpoint& from, std::string_view datagram, std::uint64_t) {
         added += m_driver->Deliver(from, datagram, m_clock.Ticks());
       },
       noClock, kDatagramsPerWake);

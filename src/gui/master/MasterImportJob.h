@@ -9,14 +9,14 @@
 #include "core/master/MasterAddress.h"
 #include "core/master/MasterImportSettings.h"
 #include "core/master/MasterPacing.h"
-#include "core/query/Clock.h"
+#include "core/time/TickClock.h"
 
 class QSocketNotifier;
 class QTimer;
 
 namespace vantrix {
 
-class CheckSocket;
+class UdpClientSocket;
 class MasterDriver;
 class MasterSession;
 class WebApiFetch;
@@ -28,7 +28,7 @@ class MasterImportJob final : public QObject {
   Q_OBJECT
 
  public:
-  MasterImportJob(MasterImportSettings settings, Clock& clock, QObject* parent = nullptr);
+  MasterImportJob(MasterImportSettings settings, TickClock& clock, QObject* parent = nullptr);
   ~MasterImportJob() override;
 
   // Where the Web API is asked (tests point it at loopback) and how UDP pages are paced.
@@ -57,14 +57,14 @@ class MasterImportJob final : public QObject {
   void Finish();
 
   MasterImportSettings m_settings;
-  Clock& m_clock;
+  TickClock& m_clock;
   MasterPacing m_pacing;
   std::string m_webApiBase;
   bool m_running = false;
   bool m_finished = false;
 
   std::unique_ptr<MasterSession> m_session;
-  std::unique_ptr<CheckSocket> m_socket;
+  std::unique_ptr<UdpClientSocket> m_socket;
   std::unique_ptr<MasterDriver> m_driver;
   QSocketNotifier* m_notifier = nullptr;
   QTimer* m_timer = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/query/QueryEngine.h"
-#include "core/query/SteadyClock.h"
 #include "core/table/RowCheckFacts.h"
+#include "core/time/SteadyClock.h"
 #include "gui/platform/AnsweringSleeper.h"
 #include "gui/platform/EndpointSender.h"
 #include "gui/platform/QtEventPump.h"

@@ -1,11 +1,11 @@
 #include "gui/platform/TableCheckDriver.h"
 
-#include "check/ThreadedHostLookups.h"
+#include "client/ThreadedHostLookups.h"
 #include "net/IPv4Text.h"
 
 namespace vantrix {
 
-TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock,
+TableCheckDriver::TableCheckDriver(ServerTable& table, StatusLine& status, TickClock& clock,
                                    DatagramSender& sender)
     : m_table(table), m_status(status), m_clock(clock), m_sender(sender) {
   m_timer.setSingleShot(true);

@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "check/TableCheckRun.h"
+#include "client/TableCheckRun.h"
 #include "core/table/ListChangeTracker.h"
 
 namespace vantrix {
@@ -21,7 +21,7 @@ class ThreadedHostLookups;
 // threads whose answers come back as queued events. Nothing here waits.
 class TableCheckDriver final : public QObject {
  public:
-  TableCheckDriver(ServerTable& table, StatusLine& status, Clock& clock, DatagramSender& sender);
+  TableCheckDriver(ServerTable& table, StatusLine& status, TickClock& clock, DatagramSender& sender);
   ~TableCheckDriver() override;
   TableCheckDriver(const TableCheckDriver&) = delete;
   TableCheckDriver& operator=(const TableCheckDriver&) = delete;
@@ -59,7 +59,7 @@ class TableCheckDriver final : public QObject {
 
   ServerTable& m_table;
   StatusLine& m_status;
-  Clock& m_clock;
+  TickClock& m_clock;
   DatagramSender& m_sender;
   QTimer m_timer;
   bool m_quiet = false;

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include "check/TextEscaping.h"
+#include "core/util/TextEscaping.h"
 #include "core/watch/WatchTexts.h"
 #include "gui/text/DisplayText.h"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "check/CheckWatch.h"
+#include "client/CheckWatch.h"
 
 namespace vantrix {
 

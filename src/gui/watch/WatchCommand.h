@@ -11,7 +11,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "check/TableCheckRun.h"
+#include "client/TableCheckRun.h"
 #include "core/watch/WatchSettings.h"
 #include "core/watch/WatchTransitions.h"
 #include "gui/watch/DesktopNotifier.h"

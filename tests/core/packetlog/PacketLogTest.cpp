@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include "core/packetlog/PacketLogLine.h"
-#include "core/packetlog/PacketLogLocalClock.h"
+#include "core/time/SystemWallClock.h"
 
 namespace vantrix {
 namespace {
 
-class FixedClock final : public PacketLogClock {
+class FixedClock final : public WallClock {
  public:
-  TimeOfDay Now() const override { return time; }
+  std::int64_t NowSeconds() const override { return 0; }
+  TimeOfDay LocalTimeOfDay() const override { return time; }
   TimeOfDay time{21, 34, 5};
 };
 
@@ -35,7 +36,7 @@ TEST(PacketLogLine, TimeInTheLongFormat) {
   EXPECT_EQ(LongTimeText({0, 0, 0}), "00:00:00");
   EXPECT_EQ(LongTimeText({9, 5, 3}), "09:05:03");
   EXPECT_EQ(LongTimeText({23, 59, 60}), "23:59:60");  // a leap second stays as the clock gives it
-  const TimeOfDay now = PacketLogLocalClock().Now();
+  const TimeOfDay now = SystemWallClock().LocalTimeOfDay();
   EXPECT_GE(now.hour, 0);
   EXPECT_LE(now.hour, 23);
   EXPECT_GE(now.minute, 0);

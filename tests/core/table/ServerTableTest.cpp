@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/query/Clock.h"
 #include "core/table/StatusLine.h"
+#include "core/time/TickClock.h"
 #include "core/util/Version.h"
 
 namespace vantrix {
