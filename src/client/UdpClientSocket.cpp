@@ -6,13 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "net/DatagramBatch.h"
 #include "net/ReceiveStamps.h"
 
 namespace vantrix {
@@ -20,7 +20,7 @@ namespace vantrix {
 namespace {
 
 constexpr int kBufferBytes = 16 * 1024 * 1024;
-constexpr std::size_t kBatch = 64;
+constexpr std::size_t kBatch = DatagramBatch::kMaxBatch;
 constexpr std::size_t kDatagramBytes = 65536;
 
 void SetBuffer(int fd, int forced, int plain) {
@@ -31,7 +31,7 @@ void SetBuffer(int fd, int forced, int plain) {
 
 }  // namespace
 
-UdpClientSocket::UdpClientSocket() {
+UdpClientSocket::UdpClientSocket() : m_batch(std::make_unique<DatagramBatch>()) {
   m_fd.Reset(socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (!m_fd.Valid())
     throw std::runtime_error(std::string("cannot open a UDP socket: ") + std::strerror(errno));
@@ -70,41 +70,21 @@ ClientTransport::SendResult UdpClientSocket::Send(const IPv4Endpoint& to, std::s
 std::size_t UdpClientSocket::Drain(const Sink& sink, MicrosecondClock& clock, std::size_t limit) {
   std::vector<char>& storage = m_storage;
   if (storage.empty()) storage.resize(kBatch * kDatagramBytes);
-  std::array<mmsghdr, kBatch> messages{};
-  std::array<iovec, kBatch> buffers{};
-  std::array<sockaddr_in, kBatch> senders{};
-  struct alignas(cmsghdr) Control {
-    char bytes[ReceiveStamps::kControlBytes];
-  };
-  std::array<Control, kBatch> controls{};
   std::size_t taken = 0;
   while (taken < limit) {
-    for (std::size_t i = 0; i < kBatch; ++i) {
-      buffers[i] = {storage.data() + i * kDatagramBytes, kDatagramBytes};
-      messages[i] = {};
-      messages[i].msg_hdr.msg_iov = &buffers[i];
-      messages[i].msg_hdr.msg_iovlen = 1;
-      messages[i].msg_hdr.msg_name = &senders[i];
-      messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
-      messages[i].msg_hdr.msg_control = controls[i].bytes;
-      messages[i].msg_hdr.msg_controllen = sizeof controls[i].bytes;
-    }
-    const int count = recvmmsg(m_fd.Get(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
-    if (count <= 0) break;  // nothing more now (or an error, seen again at the next wake)
+    const std::size_t count = m_batch->Receive(m_fd.Get(), storage, kDatagramBytes);
+    if (count == 0) break;  // nothing more now (or an error, seen again at the next wake)
     const std::uint64_t now = clock.NowUs();
-    for (int i = 0; i < count; ++i) {
-      const mmsghdr& message = messages[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto datagram = m_batch->At(i);
+      if (!datagram) continue;
       // The kernel's stamp: a reply that queued while the sink was busy keeps its real arrival.
-      const std::uint64_t arrival = now - std::min(now, ReceiveStamps::AgeUs(message.msg_hdr));
-      if (message.msg_hdr.msg_flags & MSG_TRUNC) continue;
-      const sockaddr_in& from = senders[static_cast<std::size_t>(i)];
-      if (message.msg_hdr.msg_namelen < sizeof(sockaddr_in) || from.sin_family != AF_INET) continue;
-      sink(IPv4Endpoint{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)},
-           std::string_view(storage.data() + static_cast<std::size_t>(i) * kDatagramBytes, message.msg_len),
-           arrival);
+      sink(IPv4Endpoint{datagram->senderIp, datagram->senderPort},
+           std::string_view(storage.data() + i * kDatagramBytes, datagram->length),
+           now - std::min(now, datagram->ageUs));
     }
-    taken += static_cast<std::size_t>(count);
-    if (static_cast<std::size_t>(count) < kBatch) break;
+    taken += count;
+    if (count < kBatch) break;
   }
   return taken;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "core/time/MicrosecondClock.h"
 
 namespace vantrix {
+
+class DatagramBatch;
 
 // The checker's one UDP socket: bound to 0.0.0.0 on an ephemeral port, non-blocking, with
 // large buffers so that a burst of replies from hundreds of servers is not dropped.
@@ -35,6 +38,7 @@ class UdpClientSocket final : public ClientTransport {
  private:
   UniqueFd m_fd;
   std::vector<char> m_storage;  // the receive buffers of one batch
+  std::unique_ptr<DatagramBatch> m_batch;
 };
 
 }  // namespace vantrix

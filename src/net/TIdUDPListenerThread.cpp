@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 
 #include "core/time/SteadyClock.h"
+#include "net/DatagramBatch.h"
 #include "net/EIdErrors.h"
 #include "net/IPv4Text.h"
 #include "net/ReceiveStamps.h"
@@ -114,38 +114,17 @@ TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveOne() {
 }
 
 TIdUDPListenerThread::Receipt TIdUDPListenerThread::ReceiveBatch() {
-  constexpr std::size_t kBatch = HandOverSlot::kMaxBatch;
+  static_assert(HandOverSlot::kMaxBatch == DatagramBatch::kMaxBatch);
   const std::size_t size = BufferBytes();
   const std::span<char> buffer = m_slot->PrepareBatch(size);
-  std::array<mmsghdr, kBatch> messages{};
-  std::array<iovec, kBatch> places{};
-  std::array<sockaddr_in, kBatch> senders{};
-  struct alignas(cmsghdr) Control {
-    char bytes[ReceiveStamps::kControlBytes];
-  };
-  std::array<Control, kBatch> controls{};
-  for (std::size_t i = 0; i < kBatch; ++i) {
-    places[i] = {buffer.data() + i * size, size};
-    msghdr& header = messages[i].msg_hdr;
-    header.msg_iov = &places[i];
-    header.msg_iovlen = 1;
-    header.msg_name = &senders[i];
-    header.msg_namelen = sizeof(sockaddr_in);
-    header.msg_control = controls[i].bytes;
-    header.msg_controllen = sizeof controls[i].bytes;
-  }
   // Only what is queued already: the call never waits to fill the batch.
-  const int count = ::recvmmsg(m_socket, messages.data(), kBatch, MSG_DONTWAIT, nullptr);
-  if (count <= 0) return Receipt::Nothing;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
-    const msghdr& header = messages[i].msg_hdr;
-    const std::uint32_t arrivalTick = SteadyClock::Before(ReceiveStamps::AgeUs(header));
-    // A datagram longer than the buffer was cut to fit: it is dropped, as a single read drops it.
-    if (header.msg_flags & MSG_TRUNC) continue;
-    const sockaddr_in& sender = senders[i];
-    if (sender.sin_family != AF_INET || header.msg_namelen < static_cast<socklen_t>(sizeof sender)) continue;
-    m_slot->Add(i, messages[i].msg_len, FormatIPv4(ntohl(sender.sin_addr.s_addr)), ntohs(sender.sin_port),
-                arrivalTick);
+  const std::size_t count = m_batch.Receive(m_socket, buffer, size);
+  if (count == 0) return Receipt::Nothing;
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto datagram = m_batch.At(i);
+    if (!datagram) continue;
+    m_slot->Add(i, datagram->length, FormatIPv4(datagram->senderIp), datagram->senderPort,
+                SteadyClock::Before(datagram->ageUs));
   }
   const std::uint64_t number = m_slot->PublishBatch();
   return number == 0 ? Receipt::Dropped : HandOver(number);

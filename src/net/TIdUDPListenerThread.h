@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/io/UniqueFd.h"
+#include "net/DatagramBatch.h"
 #include "net/Dispatcher.h"
 #include "net/HandOverSlot.h"
 
@@ -51,6 +52,7 @@ class TIdUDPListenerThread final {
   const std::atomic<bool>& m_readAhead;
   Dispatcher* const m_dispatcher;
   const std::shared_ptr<HandOverSlot> m_slot;
+  DatagramBatch m_batch;  // the listener thread's own, for reading ahead
   UniqueFd m_wake;
   std::thread m_thread;
 };

@@ -19,7 +19,7 @@ TEST(CheckCommand, ItemsResolveAndTheReportKeepsTheirOrder) {
       MakeCheckItem(ServerRow::Blank("127.0.0.1:5"), 1), MakeCheckItem(ServerRow::Blank("bad host!"), 1),
       MakeCheckItem(ServerRow::Blank("127.0.0.2:x"), 1), MakeCheckItem(ServerRow::Blank("127.0.0.3"), 7)};
   const ItemEndpoints endpoints = ResolveItems(items);
-  EXPECT_EQ(endpoints.endpoints, (std::vector<CheckEndpoint>{{0x7F000001, 5}, {0x7F000003, 7}}));
+  EXPECT_EQ(endpoints.endpoints, (std::vector<IPv4Endpoint>{{0x7F000001, 5}, {0x7F000003, 7}}));
   EXPECT_EQ(endpoints.ofItem, (std::vector<std::size_t>{0, ItemEndpoints::kNone, ItemEndpoints::kNone, 1}));
   const CheckResult answered{
       .status = CheckStatus::kAnswered, .error = "", .pingUs = 1000, .info = {}, .players = {}, .rules = {}};
