@@ -85,7 +85,7 @@ class CheckAtOnceEndToEndTest : public QObject {
     form.ListView1ColumnClick(0);
     form.ListView1ColumnClick(0);  // addresses descending: every row moved
     QCOMPARE(table.Address(0), profiles.back().Address());
-    const std::string deleted = table.Address(5);
+    const std::string deleted(table.Address(5));
     table.SetSelectedIndex(5);
     form.DeleteserverF61Click();
     QCOMPARE(table.Count(), 39);
@@ -101,7 +101,7 @@ class CheckAtOnceEndToEndTest : public QObject {
     int answered = 0;
     for (int position = 0; position < 39; ++position) {
       const fake::ServerProfile& profile = *byAddress.at(table.Address(position));
-      const std::string what = table.Address(position);
+      const std::string what(table.Address(position));
       QVERIFY(table.Address(position) != deleted);
       QCOMPARE(table.Cell(position, kCommentCell), "comment " + std::to_string(profile.index));
       if (profile.behaviour == fake::Behaviour::kSilent) {

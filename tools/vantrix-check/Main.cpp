@@ -162,7 +162,7 @@ int RunWatch(const CheckOptions& options) {
       const CheckResult result =
           endpointOfItem[i] != SIZE_MAX ? scheduler.ResultFor(endpointOfItem[i]) : CheckResult{};
       for (const WatchEvent& event :
-           transitions.Observe(inputs.items[i].row.address, WatchObservationOf(result), nowMs))
+           transitions.Observe(inputs.items[i].row.address.Str(), WatchObservationOf(result), nowMs))
         lines += TerminalText(WatchEventLine(event.summary, event.body)) + "\n";
     }
     if (!lines.empty() && !WriteAllOut(lines)) {
