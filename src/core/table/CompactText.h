@@ -37,7 +37,10 @@ class CompactText {
   }
   ~CompactText() { Release(); }
 
-  CompactText& operator=(const CompactText& other) { return Assign(other.View()); }
+  CompactText& operator=(const CompactText& other) {
+    if (this != &other) Assign(other.View());
+    return *this;
+  }
   CompactText& operator=(CompactText&& other) noexcept {
     if (this != &other) {
       Release();
