@@ -82,7 +82,7 @@ void CheckAll(benchmark::State& state, Window& window, int basePort, const char*
         state.SkipWithError(("row " + std::to_string(i) + " was not answered").c_str());
         return;
       }
-      pingSum += std::stoll(table.Cell(i, kPingCell));
+      pingSum += std::stoll(std::string(table.Cell(i, kPingCell)));
       table.SetCell(i, kWCell, kBlank);
     }
     rows += kServers;

@@ -86,7 +86,7 @@ bool Measure(TForm1& form, int basePort, Figures& figures) {
   if (!form.Watch().Refresh() || !waitForRun()) return false;
   for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
   const double before = ResidentKilobytes();
-  for (int i = 0; i < kServers; ++i) form.Watch().Toggle(table.Address(i));
+  for (int i = 0; i < kServers; ++i) form.Watch().Toggle(std::string(table.Address(i)));
   form.Watch().SetBuddies({"Player 1"});
 
   Clock::time_point lastTurn = Clock::now();

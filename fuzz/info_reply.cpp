@@ -111,7 +111,7 @@ void CheckDecoder(std::string_view datagram) {
   if (passwordKnown) VANTRIX_FUZZ_CHECK(*reply->password == (*bytes[5] == 1));
 }
 
-bool IsDecimal(const std::string& text) {
+bool IsDecimal(std::string_view text) {
   if (text.empty() || text.size() > 10) return false;
   for (const char c : text)
     if (c < '0' || c > '9') return false;
@@ -213,7 +213,7 @@ class Harness {
   }
 
   void Serve(int position, std::string_view datagram) {
-    const std::string& address = m_world.table.Address(position);
+    const std::string address(m_world.table.Address(position));
     const std::size_t colon = address.find(':');
     m_world.Serve(address.substr(0, colon), std::stoi(address.substr(colon + 1)), std::string(datagram));
   }
@@ -232,7 +232,7 @@ class Harness {
   // "+" and its texts, anything else is timed out.
   void CheckAnswered(const ServerRow& row, const ServerRow& before,
                      const std::optional<ReferenceReply>& reference) {
-    const std::string& w = row.cells[kWCell];
+    const CellText& w = row.cells[kWCell];
     VANTRIX_FUZZ_CHECK(w == ((reference && reference->hasTexts) ? "+" : "-"));
     if (!reference) {
       for (int cell = 0; cell < kCellCount; ++cell) {

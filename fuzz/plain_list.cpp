@@ -45,7 +45,7 @@ std::vector<PlainRecord> RowsOf(const ServerTable& table) {
     for (int cell = 0; cell < kCellCount; ++cell) {
       if (cell != kCommentCell) VANTRIX_FUZZ_CHECK(row.cells[cell] == kBlank);
     }
-    rows.push_back({row.address, row.cells[kCommentCell]});
+    rows.push_back({row.address.Str(), row.cells[kCommentCell].Str()});
   }
   return rows;
 }

@@ -20,7 +20,7 @@ inline void CheckImported(const ServerTable& table, const StatusLine& status, st
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     const ServerRow& row = table.Row(static_cast<int>(i) + 1);
     VANTRIX_FUZZ_CHECK(row.address == addresses[i]);
-    for (const std::string& cell : row.cells) VANTRIX_FUZZ_CHECK(cell == kBlank);
+    for (const CellText& cell : row.cells) VANTRIX_FUZZ_CHECK(cell == kBlank);
   }
   VANTRIX_FUZZ_CHECK(status.Message() == StatusLine().Message());
 }

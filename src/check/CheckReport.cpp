@@ -235,7 +235,7 @@ std::string FormatCheckCsv(const CheckReport& report) {
     const CheckResult& result = report.results[i];
     const ServerInfo* info = result.info ? &*result.info : nullptr;
     std::vector<std::string> fields{
-        report.items[i].row.address,
+        report.items[i].row.address.Str(),
         std::string(CheckStatusName(result.status)),
         OptionalNumber(PingMilliseconds(result), ""),
         info ? info->name : "",

@@ -14,7 +14,7 @@ std::string WatchRoundLines(WatchTransitions& transitions, const std::vector<Che
   for (std::size_t i = 0; i < items.size(); ++i) {
     const CheckResult result = endpoints.ResultOfItem(items, i, resultFor);
     for (const WatchEvent& event :
-         transitions.Observe(items[i].row.address, WatchObservationOf(result), nowMs))
+         transitions.Observe(items[i].row.address.Str(), WatchObservationOf(result), nowMs))
       lines += TerminalText(WatchEventLine(event.summary, event.body)) + "\n";
   }
   return lines;

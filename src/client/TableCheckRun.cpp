@@ -57,13 +57,13 @@ void TableCheckRun::Start() {
     const int count = m_table.Count();
     m_total = static_cast<std::size_t>(count);
     for (int position = 0; position < count; ++position)
-      AddRow(m_table.IdOf(position), m_table.Address(position));
+      AddRow(m_table.IdOf(position), std::string(m_table.Address(position)));
   } else {
     for (RowId row : m_setup.rows) {
       const auto position = m_table.PositionOf(row);
       if (!position) continue;
       ++m_total;
-      AddRow(row, m_table.Address(*position));
+      AddRow(row, std::string(m_table.Address(*position)));
     }
   }
   for (const auto& [host, rows] : m_waiting) m_lookups.Request(host);
@@ -208,7 +208,7 @@ void TableCheckRun::WriteResults() {
 void TableCheckRun::WriteResult(const CheckResult& result, RowId row, const IPv4Endpoint& endpoint) {
   const auto position = m_table.PositionOf(row);
   if (!position) return;
-  if (m_setup.observer) m_setup.observer(row, m_table.Address(*position), result);
+  if (m_setup.observer) m_setup.observer(row, std::string(m_table.Address(*position)), result);
   if (m_setup.holdRow && m_setup.holdRow(row)) return;
   if (!result.info) {
     m_table.SetCell(*position, kWCell, "-");
@@ -235,7 +235,7 @@ void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::st
     if (m_setup.observer) {
       CheckResult failed;
       failed.status = CheckStatus::kError;
-      m_setup.observer(row, m_table.Address(*position), failed);
+      m_setup.observer(row, std::string(m_table.Address(*position)), failed);
     }
     if (!m_setup.holdRow || !m_setup.holdRow(row)) m_table.SetCell(*position, kWCell, "-");
   }

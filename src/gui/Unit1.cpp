@@ -331,7 +331,7 @@ void TForm1::Watchserver1Click() {
   if (EditorHasFocus(*ListView1()) || EditorHasFocus(*ListView1Icons())) return;
   const int selected = m_table.SelectedIndex();
   if (selected < 0 || m_table.Address(selected).empty()) return;
-  m_watch->Toggle(m_table.Address(selected));
+  m_watch->Toggle(std::string(m_table.Address(selected)));
 }
 
 void TForm1::Autorefreshoff1Click() {
@@ -395,7 +395,7 @@ void TForm1::Joinserver1Click() {
   const int selected = m_table.SelectedIndex();
   if (selected < 0) return;
   const Settings settings = LiveSettings().Snapshot();
-  const std::string& address = m_table.Address(selected);
+  const std::string address(m_table.Address(selected));
   JoinTarget target =
       JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address), settings.defaultPort);
   if (m_table.Cell(selected, kPCell) == "+") {
@@ -413,7 +413,7 @@ void TForm1::Joinserver1Click() {
 void TForm1::Copyconnectlink1Click() {
   const int selected = m_table.SelectedIndex();
   if (selected < 0) return;
-  const std::string& address = m_table.Address(selected);
+  const std::string address(m_table.Address(selected));
   const JoinTarget target = JoinTargetOf(address, CheckFacts().GamePort(m_table.IdOf(selected), address),
                                          LiveSettings().Snapshot().defaultPort);
   if (!WriteClipboardBytes(QGuiApplication::clipboard(), ConnectLink(target)))
@@ -614,7 +614,8 @@ TForm1::TForm1(Application& app)
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
   CreateWatch();
-  m_history->Recorder().SetWatched([this](const ServerRow& row) { return m_watch->IsWatched(row.address); });
+  m_history->Recorder().SetWatched(
+      [this](const ServerRow& row) { return m_watch->IsWatched(row.address.Str()); });
   // Sizes of the outer frame, centred on the desktop.
   new OuterFrameSize(
       *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});

@@ -9,7 +9,7 @@ HistoryRecorder::HistoryRecorder(const ServerTable& table, const WallClock& cloc
     : m_table(table), m_clock(&clock), m_sink(std::move(sink)) {}
 
 std::optional<HistorySample> HistoryRecorder::SampleOf(const ServerRow& row, std::int64_t time) {
-  const std::string& w = row.cells[kWCell];
+  const CellText& w = row.cells[kWCell];
   if (w != "+" && w != "-") return std::nullopt;
   HistorySample sample;
   sample.time = time;
@@ -17,11 +17,11 @@ std::optional<HistorySample> HistoryRecorder::SampleOf(const ServerRow& row, std
   sample.answered = w == "+";
   if (!sample.answered) return sample;
   sample.ping = TryStrToInt(row.cells[kPingCell]).value_or(0);
-  const std::string& players = row.cells[kPlayersCell];
+  const std::string_view players = row.cells[kPlayersCell];
   const auto slash = players.find('/');
-  if (slash != std::string::npos) {
-    sample.players = TryStrToInt(std::string_view(players).substr(0, slash)).value_or(0);
-    sample.maxPlayers = TryStrToInt(std::string_view(players).substr(slash + 1)).value_or(0);
+  if (slash != std::string_view::npos) {
+    sample.players = TryStrToInt(players.substr(0, slash)).value_or(0);
+    sample.maxPlayers = TryStrToInt(players.substr(slash + 1)).value_or(0);
   }
   return sample;
 }

@@ -176,7 +176,8 @@ class AccessibilityDuringWaitsTest : public QObject {
     QVERIFY(SetUp(scene, 1));
     TForm1& form = scene.recorded.app->Form1();
     const QString checking = QStringLiteral("Checking server ") +
-                             QString::fromStdString(form.Table().Address(0)) + QStringLiteral("...");
+                             QString::fromStdString(std::string(form.Table().Address(0))) +
+                             QStringLiteral("...");
     const auto started = AtSpiReader::Clock::now();
     {
       NetWatchdog watchdog(20s, "check one silent server with a long slice");
@@ -239,7 +240,8 @@ class AccessibilityDuringWaitsTest : public QObject {
     QVERIFY(SetUp(scene, 1));
     TForm1& form = scene.recorded.app->Form1();
     const QString checking = QStringLiteral("Checking server ") +
-                             QString::fromStdString(form.Table().Address(0)) + QStringLiteral("...");
+                             QString::fromStdString(std::string(form.Table().Address(0))) +
+                             QStringLiteral("...");
     {
       NetWatchdog watchdog(20s, "check one silent server");
       form.MenuAction(QStringLiteral("Checkserver1"))->trigger();

@@ -130,7 +130,7 @@ class CheckAllEndToEndTest : public QObject {
       QCOMPARE(table.Cell(position, kSCell), UpperLetter(info.os));
       QCOMPARE(table.Cell(position, kPCell), std::string(info.password ? "+" : "-"));
       bool numeric = false;
-      const int ping = QString::fromStdString(table.Cell(position, kPingCell)).toInt(&numeric);
+      const int ping = QString::fromStdString(std::string(table.Cell(position, kPingCell))).toInt(&numeric);
       QVERIFY2(numeric, what.c_str());
       QVERIFY2(ping >= 0 && ping < 400, what.c_str());
       // The list shows the raw bytes readably, to the eye and to a screen reader.
@@ -203,9 +203,10 @@ class CheckAllEndToEndTest : public QObject {
     }
     for (int position : slow) {
       bool numeric = false;
-      const int ping = QString::fromStdString(form.Table().Cell(position, kPingCell)).toInt(&numeric);
+      const int ping =
+          QString::fromStdString(std::string(form.Table().Cell(position, kPingCell))).toInt(&numeric);
       QVERIFY(numeric);
-      QVERIFY2(ping >= 400, form.Table().Cell(position, kPingCell).c_str());
+      QVERIFY2(ping >= 400, std::string(form.Table().Cell(position, kPingCell)).c_str());
     }
   }
 

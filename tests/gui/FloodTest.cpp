@@ -285,7 +285,8 @@ class FloodTest : public QObject {
     for (int row = 0; row < table.Count(); ++row) QCOMPARE(table.Address(row), run.Addresses()[row]);
     for (int row = kFakeServers; row < table.Count(); ++row) {
       QCOMPARE(table.Cell(row, kWCell), std::string("+"));
-      QVERIFY2(FloodSender::IsFloodName(table.Cell(row, kNameCell)), table.Cell(row, kNameCell).c_str());
+      QVERIFY2(FloodSender::IsFloodName(std::string(table.Cell(row, kNameCell))),
+               std::string(table.Cell(row, kNameCell)).c_str());
     }
 
     // The packet log never held more than 2000 lines, nor does its text box.

@@ -118,7 +118,7 @@ class ListFilesExportTest : public QObject {
     FillExamples(app.Table());
     const std::vector<std::string> addresses = Addresses(app.Table());
     std::vector<std::string> comments;
-    for (const ServerRow& row : app.Table().Rows()) comments.push_back(row.cells[kCommentCell]);
+    for (const ServerRow& row : app.Table().Rows()) comments.push_back(row.cells[kCommentCell].Str());
     QVERIFY(app.Trigger("IPComment1"));
     app.script->Answer(dir / "_list.txt", 2);
     QVERIFY(app.Trigger("Openfromfile1"));

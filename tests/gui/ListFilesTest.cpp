@@ -66,7 +66,7 @@ std::vector<ServerRow> RandomRows(unsigned seed, int count, bool addressBars) {
     std::string address = "10.1." + std::to_string(i) + "." + RandomText(random, false);
     if (!addressBars) std::erase(address, '|');
     row.address = address;
-    for (std::string& cell : row.cells) cell = RandomText(random, true);
+    for (CellText& cell : row.cells) cell = RandomText(random, true);
     if (i % 5 == 0) row.cells[kPingCell] = " ";
     rows.push_back(row);
   }
@@ -261,8 +261,8 @@ class ListFilesTest : public QObject {
     QVERIFY(app.Errors().empty());
     ServerTable expected;
     for (ServerRow row : rows) {
-      row.address = Mended(row.address);
-      for (std::string& cell : row.cells) cell = Mended(cell);
+      row.address = Mended(row.address.Str());
+      for (CellText& cell : row.cells) cell = Mended(cell.Str());
       expected.AppendRow(row);
     }
     // An empty address is written as a blank, so the records after it stay in step.
@@ -289,7 +289,7 @@ class ListFilesTest : public QObject {
       QVERIFY(app.Trigger("Openfromfile1"));
       QCOMPARE(app.Table().Count(), static_cast<int>(rows.size()));
       for (int i = 0; i < app.Table().Count(); ++i) {
-        QCOMPARE(app.Table().Address(i), Mended(rows[static_cast<size_t>(i)].address));
+        QCOMPARE(app.Table().Address(i), Mended(rows[static_cast<size_t>(i)].address.Str()));
         for (int cell = 0; cell < kCellCount; ++cell) QCOMPARE(app.Table().Cell(i, cell), std::string(" "));
       }
       QCOMPARE(ViewRows(app.Form()), Shown(app.Table()));

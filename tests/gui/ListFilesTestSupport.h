@@ -62,7 +62,7 @@ inline std::vector<QStringList> Shown(const ServerTable& table) {
   std::vector<QStringList> rows;
   for (const ServerRow& row : table.Rows()) {
     QStringList cells{ToDisplay(row.address)};
-    for (const std::string& cell : row.cells) cells << ToDisplay(cell);
+    for (const CellText& cell : row.cells) cells << ToDisplay(cell);
     rows.push_back(cells);
   }
   return rows;
@@ -78,7 +78,7 @@ inline ServerRow MakeRow(std::string address, std::string name, std::string play
 
 inline std::vector<std::string> Addresses(const ServerTable& table) {
   std::vector<std::string> out;
-  for (const ServerRow& row : table.Rows()) out.push_back(row.address);
+  for (const ServerRow& row : table.Rows()) out.push_back(row.address.Str());
   return out;
 }
 

@@ -26,7 +26,7 @@ namespace {
 QStringList Column(const ServerTable& table, int cell) {
   QStringList out;
   for (int i = 0; i < table.Count(); ++i)
-    out << QString::fromStdString(cell < 0 ? table.Address(i) : table.Cell(i, cell));
+    out << QString::fromStdString(std::string(cell < 0 ? table.Address(i) : table.Cell(i, cell)));
   return out;
 }
 

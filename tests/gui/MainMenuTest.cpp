@@ -65,7 +65,7 @@ ServerRow Row(const std::string& address, const std::string& w, const std::strin
 
 QStringList Addresses(const ServerTable& table) {
   QStringList out;
-  for (int i = 0; i < table.Count(); ++i) out << QString::fromStdString(table.Address(i));
+  for (int i = 0; i < table.Count(); ++i) out << QString::fromStdString(std::string(table.Address(i)));
   return out;
 }
 

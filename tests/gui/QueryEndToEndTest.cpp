@@ -164,7 +164,7 @@ class QueryEndToEndTest : public QObject {
     for (int cell : {kNameCell, kMapCell, kPlayersCell, kDCell, kSCell, kPCell})
       QCOMPARE(table.Cell(1, cell), Expected(profiles[1], cell));
     bool numeric = false;
-    const int ping = QString::fromStdString(table.Cell(1, kPingCell)).toInt(&numeric);
+    const int ping = QString::fromStdString(std::string(table.Cell(1, kPingCell))).toInt(&numeric);
     QVERIFY(numeric);
     QVERIFY(ping >= 0 && ping < 400);
     QCOMPARE(PanelText(form, 1), QStringLiteral("recv 1"));

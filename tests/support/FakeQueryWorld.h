@@ -56,7 +56,7 @@ struct FakeQueryWorld {
   int AddRow(const std::string& address) { return table.AppendRow(address); }
   int AddRows(int count);  // 10.0.<i/250>.<i%250+1>:27015, returns the first position
   std::optional<int> Find(RowId id) const { return table.PositionOf(id); }
-  const std::string& CellOf(RowId id, int cell) const { return table.Cell(*table.PositionOf(id), cell); }
+  std::string_view CellOf(RowId id, int cell) const { return table.Cell(*table.PositionOf(id), cell); }
   int SendsTo(const std::string& host, int port) const;
   std::vector<std::string> MessagesStartingWith(std::string_view prefix) const;
 

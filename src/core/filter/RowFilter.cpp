@@ -52,11 +52,11 @@ struct Players {
   int maximum;
 };
 
-std::optional<Players> ParsePlayers(const std::string& cell) {
+std::optional<Players> ParsePlayers(std::string_view cell) {
   const std::size_t slash = cell.find('/');
-  if (slash == std::string::npos) return std::nullopt;
-  const auto players = TryStrToInt(std::string_view(cell).substr(0, slash));
-  const auto maximum = TryStrToInt(std::string_view(cell).substr(slash + 1));
+  if (slash == std::string_view::npos) return std::nullopt;
+  const auto players = TryStrToInt(cell.substr(0, slash));
+  const auto maximum = TryStrToInt(cell.substr(slash + 1));
   if (!players || !maximum) return std::nullopt;
   return Players{*players, *maximum};
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr std::string_view kDash = " - ";
 
 void AppendExportLine(std::string& out, const ServerRow& row, ExportFormat format) {
-  const auto cell = [&row](CellIndex index) -> const std::string& {
+  const auto cell = [&row](CellIndex index) -> const CellText& {
     return row.cells[static_cast<size_t>(index)];
   };
   AppendFileText(out, row.address);
@@ -76,7 +76,7 @@ std::optional<std::string> ClipboardAddress(const ServerTable& table, int focuse
   const int selected = table.SelectedIndex();
   if (selected < 0) return std::nullopt;
   const int row = table.IsValid(focusedRow) ? focusedRow : selected;
-  return table.Address(row);
+  return std::string(table.Address(row));
 }
 
 bool SaveSelectedToClipboard(const ServerTable& table, StatusLine& status, int focusedRow,

@@ -51,12 +51,12 @@ std::string FormatRecordLayout(const ServerTable& table) {
   size_t size = 0;
   for (const ServerRow& row : table.Rows()) {
     size += row.address.size() + 2 * kRecordLines + 1;
-    for (const std::string& cell : row.cells) size += cell.size();
+    for (const CellText& cell : row.cells) size += cell.size();
   }
   out.reserve(size);
   for (const ServerRow& row : table.Rows()) {
     AppendFileLine(out, row.address.empty() ? std::string_view(kBlank) : std::string_view(row.address));
-    for (const std::string& cell : row.cells) AppendFileLine(out, cell);
+    for (const CellText& cell : row.cells) AppendFileLine(out, cell);
   }
   return out;
 }

@@ -49,8 +49,8 @@ int ReadRecordRows(Lines& lines, ServerTable& table) {
   while (!lines.AtEnd()) {
     std::string address = lines.ReadLine();
     if (address.empty()) continue;
-    ServerRow row = ServerRow::Empty(std::move(address));
-    for (std::string& cell : row.cells) cell = lines.ReadLine();
+    ServerRow row = ServerRow::Empty(address);
+    for (CellText& cell : row.cells) cell = lines.ReadLine();
     table.AppendRow(std::move(row));
     ++added;
   }

@@ -13,7 +13,7 @@ std::size_t AppendMasterRows(ServerTable& table, const std::vector<MasterAddress
   // every append); the new ones by number, which is cheaper than hashing their text.
   std::unordered_set<std::string> present;
   present.reserve(static_cast<std::size_t>(table.Count()));
-  for (const ServerRow& row : table.Rows()) present.insert(row.address);
+  for (const ServerRow& row : table.Rows()) present.emplace(row.address.View());
   std::unordered_set<std::uint64_t> added;
   added.reserve(addresses.size());
   TableUpdateBracket bracket(table);

@@ -356,7 +356,7 @@ void QueryEngine::CheckServer() {
     for (int cell : {kNameCell, kMapCell, kPingCell, kPlayersCell, kWCell, kDCell, kSCell, kPCell})
       m_table.SetCell(selected, cell, kBlank);
   }
-  const std::string address = m_table.Address(selected);
+  const std::string address(m_table.Address(selected));
   m_status.SetMessage("Checking server " + address + "...");
   QueryServer(address, row);
   if (m_quitting) return;
@@ -393,7 +393,7 @@ void QueryEngine::CheckAll() {
     if (position) {
       const RowId row = rows[m_runPosition];
       m_currentRow = row;
-      const std::string address = m_table.Address(*position);
+      const std::string address(m_table.Address(*position));
       QueryServer(address, row);
       if (m_quitting) return;
     } else {

@@ -57,7 +57,7 @@ ServerEditor::Shown ServerEditor::FormShow(bool editMode) const {
   fields.name = row.cells[kNameCell];
   fields.map = row.cells[kMapCell];
   fields.comment = row.cells[kCommentCell];
-  const std::string& playersCell = row.cells[kPlayersCell];
+  const std::string_view playersCell = row.cells[kPlayersCell];
   const auto slash = playersCell.find('/');
   if (slash == std::string::npos) {
     fields.players.clear();

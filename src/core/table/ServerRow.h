@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <string_view>
+
+#include "core/table/CompactText.h"
 
 namespace vantrix {
 
@@ -29,21 +31,27 @@ inline constexpr const char* kBlank = " ";
 using RowId = std::uint64_t;
 inline constexpr RowId kNoRow = 0;
 
+// A cell's text: 16 bytes, up to 15 of them inline.
+using CellText = CompactText<16>;
+// The address cell's text: 24 bytes, so that a dotted address with its port (at most 21
+// bytes) needs no heap allocation.
+using AddressText = CompactText<24>;
+
 // One server: the address cell (column 0) and nine text cells, all raw bytes.
 struct ServerRow {
-  std::string address;
-  std::array<std::string, kCellCount> cells;
+  AddressText address;
+  std::array<CellText, kCellCount> cells;
   RowId id = kNoRow;  // assigned by the table on insertion
 
-  static ServerRow Blank(std::string address) {
+  static ServerRow Blank(std::string_view address) {
     ServerRow row;
-    row.address = std::move(address);
+    row.address = address;
     row.cells.fill(kBlank);
     return row;
   }
-  static ServerRow Empty(std::string address) {
+  static ServerRow Empty(std::string_view address) {
     ServerRow row;
-    row.address = std::move(address);
+    row.address = address;
     return row;
   }
 };

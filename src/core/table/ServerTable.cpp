@@ -26,19 +26,19 @@ void CheckCellIndex(int cell) {
 
 }  // namespace
 
-const std::string& ServerTable::Cell(int position, int cell) const {
+std::string_view ServerTable::Cell(int position, int cell) const {
   CheckCellIndex(cell);
   return Row(position).cells[static_cast<size_t>(cell)];
 }
 
-void ServerTable::SetCell(int position, int cell, std::string text) {
+void ServerTable::SetCell(int position, int cell, std::string_view text) {
   CheckCellIndex(cell);
-  m_rows.at(static_cast<size_t>(position)).cells[static_cast<size_t>(cell)] = std::move(text);
+  m_rows.at(static_cast<size_t>(position)).cells[static_cast<size_t>(cell)] = text;
   NotifyCell(position, cell + 1);
 }
 
-void ServerTable::SetAddress(int position, std::string text) {
-  m_rows.at(static_cast<size_t>(position)).address = std::move(text);
+void ServerTable::SetAddress(int position, std::string_view text) {
+  m_rows.at(static_cast<size_t>(position)).address = text;
   m_addressIndex.Invalidate();
   NotifyCell(position, 0);
 }

@@ -25,15 +25,15 @@ class ServerTable {
   bool IsValid(int position) const { return position >= 0 && position < Count(); }
   const ServerRow& Row(int position) const { return m_rows.at(static_cast<size_t>(position)); }
   const std::vector<ServerRow>& Rows() const { return m_rows; }
-  const std::string& Address(int position) const { return Row(position).address; }
-  const std::string& Cell(int position, int cell) const;
+  std::string_view Address(int position) const { return Row(position).address; }
+  std::string_view Cell(int position, int cell) const;
 
-  void SetCell(int position, int cell, std::string text);
-  void SetAddress(int position, std::string text);
+  void SetCell(int position, int cell, std::string_view text);
+  void SetAddress(int position, std::string_view text);
 
   // Adds a row at the end; returns its position. The row gets a fresh identity.
   int AppendRow(ServerRow row);
-  int AppendRow(std::string address) { return AppendRow(ServerRow::Blank(std::move(address))); }
+  int AppendRow(std::string_view address) { return AppendRow(ServerRow::Blank(address)); }
   void DeleteRow(int position);
   void Clear();
 

@@ -55,7 +55,8 @@ class SortKeys {
   SortKeys(const std::vector<ServerRow>& rows, int column) {
     m_ends.reserve(rows.size());
     for (const ServerRow& row : rows) {
-      const std::string& key = column == 0 ? row.address : row.cells[static_cast<size_t>(column - 1)];
+      const std::string_view key =
+          column == 0 ? row.address.View() : row.cells[static_cast<size_t>(column - 1)].View();
       for (char c : key) m_folded.push_back(static_cast<char>(FoldAscii(c)));
       m_ends.push_back(m_folded.size());
     }
@@ -265,7 +266,7 @@ void RemoveBadServers(ServerTable& table) {
   std::vector<bool> remove;
   remove.reserve(table.Rows().size());
   for (const ServerRow& row : table.Rows()) {
-    const std::string& w = row.cells[kWCell];
+    const CellText& w = row.cells[kWCell];
     remove.push_back(w == "-" || w == kBlank);
   }
   table.RemoveRows(remove);

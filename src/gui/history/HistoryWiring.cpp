@@ -74,7 +74,7 @@ void HistoryWiring::ShowWindow(int position) {
         },
         [this] { return m_clock->NowSeconds(); }, &m_owner);
   }
-  m_window->ShowServer(ToDisplay(m_table.Cell(position, kNameCell)), m_table.Address(position));
+  m_window->ShowServer(ToDisplay(m_table.Cell(position, kNameCell)), std::string(m_table.Address(position)));
   ShowInFront(*m_window);
 }
 

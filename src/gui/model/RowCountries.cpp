@@ -70,8 +70,8 @@ const Country* RowCountries::Find(int position) {
   return Find(m_table.Address(position), m_table.IdOf(position));
 }
 
-const Country* RowCountries::Find(const std::string& address, RowId row) {
-  const std::string_view host = std::string_view(address).substr(0, address.find(':'));
+const Country* RowCountries::Find(std::string_view address, RowId row) {
+  const std::string_view host = address.substr(0, address.find(':'));
   std::optional<std::uint32_t> ipv4 = ParseDottedIPv4(host);
   if (!ipv4) ipv4 = ParseDottedIPv4(m_facts.Resolved(row, address));
   return ipv4 ? m_lookups->Find(*ipv4) : nullptr;

@@ -52,7 +52,7 @@ class RowCountries final : public QObject {
 
  private:
   const Country* Find(int position);
-  const Country* Find(const std::string& address, RowId row);
+  const Country* Find(std::string_view address, RowId row);
   void TakeAnswers();
   void TakeFlag(const std::string& code, const QImage& normal, const QImage& doubled);
 

@@ -117,7 +117,7 @@ QString ServerTableModel::AddressDescription(int position) const {
 }
 
 bool ServerTableModel::Watched(int position) const {
-  return m_isWatched && m_isWatched(m_table.Address(position));
+  return m_isWatched && m_isWatched(std::string(m_table.Address(position)));
 }
 
 // The star stands left of the flag; both are drawn into one icon of the cell's height.
@@ -153,7 +153,7 @@ QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   if (position < 0) return {};
   const int column = index.column();
   if (extra) return column == 0 ? AddressExtra(position, role) : QVariant();
-  const std::string& bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
+  const std::string_view bytes = column == 0 ? m_table.Address(position) : m_table.Cell(position, column - 1);
   return ToDisplay(bytes);
 }
 
@@ -172,7 +172,7 @@ void ServerTableModel::WatchMarksChanged() {
 QVariant ServerTableModel::PlayersToolTip(const QModelIndex& index) const {
   const int position = TableRow(index.row());
   if (position < 0 || index.column() != kPlayersCell + 1 || !m_playersToolTip) return {};
-  const auto text = m_playersToolTip(m_table.Address(position));
+  const auto text = m_playersToolTip(std::string(m_table.Address(position)));
   if (!text) return {};
   return QString::fromStdString(*text);
 }

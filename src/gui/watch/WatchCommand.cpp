@@ -64,7 +64,7 @@ bool WatchCommand::Refresh() {
   setup.progress = false;
   if (!m_watched.empty()) {
     for (int position = 0; position < m_table.Count(); ++position)
-      if (IsWatched(m_table.Address(position))) setup.rows.push_back(m_table.IdOf(position));
+      if (IsWatched(std::string(m_table.Address(position)))) setup.rows.push_back(m_table.IdOf(position));
   }
   // Only watched rows tell of buddies; every row is checked when none is watched.
   setup.players = !setup.rows.empty() && !m_settings.buddies.empty();

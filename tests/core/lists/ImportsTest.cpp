@@ -30,7 +30,7 @@ std::vector<RowTexts> Blank(const std::vector<std::string>& addresses) {
 
 std::vector<std::string> Addresses(const ServerTable& table) {
   std::vector<std::string> addresses;
-  for (const ServerRow& row : table.Rows()) addresses.push_back(row.address);
+  for (const ServerRow& row : table.Rows()) addresses.push_back(row.address.Str());
   return addresses;
 }
 

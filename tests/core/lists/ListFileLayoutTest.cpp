@@ -190,7 +190,7 @@ TEST(ListWriters, LineBreaksAndCtrlZInCellsCannotShiftOrCutRecords) {
     ASSERT_EQ(plain.Count(), table.Count());
     for (int i = 0; i < table.Count(); ++i) {
       // A "|" in an address still splits it when read back, as in any plain file.
-      const std::string address = ReferenceSanitise(table.Address(i));
+      const std::string address = ReferenceSanitise(std::string(table.Address(i)));
       EXPECT_EQ(plain.Address(i), address.substr(0, address.find('|')));
     }
   }

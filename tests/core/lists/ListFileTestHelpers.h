@@ -16,7 +16,7 @@ namespace vantrix::test {
 using RowTexts = std::vector<std::string>;
 
 inline RowTexts TextsOf(const ServerRow& row) {
-  RowTexts texts{row.address};
+  RowTexts texts{row.address.Str()};
   texts.insert(texts.end(), row.cells.begin(), row.cells.end());
   return texts;
 }

@@ -16,7 +16,7 @@ using Texts = std::vector<std::string>;
 class QueryCheckRunTest : public ::testing::Test {
  protected:
   RowId Add(const std::string& address) { return w.table.IdOf(w.AddRow(address)); }
-  const std::string& Cell(RowId id, int cell) { return w.CellOf(id, cell); }
+  std::string_view Cell(RowId id, int cell) { return w.CellOf(id, cell); }
   // host 10.0.0.<n>, port 27015, answering after `passes` passes
   RowId AddAnswering(int n, long passes = 2) {
     const std::string host = "10.0.0." + std::to_string(n);
@@ -56,7 +56,7 @@ TEST_F(QueryCheckRunTest, AnsweredRowsKeepTheirCellsOthersAreBlankedFirst) {
   auto capture = [&](RowId id) {
     w.pump.PostAfter(1, [&, id] {
       seen.clear();
-      for (int cell = 0; cell < kCellCount; ++cell) seen.push_back(Cell(id, cell));
+      for (int cell = 0; cell < kCellCount; ++cell) seen.push_back(std::string(Cell(id, cell)));
     });
   };
   w.table.SetSelectedIndex(0);
@@ -361,7 +361,7 @@ TEST_F(QueryCheckRunTest, TimingsOfRemovedRowsDoNotPileUp) {
   for (int round = 0; round < 6; ++round) {
     const int first = w.AddRows(600);
     for (int i = 0; i < 600; ++i) {
-      const std::string& address = w.table.Address(first + i);
+      const std::string address(w.table.Address(first + i));
       w.Serve(address.substr(0, address.find(':')), 27015, SampleInfoReply(), 1);
     }
     w.engine.CheckAll();

@@ -43,8 +43,8 @@ class QueryCurrentProtocolTest : public ::testing::Test {
  protected:
   QueryCurrentProtocolTest() { w.settings.queryProtocol = QueryProtocol::kCurrent; }
   RowId Add(const std::string& address) { return w.table.IdOf(w.AddRow(address)); }
-  void Query(RowId id) { w.engine.QueryServer(w.table.Address(*w.Find(id)), id); }
-  const std::string& Cell(RowId id, int cell) { return w.CellOf(id, cell); }
+  void Query(RowId id) { w.engine.QueryServer(std::string(w.table.Address(*w.Find(id))), id); }
+  std::string_view Cell(RowId id, int cell) { return w.CellOf(id, cell); }
 
   FakeQueryWorld w;
 };
@@ -231,7 +231,7 @@ TEST_F(QueryCurrentProtocolTest, TheGamePortOfTheLastReplyIsKeptForJoiningTheRow
     return fake::BuildCurrentInfoReply(fields);
   };
   const auto joinAddress = [&] {
-    const std::string& address = w.table.Address(*w.Find(id));
+    const std::string address(w.table.Address(*w.Find(id)));
     const JoinTarget target = JoinTargetOf(address, facts.GamePort(id, address), "");
     return target.host + ":" + target.port;
   };

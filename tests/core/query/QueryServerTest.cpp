@@ -19,8 +19,8 @@ constexpr std::uint32_t kStart = 1000;  // the fake clock's first reading
 class QueryServerTest : public ::testing::Test {
  protected:
   RowId Add(const std::string& address) { return w.table.IdOf(w.AddRow(address)); }
-  void Query(RowId id) { w.engine.QueryServer(w.table.Address(*w.Find(id)), id); }
-  const std::string& Cell(RowId id, int cell) { return w.CellOf(id, cell); }
+  void Query(RowId id) { w.engine.QueryServer(std::string(w.table.Address(*w.Find(id))), id); }
+  std::string_view Cell(RowId id, int cell) { return w.CellOf(id, cell); }
 
   FakeQueryWorld w;
 };

@@ -13,7 +13,7 @@ namespace {
 
 using Fields = ServerEditor::Fields;
 using Arrow = ServerEditor::Arrow;
-using Cells = std::array<std::string, kCellCount>;
+using Cells = std::array<CellText, kCellCount>;
 
 ServerRow MakeRow(std::string address, Cells cells) {
   ServerRow row = ServerRow::Empty(std::move(address));

@@ -36,20 +36,21 @@ void Fill(ServerTable& table, const Texts& addresses, int cell = -1, const Texts
 
 Texts Addresses(const ServerTable& table) {
   Texts result;
-  for (const ServerRow& row : table.Rows()) result.push_back(row.address);
+  for (const ServerRow& row : table.Rows()) result.push_back(row.address.Str());
   return result;
 }
 
 Texts Column(const ServerTable& table, int cell) {
   Texts result;
-  for (const ServerRow& row : table.Rows()) result.push_back(row.cells[static_cast<size_t>(cell)]);
+  for (const ServerRow& row : table.Rows()) result.push_back(row.cells[static_cast<size_t>(cell)].Str());
   return result;
 }
 
 // Address followed by the comment, so rows that share an address stay tellable apart.
 Texts Labels(const ServerTable& table) {
   Texts result;
-  for (const ServerRow& row : table.Rows()) result.push_back(row.address + row.cells[kCommentCell]);
+  for (const ServerRow& row : table.Rows())
+    result.push_back(row.address.Str() + row.cells[kCommentCell].Str());
   return result;
 }
 

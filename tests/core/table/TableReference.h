@@ -29,8 +29,8 @@ inline void PingExchangeSort(std::vector<ServerRow>& rows) {
   if (n < 2) return;
   for (int pass = 0; pass < n - 1; ++pass) {
     for (int j = 0; j <= n - 2; ++j) {
-      const std::string& upper = rows[static_cast<size_t>(j)].cells[kPingCell];
-      const std::string& lower = rows[static_cast<size_t>(j) + 1].cells[kPingCell];
+      const CellText& upper = rows[static_cast<size_t>(j)].cells[kPingCell];
+      const CellText& lower = rows[static_cast<size_t>(j) + 1].cells[kPingCell];
       if (upper == kBlank || lower == kBlank) continue;
       const auto a = ParsePing(upper);
       const auto b = ParsePing(lower);
