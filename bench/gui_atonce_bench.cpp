@@ -91,7 +91,8 @@ struct Figures {
 void ReadPings(const ServerTable& table, Figures& figures) {
   std::vector<int> pings;
   for (int i = 0; i < table.Count(); ++i)
-    if (table.Cell(i, kWCell) == "+") pings.push_back(std::atoi(std::string(table.Cell(i, kPingCell)).c_str()));
+    if (table.Cell(i, kWCell) == "+")
+      pings.push_back(std::atoi(std::string(table.Cell(i, kPingCell)).c_str()));
   if (pings.empty()) return;
   std::sort(pings.begin(), pings.end());
   figures.medianPingMs = pings[pings.size() / 2];
