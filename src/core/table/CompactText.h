@@ -82,6 +82,13 @@ class CompactText {
     return a.View() == std::string_view(b);
   }
   friend bool operator==(const CompactText& a, const CompactText& b) noexcept { return a.View() == b.View(); }
+  // A cell against the address (texts of another size): both convert to a view, so this one
+  // form keeps the comparison from being ambiguous.
+  template <std::size_t kOtherSize>
+  requires(kOtherSize != kSize) friend bool operator==(const CompactText& a,
+                                                       const CompactText<kOtherSize>& b) noexcept {
+    return a.View() == b.View();
+  }
   friend bool operator==(const CompactText& a, const std::string& b) noexcept { return a.View() == b; }
   friend std::ostream& operator<<(std::ostream& out, const CompactText& text) { return out << text.View(); }
 
