@@ -53,22 +53,29 @@ void TableCheckRun::Start() {
       m_setup.rows.empty() ? static_cast<std::size_t>(m_table.Count()) : m_setup.rows.size();
   m_scheduler.Reserve(wanted);
   m_rowsOfJob.reserve(wanted);
+  m_rows.reserve(wanted);
   if (m_setup.rows.empty()) {
     const int count = m_table.Count();
-    m_total = static_cast<std::size_t>(count);
-    for (int position = 0; position < count; ++position)
-      AddRow(m_table.IdOf(position), std::string(m_table.Address(position)));
+    for (int position = 0; position < count; ++position) m_rows.push_back(m_table.IdOf(position));
   } else {
-    for (RowId row : m_setup.rows) {
-      const auto position = m_table.PositionOf(row);
-      if (!position) continue;
-      ++m_total;
-      AddRow(row, std::string(m_table.Address(*position)));
-    }
+    for (RowId row : m_setup.rows)
+      if (m_table.PositionOf(row)) m_rows.push_back(row);
   }
-  for (const auto& [host, rows] : m_waiting) m_lookups.Request(host);
+  m_total = m_rows.size();
+  TakeRows();
   ShowProgress(!m_errorShown);
-  if (m_scheduler.Servers() == 0 && m_waiting.empty()) End();
+  if (m_scheduler.Servers() == 0 && m_waiting.empty() && AllRowsTaken()) End();
+}
+
+void TableCheckRun::TakeRows() {
+  const std::size_t end = std::min(m_rows.size(), m_nextRow + std::max<std::size_t>(m_setup.rowsPerStep, 1));
+  for (; m_nextRow < end; ++m_nextRow) {
+    const RowId row = m_rows[m_nextRow];
+    if (const auto position = m_table.PositionOf(row))
+      AddRow(row, std::string(m_table.Address(*position)));
+    else
+      ++m_doneRows;  // deleted before it was asked
+  }
 }
 
 // The address is read as the single check reads it: host before the first ":", the port
@@ -96,7 +103,9 @@ void TableCheckRun::AddRow(RowId row, const std::string& address) {
   if (const auto literal = LiteralHostAddress(host)) {
     Queue(row, *literal, portNumber, host, portText);
   } else {
-    m_waiting[host].push_back({row, portNumber, portText});
+    auto [waiting, first] = m_waiting.try_emplace(host);
+    waiting->second.push_back({row, portNumber, portText});
+    if (first) m_lookups.Request(host);
   }
 }
 
@@ -136,10 +145,11 @@ void TableCheckRun::TakeLookups() {
 
 void TableCheckRun::Step() {
   if (!m_started || m_finished) return;
+  if (!AllRowsTaken()) TakeRows();
   TakeLookups();
   m_scheduler.Advance(m_setup.sendsPerStep);
   Collect();
-  const bool over = m_scheduler.Done() && m_waiting.empty();
+  const bool over = m_scheduler.Done() && m_waiting.empty() && AllRowsTaken();
   if (!m_toWrite.empty() &&
       (over || TickDifference(Now(), m_lastWrite) >= static_cast<std::int32_t>(kWritePeriodMs)))
     WriteResults();
@@ -176,7 +186,7 @@ std::optional<std::uint32_t> TableCheckRun::NextStepInMs() {
   if (!m_started || m_finished) return std::nullopt;
   std::optional<std::uint32_t> next;
   const auto consider = [&next](std::uint32_t ms) { next = next ? std::min(*next, ms) : ms; };
-  if (m_scheduler.Done() && m_waiting.empty()) consider(0);
+  if ((m_scheduler.Done() && m_waiting.empty()) || !AllRowsTaken()) consider(0);
   const std::uint64_t nowUs = m_microseconds.NowUs();
   if (auto wake = m_scheduler.NextWakeUs())
     consider(*wake <= nowUs ? 0 : static_cast<std::uint32_t>((*wake - nowUs + 999) / 1000));

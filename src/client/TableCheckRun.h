@@ -33,6 +33,9 @@ struct TableCheckSetup {
   int maxChallengeRounds = 2;
   // Sends per step, so that the thread that drives the run also gets to its other work.
   std::size_t sendsPerStep = 256;
+  // Rows taken into the run per step: a long list is taken in slices, so that starting a
+  // run of 100,000 rows never holds the thread for long.
+  std::size_t rowsPerStep = 2048;
   // Only these rows (a refresh of the watched rows); every row when empty.
   std::vector<RowId> rows;
   // Also asks each server for its players (they reach the observer, not the cells).
@@ -71,8 +74,9 @@ class TableCheckRun {
   TableCheckRun(const TableCheckRun&) = delete;
   TableCheckRun& operator=(const TableCheckRun&) = delete;
 
-  // Takes the rows present now, asks for the host names to be looked up and shows the
-  // first progress. Nothing is sent before the first Step.
+  // Takes the rows present now (the first slice of them into the scheduler, the others at
+  // the following steps), asks for their host names to be looked up and shows the first
+  // progress. Nothing is sent before the first Step.
   void Start();
   void Step();
   // Stops at once: rows whose answer was decoded get it, the others keep their cells.
@@ -110,6 +114,10 @@ class TableCheckRun {
   };
 
   void AddRow(RowId row, const std::string& address);
+  // Takes the next slice of the rows collected at Start into the scheduler; a row deleted
+  // before its slice counts as done, unasked.
+  void TakeRows();
+  bool AllRowsTaken() const { return m_nextRow == m_rows.size(); }
   void Queue(RowId row, std::uint32_t address, std::uint16_t port, const std::string& host,
              const std::string& portText);
   void TakeLookups();
@@ -132,6 +140,8 @@ class TableCheckRun {
   SenderTransport m_transport;
   CheckScheduler m_scheduler;
 
+  std::vector<RowId> m_rows;  // the rows of the run, in table order
+  std::size_t m_nextRow = 0;  // the first of them not yet in the scheduler
   std::vector<JobRows> m_rowsOfJob;
   std::unordered_map<std::string, std::vector<Waiting>> m_waiting;  // by host name
   std::vector<std::size_t> m_toWrite;                               // finished jobs

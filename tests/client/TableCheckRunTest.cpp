@@ -404,6 +404,32 @@ TEST(TableCheckRun, SendsComeInSlicesWithinTheInFlightBound) {
   EXPECT_EQ(world.sender.Sent().size(), 600u);
 }
 
+TEST(TableCheckRun, RowsAreTakenInSlicesAndOneDeletedBeforeItsSliceIsNotAsked) {
+  const auto profiles = Profiles(10, 2);
+  World world(profiles);
+  AddRows(world.table, profiles);
+  TableCheckSetup setup;
+  setup.rowsPerStep = 3;
+  TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);
+  run.Start();
+  EXPECT_EQ(run.Scheduler().Servers(), 3u);  // the first slice only
+  world.table.DeleteRow(8);
+  ASSERT_TRUE(world.Run(run));
+  for (const auto& profile : profiles) {
+    if (profile.index == 8) {
+      EXPECT_EQ(world.SentTo(profile.port), 0);
+      continue;
+    }
+    const int position = profile.index < 8 ? profile.index : profile.index - 1;
+    if (profile.behaviour == fake::Behaviour::kSilent)
+      ExpectSilent(world.table, position);
+    else
+      ExpectAnswered(world.table, position, profile, QueryProtocol::kOriginal);
+  }
+  EXPECT_EQ(run.DoneRows(), 10u);
+  EXPECT_EQ(world.status.Message(), "Idle...");
+}
+
 TEST(TableCheckRun, ProgressAndWritesAreSpacedOut) {
   const auto profiles = Profiles(200, 20);
   World world(profiles);
