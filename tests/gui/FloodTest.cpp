@@ -43,7 +43,13 @@ constexpr int kSilentServers = 1;
 constexpr int kKnownSenders = 3;
 constexpr int kUnknownSenders = 4;
 // Guards against a hang or a runaway, not targets.
-#if defined(__SANITIZE_ADDRESS__)
+// g++ announces the address sanitizer with a macro, clang only through __has_feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VANTRIX_FLOOD_UNDER_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(VANTRIX_FLOOD_UNDER_ASAN)
 // The address sanitizer holds freed memory back (256 MB by default) before it reuses it.
 constexpr long kRssGrowthLimitKb = (300 + 512) * 1024;
 #else
