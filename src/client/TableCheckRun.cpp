@@ -72,7 +72,7 @@ void TableCheckRun::TakeRows() {
   for (; m_nextRow < end; ++m_nextRow) {
     const RowId row = m_rows[m_nextRow];
     if (const auto position = m_table.PositionOf(row))
-      AddRow(row, std::string(m_table.Address(*position)));
+      AddRow(row, m_table.Address(*position));
     else
       ++m_doneRows;  // deleted before it was asked
   }
@@ -80,20 +80,20 @@ void TableCheckRun::TakeRows() {
 
 // The address is read as the single check reads it: host before the first ":", the port
 // text after it, the DefaultPort setting when there is no ":".
-void TableCheckRun::AddRow(RowId row, const std::string& address) {
+void TableCheckRun::AddRow(RowId row, std::string_view address) {
   if (address.empty()) {  // the single check sends nothing for it either
     ++m_doneRows;
     return;
   }
-  std::string host = address;
-  std::string portText;
+  // The parts are copied out (short enough to need no allocation): the view into the table
+  // is not held past them.
   const std::size_t colon = address.find(':');
-  if (colon == std::string::npos) {
+  const std::string host(address.substr(0, colon));
+  std::string portText;
+  if (colon == std::string_view::npos)
     portText = m_setup.defaultPortText.empty() ? kFallbackPort : m_setup.defaultPortText;
-  } else {
-    host = address.substr(0, colon);
+  else
     portText = address.substr(colon + 1);
-  }
   const auto port = TryStrToInt(portText);
   if (!port || *port < 1 || *port > 65535 || host.empty()) {
     MarkFailed(row, host, portText);

@@ -113,7 +113,7 @@ class TableCheckRun {
     bool written = false;  // its result is in the table
   };
 
-  void AddRow(RowId row, const std::string& address);
+  void AddRow(RowId row, std::string_view address);
   // Takes the next slice of the rows collected at Start into the scheduler; a row deleted
   // before its slice counts as done, unasked.
   void TakeRows();
