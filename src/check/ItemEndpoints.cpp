@@ -1,8 +1,11 @@
 #include "check/ItemEndpoints.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "client/ThreadedHostLookups.h"
+#include "net/HostLookup.h"
 
 namespace vantrix {
 
@@ -17,17 +20,24 @@ CheckResult ItemEndpoints::ResultOfItem(
 }
 
 ItemEndpoints ResolveItems(std::vector<CheckItem>& items) {
+  // Addresses written as numbers (and localhost) are read here, as the window's parallel run
+  // reads them: only names go to the lookup threads, not a list's many thousand addresses.
+  std::vector<std::optional<std::uint32_t>> literal(items.size());
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!items[i].target) continue;
+    literal[i] = LiteralHostAddress(items[i].target->host);
+    if (!literal[i]) names.push_back(items[i].target->host);
+  }
   ThreadedHostLookups lookups;
-  std::vector<std::string> hosts;
-  for (const CheckItem& item : items)
-    if (item.target) hosts.push_back(item.target->host);
-  const auto found = lookups.AwaitAll(hosts);
+  const auto found = lookups.AwaitAll(names);
   ItemEndpoints resolved;
   resolved.ofItem.assign(items.size(), ItemEndpoints::kNone);
   for (std::size_t i = 0; i < items.size(); ++i) {
     CheckItem& item = items[i];
     if (!item.target) continue;
-    const ResolveResult& address = found.at(item.target->host);
+    const ResolveResult address =
+        literal[i] ? ResolveResult{ResolveStatus::Found, *literal[i]} : found.at(item.target->host);
     if (address.status != ResolveStatus::Found) {
       item.error = ThreadedHostLookups::FailureText(item.target->host, address.status);
       continue;
