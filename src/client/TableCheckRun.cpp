@@ -218,7 +218,7 @@ void TableCheckRun::WriteResults() {
 void TableCheckRun::WriteResult(const CheckResult& result, RowId row, const IPv4Endpoint& endpoint) {
   const auto position = m_table.PositionOf(row);
   if (!position) return;
-  if (m_setup.observer) m_setup.observer(row, std::string(m_table.Address(*position)), result);
+  if (m_setup.observer) m_setup.observer(row, m_table.Address(*position), result);
   if (m_setup.holdRow && m_setup.holdRow(row)) return;
   if (!result.info) {
     m_table.SetCell(*position, kWCell, "-");
@@ -245,7 +245,7 @@ void TableCheckRun::MarkFailed(RowId row, const std::string& host, const std::st
     if (m_setup.observer) {
       CheckResult failed;
       failed.status = CheckStatus::kError;
-      m_setup.observer(row, std::string(m_table.Address(*position)), failed);
+      m_setup.observer(row, m_table.Address(*position), failed);
     }
     if (!m_setup.holdRow || !m_setup.holdRow(row)) m_table.SetCell(*position, kWCell, "-");
   }

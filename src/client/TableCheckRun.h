@@ -45,7 +45,7 @@ struct TableCheckSetup {
   // A row for which it is true is not written (the row being edited).
   std::function<bool(RowId)> holdRow;
   // Told of every row's finished check, written or held, with the row's address then.
-  std::function<void(RowId, const std::string& address, const CheckResult&)> observer;
+  std::function<void(RowId, std::string_view address, const CheckResult&)> observer;
   // Where the run notes the addresses host names resolved to and the game ports replies
   // announced; null notes nothing.
   RowCheckFacts* facts = nullptr;

@@ -614,8 +614,7 @@ TForm1::TForm1(Application& app)
       *this, m_table, [this](QDialog& dialog) { return m_app.Dialogs().Exec(dialog); },
       [this](std::string text) { m_status.SetMessage(std::move(text)); }, m_query->clock);
   CreateWatch();
-  m_history->Recorder().SetWatched(
-      [this](const ServerRow& row) { return m_watch->IsWatched(row.address.Str()); });
+  m_history->Recorder().SetWatched([this](const ServerRow& row) { return m_watch->IsWatched(row.address); });
   // Sizes of the outer frame, centred on the desktop.
   new OuterFrameSize(
       *this, {QSize(kWidth, kStartHeight), QSize(kWidth, kMinimumHeight), QSize(kWidth, QWIDGETSIZE_MAX)});
@@ -665,7 +664,7 @@ void TForm1::CreateWatch() {
   hooks.editing = [this](RowId row) { return Editing(row); };
   hooks.message = [this](const std::string& line) { m_status.SetMessage(line); };
   m_watch = std::make_unique<WatchCommand>(m_table, std::move(hooks));
-  m_model->SetWatchMarks([this](const std::string& address) { return m_watch->IsWatched(address); });
+  m_model->SetWatchMarks([this](std::string_view address) { return m_watch->IsWatched(address); });
   connect(m_watch.get(), &WatchCommand::MarksChanged, m_model.get(), &ServerTableModel::WatchMarksChanged);
 }
 

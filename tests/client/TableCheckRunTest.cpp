@@ -479,7 +479,7 @@ TEST(TableCheckRun, QuietRunOverSomeRowsWithAnObserver) {
   const RowId held = world.table.IdOf(3);
   setup.holdRow = [&](RowId row) { return row == held; };
   std::map<std::string, CheckResult> observed;
-  setup.observer = [&](RowId, const std::string& address, const CheckResult& result) {
+  setup.observer = [&](RowId, std::string_view address, const CheckResult& result) {
     EXPECT_TRUE(observed.emplace(address, result).second) << address;
   };
   TableCheckRun run(world.table, world.status, world.clock, world.sender, world.lookups, setup);

@@ -117,7 +117,7 @@ QString ServerTableModel::AddressDescription(int position) const {
 }
 
 bool ServerTableModel::Watched(int position) const {
-  return m_isWatched && m_isWatched(std::string(m_table.Address(position)));
+  return m_isWatched && m_isWatched(m_table.Address(position));
 }
 
 // The star stands left of the flag; both are drawn into one icon of the cell's height.
@@ -157,7 +157,7 @@ QVariant ServerTableModel::data(const QModelIndex& index, int role) const {
   return ToDisplay(bytes);
 }
 
-void ServerTableModel::SetWatchMarks(std::function<bool(const std::string& address)> isWatched) {
+void ServerTableModel::SetWatchMarks(std::function<bool(std::string_view address)> isWatched) {
   m_isWatched = std::move(isWatched);
   if (m_star.isNull()) m_star = WatchStarIcon();
   WatchMarksChanged();

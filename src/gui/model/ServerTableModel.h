@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -70,7 +71,7 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
 
   // Watched rows show a star left of the address, and "watched" in the address cell's
   // tooltip and accessible description; the cell's text stays the address.
-  void SetWatchMarks(std::function<bool(const std::string& address)> isWatched);
+  void SetWatchMarks(std::function<bool(std::string_view address)> isWatched);
   // The marks changed: every address cell is drawn again.
   void WatchMarksChanged();
   void SyncSelectionFromTable();
@@ -108,7 +109,7 @@ class ServerTableModel final : public QAbstractTableModel, public TableObserver 
   ServerTable& m_table;
   RowCountries* m_countries = nullptr;
   QPointer<QItemSelectionModel> m_selection;
-  std::function<bool(const std::string&)> m_isWatched;
+  std::function<bool(std::string_view)> m_isWatched;
   QIcon m_star;
   int m_rowCount = 0;  // rows the view has been told about
   // The change being announced: rows [m_pendingFirst, m_pendingFirst + |m_pendingShift|)

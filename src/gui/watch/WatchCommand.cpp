@@ -64,7 +64,7 @@ bool WatchCommand::Refresh() {
   setup.progress = false;
   if (!m_watched.empty()) {
     for (int position = 0; position < m_table.Count(); ++position)
-      if (IsWatched(std::string(m_table.Address(position)))) setup.rows.push_back(m_table.IdOf(position));
+      if (IsWatched(m_table.Address(position))) setup.rows.push_back(m_table.IdOf(position));
   }
   // Only watched rows tell of buddies; every row is checked when none is watched.
   setup.players = !setup.rows.empty() && !m_settings.buddies.empty();
@@ -74,15 +74,17 @@ bool WatchCommand::Refresh() {
   return true;
 }
 
-std::function<void(RowId, const std::string&, const CheckResult&)> WatchCommand::RunObserver() {
-  return [this](RowId, const std::string& address, const CheckResult& result) { Observed(address, result); };
+std::function<void(RowId, std::string_view, const CheckResult&)> WatchCommand::RunObserver() {
+  return [this](RowId, std::string_view address, const CheckResult& result) { Observed(address, result); };
 }
 
-void WatchCommand::Observed(const std::string& address, const CheckResult& result) {
+// Every row of a parallel run comes here; only a watched one is copied out of the table.
+void WatchCommand::Observed(std::string_view address, const CheckResult& result) {
   if (!IsWatched(address)) return;
-  if (m_checkObserver) m_checkObserver(address, result);
+  const std::string watched(address);
+  if (m_checkObserver) m_checkObserver(watched, result);
   const auto nowMs = static_cast<std::uint64_t>(m_clock.elapsed());
-  for (const WatchEvent& event : m_transitions.Observe(address, WatchObservationOf(result), nowMs))
+  for (const WatchEvent& event : m_transitions.Observe(watched, WatchObservationOf(result), nowMs))
     m_notifier.Notify(event);
 }
 

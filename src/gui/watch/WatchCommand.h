@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include "client/TableCheckRun.h"
+#include "core/util/TextHash.h"
 #include "core/watch/WatchSettings.h"
 #include "core/watch/WatchTransitions.h"
 #include "gui/watch/DesktopNotifier.h"
@@ -48,7 +50,7 @@ class WatchCommand final : public QObject {
   void Load();
   const WatchSettings& Remembered() const { return m_settings; }
 
-  bool IsWatched(const std::string& address) const { return m_watched.contains(address); }
+  bool IsWatched(std::string_view address) const { return m_watched.contains(address); }
   void Toggle(const std::string& address);
   void SetInterval(int seconds);
   void SetBuddies(std::vector<std::string> buddies);
@@ -58,8 +60,8 @@ class WatchCommand final : public QObject {
   bool Refresh();
 
   // The observer for a parallel run's setup: every finished check of a row goes here.
-  std::function<void(RowId, const std::string&, const CheckResult&)> RunObserver();
-  void Observed(const std::string& address, const CheckResult& result);
+  std::function<void(RowId, std::string_view, const CheckResult&)> RunObserver();
+  void Observed(std::string_view address, const CheckResult& result);
   // Told of every finished check of a watched row, before its notifications (the history).
   void SetCheckObserver(CheckObserver observer) { m_checkObserver = std::move(observer); }
 
@@ -78,7 +80,7 @@ class WatchCommand final : public QObject {
   Hooks m_hooks;
   std::filesystem::path m_path;
   WatchSettings m_settings;
-  std::unordered_set<std::string> m_watched;
+  std::unordered_set<std::string, TextHash, std::equal_to<>> m_watched;
   WatchTransitions m_transitions;
   DesktopNotifier m_notifier;
   CheckObserver m_checkObserver;
