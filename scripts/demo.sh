@@ -133,9 +133,11 @@ for tool in xdotool import xdpyinfo Xvfb; do
   command -v "$tool" >/dev/null || { echo "demo: $tool is missing (make deps)" >&2; exit 1; }
 done
 # Xvfb picks a free display itself and writes its number to the file, which avoids racing
-# other X servers on this machine for a number.
+# other X servers on this machine for a number. -noreset: without it the server resets
+# when its last client leaves (xdpyinfo's check below), one more moment at which the
+# program's connection could fail.
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 display_number=""
 for _ in $(seq 1 100); do

@@ -19,7 +19,7 @@ cleanup() {
 }
 trap cleanup EXIT
 # Xvfb picks a free display and writes its number, so no other X server is raced.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(tr -dc '0-9' <"$work/display")"

@@ -141,7 +141,9 @@ void AtSpiSession::StopChild(Child& child) {
 
 // A display number picked at random far above the usual ones, so that other programs'
 // displays on this machine are left alone; the server says on the pipe when it is ready,
-// and ends at once when the number is taken, which is then tried again with another.
+// and ends at once when the number is taken, which is then tried again with another. It
+// never resets: without -noreset an X server resets when its last client leaves (the bus
+// launcher's, say), one more moment at which the test's connection could fail.
 bool AtSpiSession::StartDisplay(const std::string& xvfb, std::string& display) {
   std::random_device seed;
   std::mt19937 random(seed());
@@ -153,9 +155,10 @@ bool AtSpiSession::StartDisplay(const std::string& xvfb, std::string& display) {
       return false;
     }
     const std::string number = std::to_string(numbers(random));
-    const bool spawned =
-        Spawn(xvfb, {":" + number, "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
-              pipeFds[1], m_display);
+    const bool spawned = Spawn(
+        xvfb,
+        {":" + number, "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0", "1024x768x24"},
+        pipeFds[1], m_display);
     ::close(pipeFds[1]);
     const bool ready = spawned && ReadLine(pipeFds[0], kStartMilliseconds, display);
     ::close(pipeFds[0]);
